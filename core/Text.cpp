@@ -1,0 +1,116 @@
+#include "core/Text.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/utext.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace ondrel::text {
+namespace {
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isSpaceOrTab(UChar32 c) { return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR; }
+
+bool isWhiteSpaceOrLineBreak(UChar32 c) { return u_isUWhiteSpace(c); }
+
+// Trims code points for which `strip` holds; an invalid byte sequence counts as text and stops the trim.
+template <typename Predicate>
+std::string trimCodePoints(std::string_view text, Predicate strip) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+
+    int32_t begin = 0;
+    while (begin < length) {
+        int32_t next = begin;
+        UChar32 c = 0;
+        U8_NEXT(bytes, next, length, c);
+        if (c < 0 || !strip(c)) break;
+        begin = next;
+    }
+    int32_t end = length;
+    while (end > begin) {
+        int32_t previous = end;
+        UChar32 c = 0;
+        U8_PREV(bytes, begin, previous, c);
+        if (c < 0 || !strip(c)) break;
+        end = previous;
+    }
+    return std::string(text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
+}
+
+// Creating a break iterator costs far more than using one, so each thread keeps its own.
+icu::BreakIterator* characterBreaks() {
+    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> created(
+            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        return U_SUCCESS(status) ? std::move(created) : nullptr;
+    }();
+    return iterator.get();
+}
+
+std::size_t countCodePoints(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::string trimmed(std::string_view text) { return trimCodePoints(text, isWhiteSpaceOrLineBreak); }
+
+std::string trimmedSpaces(std::string_view text) { return trimCodePoints(text, isSpaceOrTab); }
+
+std::string lowercased(std::string_view text) {
+    if (isAscii(text)) {
+        std::string result(text);
+        std::transform(result.begin(), result.end(), result.begin(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+        return result;
+    }
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    unicode.toLower(icu::Locale::getRoot());
+    std::string result;
+    unicode.toUTF8String(result);
+    return result;
+}
+
+std::size_t characterCount(std::string_view text) {
+    if (isAscii(text)) {
+        // In ASCII only CR LF forms a cluster of more than one character.
+        std::size_t pairs = 0;
+        for (std::size_t i = 1; i < text.size(); ++i) {
+            if (text[i - 1] == '\r' && text[i] == '\n') ++pairs;
+        }
+        return text.size() - pairs;
+    }
+    icu::BreakIterator* breaks = characterBreaks();
+    UErrorCode status = U_ZERO_ERROR;
+    UText* utext = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
+    if (breaks == nullptr || U_FAILURE(status)) {
+        utext_close(utext);
+        return countCodePoints(text);
+    }
+    breaks->setText(utext, status);
+    std::size_t count = 0;
+    if (U_SUCCESS(status)) {
+        for (int32_t boundary = breaks->next(); boundary != icu::BreakIterator::DONE; boundary = breaks->next()) {
+            ++count;
+        }
+    } else {
+        count = countCodePoints(text);
+    }
+    utext_close(utext);
+    return count;
+}
+
+}  // namespace ondrel::text

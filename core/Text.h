@@ -1,0 +1,25 @@
+#pragma once
+
+// Unicode text rules shared by the option parser and the scanner: trimming, full lower-case
+// mapping and lengths in user-perceived characters. Input is UTF-8; invalid sequences are kept
+// as they are by the trims and become U+FFFD when a text is re-encoded.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ondrel::text {
+
+// Removes white space and line breaks (the Unicode White_Space set) at both ends.
+std::string trimmed(std::string_view text);
+
+// Removes only space-like characters (general category Zs) and the tab at both ends; line breaks stay.
+std::string trimmedSpaces(std::string_view text);
+
+// Full Unicode lower-case mapping, independent of the user's locale.
+std::string lowercased(std::string_view text);
+
+// Number of extended grapheme clusters.
+std::size_t characterCount(std::string_view text);
+
+}  // namespace ondrel::text

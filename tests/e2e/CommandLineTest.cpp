@@ -1,0 +1,48 @@
+// The built program, run as a user runs it: exit statuses and which stream each text goes to.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/Options.h"
+#include "tests/support/RunProgram.h"
+
+namespace ondrel {
+namespace {
+
+using testing_support::runProgram;
+
+struct CliCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CommandLine : public testing::TestWithParam<CliCase> {};
+
+TEST_P(CommandLine, ondrel_arguments_statusAndStreams) {
+    const CliCase& c = GetParam();
+    const auto run = runProgram(ONDREL_BINARY, c.arguments, {"HOME=" + std::string(::getenv("HOME"))});
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLine,
+    testing::Values(CliCase{"help", {"--help"}, 0, std::string(helpText), ""},
+                    CliCase{"helpBeforeUnknown", {"-h", "--nope"}, 0, std::string(helpText), ""},
+                    CliCase{"checkDanger", {"--check", "Run: git push --force"}, 0,
+                            "DANGER: matched \"git push --force\" -> would SKIP\n", ""},
+                    CliCase{"checkClean", {"--check", "ls -la"}, 0, "clean: no match -> would PRESS\n", ""},
+                    CliCase{"checkInvalidUtf8", {"--check", "\xc3\x28 \xff"}, 0, "clean: no match -> would PRESS\n",
+                            ""},
+                    CliCase{"unknown", {"--once", "-H"}, 64, "", "Unknown option: -H\n"},
+                    CliCase{"unknownInvalidUtf8", {"\xff\xfe"}, 64, "", "Unknown option: \xff\xfe\n"},
+                    CliCase{"emptyArgument", {""}, 64, "", "Unknown option: \n"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace ondrel
