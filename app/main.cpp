@@ -1,11 +1,40 @@
 #include <algorithm>
-#include <string>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 #include <vector>
 
+#include "app/EntryPoint.h"
+#include "app/Relaunch.h"
+#include "core/Accessibility.h"
 #include "core/Options.h"
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
-    ondrel::parseOptions(arguments);
+namespace {
+
+void sleepSeconds(double seconds) {
+    // Capped at a year so that a huge --interval cannot overflow the clock's arithmetic.
+    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, 365.0 * 24 * 3600)));
+}
+
+int runApplication(const ondrel::Options&) {
+    std::puts("The tray application is not part of this build yet; use --once, --list or --headless.");
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ondrel::rememberLaunchArguments(argc, argv);
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    const ondrel::Options options = ondrel::parseOptions(arguments);
+
+    auto platform = ondrel::createPlatform();
+    ondrel::Scanner scanner(*platform);
+    const ondrel::EntryServices services{
+        .sleep = sleepSeconds,
+        .relaunch = [](const std::string& message) { ondrel::relaunch(message); },
+        .runApplication = runApplication,
+        .keepWatching = [] { return true; },
+    };
+    return ondrel::runMain(options, scanner, services);
 }

@@ -11,14 +11,16 @@ namespace {
 std::string cleanPrompt() {
     const std::string sentence = "velquin would like to run the formatter on src/main.cpp and show the diff. ";
     std::string text;
-    while (text.size() < 600) text += sentence;
+    while (text.size() < 600)
+        text += sentence;
     text.resize(600);
     return text;
 }
 
 void BM_dangerMatch_cleanPrompt600(benchmark::State& state) {
     const std::string text = cleanPrompt();
-    if (ondrel::dangerMatch(text)) state.SkipWithError("the prompt is meant to be clean");
+    if (ondrel::dangerMatch(text))
+        state.SkipWithError("the prompt is meant to be clean");
     for (auto _ : state) {
         benchmark::DoNotOptimize(ondrel::dangerMatch(text));
     }

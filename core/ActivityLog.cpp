@@ -20,7 +20,6 @@ std::string environment(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
-
 #ifndef __APPLE__
 std::string parentFolder(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -29,8 +28,10 @@ std::string parentFolder(const std::string& path) {
 
 // Creates the folder and any missing parents with mode 0700, as XDG asks for the state folder.
 void makeFolders(const std::string& folder) {
-    if (folder.empty() || ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return;
-    if (errno != ENOENT) return;
+    if (folder.empty() || ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
+        return;
+    if (errno != ENOENT)
+        return;
     makeFolders(parentFolder(folder));
     ::mkdir(folder.c_str(), 0700);
 }
@@ -75,13 +76,15 @@ bool appendToFile(const std::string& path, std::string_view bytes) {
         fd = openForAppend(path);
     }
 #endif
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     // One write keeps a record whole when several processes append at once.
     bool written = true;
     std::size_t offset = 0;
     while (offset < bytes.size()) {
         const ssize_t count = ::write(fd, bytes.data() + offset, bytes.size() - offset);
-        if (count < 0 && errno == EINTR) continue;
+        if (count < 0 && errno == EINTR)
+            continue;
         if (count <= 0) {
             written = false;
             break;
@@ -100,7 +103,8 @@ void log(std::string_view message) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 
-    if (logSink) logSink(std::string(message));
+    if (logSink)
+        logSink(std::string(message));
 
     appendToFile(logFilePath(), line);
 }

@@ -51,9 +51,11 @@ std::vector<std::string> splitLabels(std::string_view value) {
     std::size_t start = 0;
     while (start <= value.size()) {
         std::size_t comma = value.find(',', start);
-        if (comma == std::string_view::npos) comma = value.size();
+        if (comma == std::string_view::npos)
+            comma = value.size();
         std::string piece = text::trimmedSpaces(value.substr(start, comma - start));
-        if (!piece.empty()) labels.push_back(std::move(piece));
+        if (!piece.empty())
+            labels.push_back(std::move(piece));
         start = comma + 1;
     }
     return labels;
@@ -71,12 +73,15 @@ ParseExit checkVerdict(std::string_view value) {
 
 bool readInterval(std::string_view value, double& interval) {
     // One leading plus sign is part of the C syntax; from_chars does not take it itself.
-    if (value.size() > 1 && value.front() == '+' && value[1] != '-' && value[1] != '+') value.remove_prefix(1);
+    if (value.size() > 1 && value.front() == '+' && value[1] != '-' && value[1] != '+')
+        value.remove_prefix(1);
     double parsed = 0;
     const char* end = value.data() + value.size();
     auto [stop, error] = std::from_chars(value.data(), end, parsed, std::chars_format::general);
-    if (error != std::errc{} || stop != end || value.empty()) return false;
-    if (!std::isfinite(parsed) || !(parsed > 0)) return false;
+    if (error != std::errc{} || stop != end || value.empty())
+        return false;
+    if (!std::isfinite(parsed) || !(parsed > 0))
+        return false;
     interval = parsed;
     return true;
 }
@@ -94,7 +99,8 @@ ParseOutcome parseCommandLine(std::span<const std::string> arguments) {
                 break;
             }
         }
-        if (matchedFlag) continue;
+        if (matchedFlag)
+            continue;
 
         if (argument == "-h" || argument == "--help") {
             return ParseExit{0, std::string(helpText), OutputStream::standardOutput};
@@ -104,14 +110,16 @@ ParseOutcome parseCommandLine(std::span<const std::string> arguments) {
         if (!takesValue) {
             return ParseExit{64, "Unknown option: " + argument + "\n", OutputStream::standardError};
         }
-        if (index + 1 == arguments.size()) break;  // a value option without its value is ignored
+        if (index + 1 == arguments.size())
+            break;  // a value option without its value is ignored
         const std::string& value = arguments[++index];
 
         if (argument == "--interval") {
             readInterval(value, options.interval);
         } else if (argument == "--labels") {
             auto labels = splitLabels(value);
-            if (!labels.empty()) options.labels = std::move(labels);
+            if (!labels.empty())
+                options.labels = std::move(labels);
         } else {
             return checkVerdict(value);
         }
@@ -121,7 +129,8 @@ ParseOutcome parseCommandLine(std::span<const std::string> arguments) {
 
 Options parseOptions(std::span<const std::string> arguments) {
     ParseOutcome outcome = parseCommandLine(arguments);
-    if (auto* options = std::get_if<Options>(&outcome)) return *options;
+    if (auto* options = std::get_if<Options>(&outcome))
+        return *options;
 
     const auto& exit = std::get<ParseExit>(outcome);
     std::FILE* stream = exit.stream == OutputStream::standardError ? stderr : stdout;

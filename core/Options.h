@@ -11,7 +11,7 @@
 namespace ondrel {
 
 struct Options {
-    double interval = 1.0;                    // seconds between passes; always > 0
+    double interval = 1.0;                     // seconds between passes; always > 0
     std::vector<std::string> labels{"Allow"};  // never empty
     bool safe = true;
     bool contains = false;

@@ -16,9 +16,13 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool isSpaceOrTab(UChar32 c) { return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR; }
+bool isSpaceOrTab(UChar32 c) {
+    return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR;
+}
 
-bool isWhiteSpaceOrLineBreak(UChar32 c) { return u_isUWhiteSpace(c); }
+bool isWhiteSpaceOrLineBreak(UChar32 c) {
+    return u_isUWhiteSpace(c);
+}
 
 // Trims code points for which `strip` holds; an invalid byte sequence counts as text and stops the trim.
 template <typename Predicate>
@@ -31,7 +35,8 @@ std::string trimCodePoints(std::string_view text, Predicate strip) {
         int32_t next = begin;
         UChar32 c = 0;
         U8_NEXT(bytes, next, length, c);
-        if (c < 0 || !strip(c)) break;
+        if (c < 0 || !strip(c))
+            break;
         begin = next;
     }
     int32_t end = length;
@@ -39,7 +44,8 @@ std::string trimCodePoints(std::string_view text, Predicate strip) {
         int32_t previous = end;
         UChar32 c = 0;
         U8_PREV(bytes, begin, previous, c);
-        if (c < 0 || !strip(c)) break;
+        if (c < 0 || !strip(c))
+            break;
         end = previous;
     }
     return std::string(text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
@@ -59,16 +65,21 @@ icu::BreakIterator* characterBreaks() {
 std::size_t countCodePoints(std::string_view text) {
     std::size_t count = 0;
     for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
     }
     return count;
 }
 
 }  // namespace
 
-std::string trimmed(std::string_view text) { return trimCodePoints(text, isWhiteSpaceOrLineBreak); }
+std::string trimmed(std::string_view text) {
+    return trimCodePoints(text, isWhiteSpaceOrLineBreak);
+}
 
-std::string trimmedSpaces(std::string_view text) { return trimCodePoints(text, isSpaceOrTab); }
+std::string trimmedSpaces(std::string_view text) {
+    return trimCodePoints(text, isSpaceOrTab);
+}
 
 std::string lowercased(std::string_view text) {
     if (isAscii(text)) {
@@ -77,7 +88,8 @@ std::string lowercased(std::string_view text) {
                        [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
         return result;
     }
-    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    icu::UnicodeString unicode =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     unicode.toLower(icu::Locale::getRoot());
     std::string result;
     unicode.toUTF8String(result);
@@ -89,7 +101,8 @@ std::size_t characterCount(std::string_view text) {
         // In ASCII only CR LF forms a cluster of more than one character.
         std::size_t pairs = 0;
         for (std::size_t i = 1; i < text.size(); ++i) {
-            if (text[i - 1] == '\r' && text[i] == '\n') ++pairs;
+            if (text[i - 1] == '\r' && text[i] == '\n')
+                ++pairs;
         }
         return text.size() - pairs;
     }

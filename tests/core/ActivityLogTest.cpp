@@ -47,7 +47,8 @@ TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSink) {
 
     const std::string out = capturedStdout([] { log("Pressed \"Allow\" in [Chat]"); });
 
-    EXPECT_TRUE(std::regex_match(out, std::regex(R"(\[\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\] Pressed "Allow" in \[Chat\]\n)")))
+    EXPECT_TRUE(
+        std::regex_match(out, std::regex(R"(\[\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\] Pressed "Allow" in \[Chat\]\n)")))
         << out;
     EXPECT_EQ(fileText(logFilePath()), out);
     EXPECT_EQ(sunk, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
@@ -98,10 +99,12 @@ TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
     for (int w = 0; w < writers; ++w) {
         threads.emplace_back([&, w] {
             const std::string line = std::string(300, static_cast<char>('a' + w)) + "\n";
-            for (int i = 0; i < linesEach; ++i) appendToFile(path, line);
+            for (int i = 0; i < linesEach; ++i)
+                appendToFile(path, line);
         });
     }
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
 
     std::ifstream in(path);
     int count = 0;

@@ -45,19 +45,22 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"intervalLeadingSpace", {"--interval", " 2"}, Options{}},
         WalkCase{"intervalUnit", {"--interval", "2s"}, Options{}},
         WalkCase{"intervalComma_notDecimalPoint", {"--interval", "0,5"}, Options{}},
-        WalkCase{"intervalBadKeepsEarlier", {"--interval", "3", "--interval", "x"},
-                 with([](Options& o) { o.interval = 3; })},
-        WalkCase{"labelsSplitTrimmed", {"--labels", "Allow, Run ,"},
-                 with([](Options& o) { o.labels = {"Allow", "Run"}; })},
-        WalkCase{"labelsKeepCaseAndInnerSpaces", {"--labels", "\tAlways  Allow\u3000"},
-                 with([](Options& o) { o.labels = {"Always  Allow"}; })},
-        WalkCase{"labelsLineBreakNotTrimmed", {"--labels", "Allow\n"},
-                 with([](Options& o) { o.labels = {"Allow\n"}; })},
+        WalkCase{"intervalBadKeepsEarlier", {"--interval", "3", "--interval", "x"}, with([](Options& o) {
+                     o.interval = 3;
+                 })},
+        WalkCase{"labelsSplitTrimmed", {"--labels", "Allow, Run ,"}, with([](Options& o) {
+                     o.labels = {"Allow", "Run"};
+                 })},
+        WalkCase{"labelsKeepCaseAndInnerSpaces", {"--labels", "\tAlways  Allow\u3000"}, with([](Options& o) {
+                     o.labels = {"Always  Allow"};
+                 })},
+        WalkCase{
+            "labelsLineBreakNotTrimmed", {"--labels", "Allow\n"}, with([](Options& o) { o.labels = {"Allow\n"}; })},
         WalkCase{"labelsOnlyCommas_unchanged", {"--labels", " , "}, Options{}},
-        WalkCase{"labelsSecondReplaces", {"--labels", "Allow", "--labels", "Run"},
-                 with([](Options& o) { o.labels = {"Run"}; })},
-        WalkCase{"labelsValueLooksLikeOption", {"--labels", "--once"},
-                 with([](Options& o) { o.labels = {"--once"}; })},
+        WalkCase{"labelsSecondReplaces", {"--labels", "Allow", "--labels", "Run"}, with([](Options& o) {
+                     o.labels = {"Run"};
+                 })},
+        WalkCase{"labelsValueLooksLikeOption", {"--labels", "--once"}, with([](Options& o) { o.labels = {"--once"}; })},
         WalkCase{"unsafeThenSafe", {"--unsafe", "--safe"}, Options{}},
         WalkCase{"quiet", {"--quiet"}, with([](Options& o) { o.verbose = false; })},
         WalkCase{"quietThenVerbose", {"--quiet", "--verbose"}, Options{}},
@@ -104,10 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ExitCase{"unknownBeforeCheck", {"--bogus", "--check", "rm -rf"}, unknown("--bogus")},
                     ExitCase{"checkInvalidUtf8_noMatch", {"--check", "\xff\xfe ls \xc3"}, clean},
                     ExitCase{"checkInvalidUtf8_stillMatches", {"--check", "\xff SUDO rm"}, danger("sudo ")},
-                    ExitCase{"helpShort", {"-h"}, help},
-                    ExitCase{"helpThenUnknown", {"--help", "--bogus"}, help},
-                    ExitCase{"capitalH_unknown", {"-H"}, unknown("-H")},
-                    ExitCase{"empty_unknown", {""}, unknown("")},
+                    ExitCase{"helpShort", {"-h"}, help}, ExitCase{"helpThenUnknown", {"--help", "--bogus"}, help},
+                    ExitCase{"capitalH_unknown", {"-H"}, unknown("-H")}, ExitCase{"empty_unknown", {""}, unknown("")},
                     ExitCase{"equalsForm_unknown", {"--interval=2"}, unknown("--interval=2")},
                     ExitCase{"positional_unknown", {"Allow"}, unknown("Allow")},
                     ExitCase{"invalidUtf8_echoedUnchanged", {"--\xff\xfe"}, unknown("--\xff\xfe")},

@@ -17,7 +17,8 @@ ProgramRun runProgram(const std::string& path, const std::vector<std::string>& a
                       const std::vector<std::string>& environment, double timeoutSeconds) {
     ProgramRun run;
     int outPipe[2], errPipe[2];
-    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return run;
+    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
+        return run;
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -29,14 +30,17 @@ ProgramRun runProgram(const std::string& path, const std::vector<std::string>& a
     std::vector<std::string> argumentStore{path};
     argumentStore.insert(argumentStore.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    for (auto& argument : argumentStore) argv.push_back(argument.data());
+    for (auto& argument : argumentStore)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
 
     std::vector<std::string> environmentStore;
-    for (char** entry = environ; *entry != nullptr; ++entry) environmentStore.emplace_back(*entry);
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        environmentStore.emplace_back(*entry);
     environmentStore.insert(environmentStore.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
-    for (auto& entry : environmentStore) envp.push_back(entry.data());
+    for (auto& entry : environmentStore)
+        envp.push_back(entry.data());
     envp.push_back(nullptr);
 
     pid_t child = 0;
@@ -55,9 +59,11 @@ ProgramRun runProgram(const std::string& path, const std::vector<std::string>& a
     std::string* sinks[2] = {&run.out, &run.err};
     int open = 2;
     while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (::poll(fds, 2, 100) <= 0) continue;
+        if (::poll(fds, 2, 100) <= 0)
+            continue;
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP)) == 0) continue;
+            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP)) == 0)
+                continue;
             char buffer[4096];
             const ssize_t count = ::read(fds[i].fd, buffer, sizeof buffer);
             if (count > 0) {
@@ -69,9 +75,11 @@ ProgramRun runProgram(const std::string& path, const std::vector<std::string>& a
             }
         }
     }
-    if (open > 0) ::kill(child, SIGKILL);
+    if (open > 0)
+        ::kill(child, SIGKILL);
     for (auto& fd : fds) {
-        if (fd.fd >= 0) ::close(fd.fd);
+        if (fd.fd >= 0)
+            ::close(fd.fd);
     }
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -9,7 +9,8 @@
 
 int main(int argc, char** argv) {
     std::string folder = (std::filesystem::temp_directory_path() / "ondrel-test-home-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) return 2;
+    if (::mkdtemp(folder.data()) == nullptr)
+        return 2;
     ::setenv("HOME", folder.c_str(), 1);
     ::unsetenv("XDG_STATE_HOME");
 

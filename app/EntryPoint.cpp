@@ -1,0 +1,62 @@
+#include "app/EntryPoint.h"
+
+#include "core/ActivityLog.h"
+#include "core/Engine.h"
+#include "core/TextForms.h"
+
+namespace ondrel {
+namespace {
+
+// Returns true once the permission is there; otherwise asks for it, waits and starts afresh.
+bool passPermissionGate(AccessibilityPlatform& platform, const EntryServices& services) {
+    if (platform.isProcessTrusted()) {
+        log("Accessibility OK.");
+        return true;
+    }
+    platform.requestTrust();
+    log("NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy & Security > "
+        "Accessibility. Retrying every 10s.");
+    services.sleep(permissionRetrySeconds);
+    services.relaunch("execv failed, cannot re-check permission. Relaunch manually.");
+    return false;
+}
+
+}  // namespace
+
+Mode modeOf(const Options& options) {
+    if (options.once)
+        return Mode::singlePass;
+    if (options.list)
+        return Mode::listing;
+    if (options.headless)
+        return Mode::headless;
+    return Mode::application;
+}
+
+std::string headlessStartLine(const Options& options) {
+    return "Ondrel watching headless (interval " + formatInterval(options.interval) + "s, labels " +
+           formatLabelList(options.labels) + ", safe=" + (options.safe ? "true" : "false") + ").";
+}
+
+int runMain(const Options& options, Scanner& scanner, const EntryServices& services) {
+    const Mode mode = modeOf(options);
+    if (mode == Mode::application)
+        return services.runApplication(options);
+
+    if (!passPermissionGate(scanner.platform(), services))
+        return 1;  // only when relaunch came back
+
+    if (mode != Mode::headless) {
+        runPass(scanner, options);
+        return 0;
+    }
+    log(headlessStartLine(options));
+    while (true) {
+        runPass(scanner, options);
+        if (!services.keepWatching())
+            return 0;
+        services.sleep(options.interval);
+    }
+}
+
+}  // namespace ondrel

@@ -1,0 +1,33 @@
+#pragma once
+
+// What main does once the options are parsed: pick the mode, hold the command-line modes at the
+// permission gate, run them, or hand over to the application.
+
+#include <functional>
+#include <string>
+
+#include "core/Options.h"
+#include "core/Scanner.h"
+
+namespace ondrel {
+
+enum class Mode { singlePass, listing, headless, application };
+
+Mode modeOf(const Options& options);
+
+// The effects main has on the world, injectable so that its whole logic runs in tests.
+struct EntryServices {
+    std::function<void(double seconds)> sleep;
+    std::function<void(const std::string& failureMessage)> relaunch;  // the product's never returns
+    std::function<int(const Options& options)> runApplication;
+    std::function<bool()> keepWatching;  // asked after each headless pass; the product's always says yes
+};
+
+inline constexpr double permissionRetrySeconds = 10.0;
+
+// The headless start line, also the pattern of the application's watching line.
+std::string headlessStartLine(const Options& options);
+
+int runMain(const Options& options, Scanner& scanner, const EntryServices& services);
+
+}  // namespace ondrel

@@ -1,0 +1,75 @@
+#pragma once
+
+// The accessibility interface: the few platform operations the watcher needs, in the platform's own
+// vocabulary ("AXRole", "AXChildren", "AXPress", ...). Backends translate; every decision stays in core.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace ondrel {
+
+// A node of another process's accessibility tree. Backends derive from it; the core only holds
+// and hands back references. Reference-counted through Element; released when the last one goes.
+class ElementHandle {
+public:
+    virtual ~ElementHandle() = default;
+};
+
+using Element = std::shared_ptr<const ElementHandle>;  // null means none
+using ElementList = std::vector<Element>;
+using ProcessId = std::int64_t;
+
+// A value of a kind the core does not read (a point, a range, a list of texts, ...).
+struct OtherValue {
+    std::string kind;
+    bool operator==(const OtherValue&) const = default;
+};
+
+// What a successful copy hands over: absent (monostate), text, Boolean, number, element,
+// list of elements, or another kind.
+using AttributeValue = std::variant<std::monostate, std::string, bool, double, Element, ElementList, OtherValue>;
+
+// Result of AXPress and of attribute writes: 0 is success, anything else a platform error code.
+using AXError = int;
+inline constexpr AXError axSuccess = 0;
+inline constexpr AXError axFailure = -25200;  // the generic failure code of the accessibility API
+inline constexpr AXError axCannotComplete = -25204;
+
+class AccessibilityPlatform {
+public:
+    virtual ~AccessibilityPlatform() = default;
+
+    // Whether this process may read and press other applications' elements.
+    virtual bool isProcessTrusted() = 0;
+    // Asks the system to grant that permission (shows its own prompt where it has one).
+    virtual void requestTrust() = 0;
+
+    // Processes of the application with this id, in the platform's order.
+    virtual std::vector<ProcessId> runningProcesses(std::string_view applicationId) = 0;
+    // The root element of a process; null when the platform cannot give one.
+    virtual Element applicationElement(ProcessId process) = 0;
+
+    virtual AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) = 0;
+    // nullopt is a failed copy; a successful one may still hand back an absent value.
+    virtual std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) = 0;
+    // Up to `maxValues` entries of a list attribute from `index` on. Backends that can read a part of
+    // a list without fetching the whole of it override this; the default copies and cuts.
+    virtual std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                              std::size_t index, std::size_t maxValues);
+    virtual AXError performAction(const Element& element, std::string_view action) = 0;
+
+    // Called once at the start of every scan, before the first read; backends that keep per-scan
+    // state (such as which processes stopped answering) reset it here.
+    virtual void beginScan() {}
+};
+
+// The backend compiled into this build for the platform it runs on.
+std::unique_ptr<AccessibilityPlatform> createPlatform();
+
+}  // namespace ondrel

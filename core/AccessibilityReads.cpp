@@ -1,0 +1,54 @@
+#include "core/AccessibilityReads.h"
+
+namespace ondrel {
+
+std::optional<std::string> readText(AccessibilityPlatform& platform, const Element& element,
+                                    std::string_view attribute) {
+    auto value = platform.copyAttribute(element, attribute);
+    if (!value)
+        return std::nullopt;
+    if (auto* text = std::get_if<std::string>(&*value))
+        return std::move(*text);
+    return std::nullopt;
+}
+
+ElementList readChildren(AccessibilityPlatform& platform, const Element& element, std::size_t maxCount) {
+    if (maxCount == 0)
+        return {};
+    auto value = platform.copyAttributeValues(element, "AXChildren", 0, maxCount);
+    if (!value)
+        return {};
+    auto* children = std::get_if<ElementList>(&*value);
+    if (children == nullptr)
+        return {};
+    if (children->size() > maxCount)
+        children->resize(maxCount);
+    std::erase(*children, nullptr);
+    return std::move(*children);
+}
+
+bool readEnabled(AccessibilityPlatform& platform, const Element& element) {
+    auto value = platform.copyAttribute(element, "AXEnabled");
+    if (!value)
+        return true;
+    auto* enabled = std::get_if<bool>(&*value);
+    return enabled == nullptr || *enabled;
+}
+
+Element readParent(AccessibilityPlatform& platform, const Element& element) {
+    auto value = platform.copyAttribute(element, "AXParent");
+    if (!value)
+        return nullptr;
+    auto* parent = std::get_if<Element>(&*value);
+    return parent != nullptr ? *parent : nullptr;
+}
+
+bool readFlag(AccessibilityPlatform& platform, const Element& element, std::string_view attribute) {
+    auto value = platform.copyAttribute(element, attribute);
+    if (!value)
+        return false;
+    auto* flag = std::get_if<bool>(&*value);
+    return flag != nullptr && *flag;
+}
+
+}  // namespace ondrel

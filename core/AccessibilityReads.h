@@ -1,0 +1,30 @@
+#pragma once
+
+// Typed reads on top of copyAttribute. None fails loudly: each turns a failure or a value of the
+// wrong kind into its stated default.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/Accessibility.h"
+
+namespace ondrel {
+
+// The text, or none when the read fails, hands back nothing or hands back something else.
+std::optional<std::string> readText(AccessibilityPlatform& platform, const Element& element,
+                                    std::string_view attribute);
+
+// "AXChildren", at most `maxCount` of them; empty on any failure or when the value is not a list of elements.
+ElementList readChildren(AccessibilityPlatform& platform, const Element& element, std::size_t maxCount);
+
+// "AXEnabled"; true when it cannot be read as a Boolean.
+bool readEnabled(AccessibilityPlatform& platform, const Element& element);
+
+// "AXParent", only when the value is an element; otherwise null.
+Element readParent(AccessibilityPlatform& platform, const Element& element);
+
+// A Boolean attribute such as "AXMinimized": true only when read successfully as true.
+bool readFlag(AccessibilityPlatform& platform, const Element& element, std::string_view attribute);
+
+}  // namespace ondrel

@@ -1,0 +1,161 @@
+#include "core/Scanner.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/AccessibilityReads.h"
+#include "core/ActivityLog.h"
+#include "core/Text.h"
+
+namespace ondrel {
+namespace {
+
+constexpr std::array<std::string_view, 3> labelAttributes = {"AXDescription", "AXTitle", "AXValue"};
+constexpr std::array<std::string_view, 4> refusalPhrases = {"disallow", "don't allow", "dont allow", "deny"};
+
+bool containsAny(std::string_view text, const auto& phrases) {
+    return std::any_of(phrases.begin(), phrases.end(),
+                       [&](const auto& phrase) { return text.find(phrase) != std::string_view::npos; });
+}
+
+// Configured labels as compared. A label that normalises to nothing is left out: it would otherwise
+// match every unlabelled button, which the user never asked to press.
+std::vector<std::string> comparableLabels(const std::vector<std::string>& labels) {
+    std::vector<std::string> normalized;
+    for (const std::string& label : labels) {
+        std::string candidate = normalizeLabel(label);
+        if (!candidate.empty())
+            normalized.push_back(std::move(candidate));
+    }
+    return normalized;
+}
+
+bool labelMatches(const std::string& label, const std::vector<std::string>& wanted, bool contains) {
+    if (!contains)
+        return std::find(wanted.begin(), wanted.end(), label) != wanted.end();
+    if (containsAny(label, refusalPhrases))
+        return false;
+    return containsAny(label, wanted);
+}
+
+}  // namespace
+
+std::string normalizeLabel(std::string_view label) {
+    return text::lowercased(text::trimmed(label.substr(0, label.find('('))));
+}
+
+std::vector<TargetWindow> Scanner::targetWindows() {
+    platform_.beginScan();
+    std::vector<TargetWindow> result;
+    for (ProcessId process : platform_.runningProcesses(velquinApplicationId)) {
+        Element application = platform_.applicationElement(process);
+        if (!application)
+            continue;  // the process went away between the two calls
+        platform_.setAttribute(application, "AXManualAccessibility", true);
+
+        ElementList windows;
+        for (Element& child : readChildren(platform_, application, SIZE_MAX)) {
+            if (readText(platform_, child, "AXRole") == "AXWindow")
+                windows.push_back(std::move(child));
+        }
+        if (windows.empty()) {
+            result.push_back({application, "(process " + std::to_string(process) + ")"});
+            continue;
+        }
+        for (Element& window : windows) {
+            std::string title = text::trimmed(readText(platform_, window, "AXTitle").value_or(""));
+            if (title.empty())
+                title = "(untitled window)";
+            if (readFlag(platform_, window, "AXMinimized")) {
+                if (warnedTitles_.insert(title).second) {
+                    log("WARNING: window [" + title +
+                        "] is minimized. macOS does not expose its buttons, so Allow prompts there cannot be "
+                        "clicked. Un-minimize it to enable auto-approval.");
+                }
+                continue;
+            }
+            if (auto warned = warnedTitles_.find(title); warned != warnedTitles_.end())
+                warnedTitles_.erase(warned);
+            result.push_back({std::move(window), std::move(title)});
+        }
+    }
+    return result;
+}
+
+ElementList Scanner::findButtons(const Element& root, const std::vector<std::string>& labels, bool contains) {
+    const std::vector<std::string> wanted = comparableLabels(labels);
+    ElementList found;
+    if (wanted.empty())
+        return found;
+    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element) {
+        if (readText(platform_, element, "AXRole") == "AXButton" &&
+            labelMatches(normalizeLabel(buttonLabel(element)), wanted, contains) && isEnabled(element)) {
+            found.push_back(element);
+        }
+        return WalkStep::goOn;
+    });
+    return found;
+}
+
+std::vector<std::string> Scanner::buttonLabels(const Element& root) {
+    std::vector<std::string> labels;
+    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element) {
+        if (readText(platform_, element, "AXRole") == "AXButton") {
+            if (std::string label = buttonLabel(element); !label.empty())
+                labels.push_back(std::move(label));
+        }
+        return WalkStep::goOn;
+    });
+    return labels;
+}
+
+std::string Scanner::buttonLabel(const Element& element) {
+    for (std::string_view attribute : labelAttributes) {
+        if (auto value = readText(platform_, element, attribute)) {
+            if (std::string label = text::trimmed(*value); !label.empty())
+                return label;
+        }
+    }
+    return {};
+}
+
+bool Scanner::isEnabled(const Element& element) {
+    return readEnabled(platform_, element);
+}
+
+std::string Scanner::gatherText(const Element& root, std::size_t budget) {
+    std::string joined;
+    std::size_t total = 0;
+    walkBreadthFirst(platform_, root, textWalkLimits, [&](const Element& element) {
+        const auto role = readText(platform_, element, "AXRole");
+        if (role != "AXStaticText" && role != "AXTextArea")
+            return WalkStep::goOn;
+        const std::string piece = buttonLabel(element);
+        if (piece.empty())
+            return WalkStep::goOn;
+        if (!joined.empty())
+            joined += ' ';
+        joined += piece;
+        total += text::characterCount(piece);
+        return total > budget ? WalkStep::stop : WalkStep::goOn;
+    });
+    return text::lowercased(joined);
+}
+
+std::string Scanner::promptText(const Element& button, std::size_t limit) {
+    std::string best;
+    Element current = button;
+    for (int level = 0; level < promptAncestorLimit; ++level) {
+        Element parent = readParent(platform_, current);
+        if (!parent)
+            break;
+        std::string gathered = gatherText(parent, 4 * limit);
+        if (text::characterCount(gathered) > limit)
+            break;
+        best = std::move(gathered);
+        current = std::move(parent);
+    }
+    return best;
+}
+
+}  // namespace ondrel

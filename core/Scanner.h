@@ -1,0 +1,62 @@
+#pragma once
+
+// How the watcher sees the target: its scannable windows, the buttons to press in them, every
+// labelled button for listings, and the prompt text around a button. It never presses anything.
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Accessibility.h"
+#include "core/BreadthFirstWalk.h"
+
+namespace ondrel {
+
+inline constexpr std::string_view velquinApplicationId = "dev.velquin.desktop";
+
+inline constexpr WalkLimits buttonWalkLimits{20000, 60};
+inline constexpr WalkLimits textWalkLimits{3000, 25};
+inline constexpr int promptAncestorLimit = 6;
+
+struct TargetWindow {
+    Element element;
+    std::string title;  // trimmed "AXTitle", "(untitled window)" or "(process <pid>)"
+};
+
+// Cut before the first "(", trimmed and lower-cased, for comparing labels.
+std::string normalizeLabel(std::string_view label);
+
+class Scanner {
+public:
+    explicit Scanner(AccessibilityPlatform& platform) : platform_(platform) {}
+
+    AccessibilityPlatform& platform() { return platform_; }
+
+    // The target's windows that can be scanned, warning once per title about minimized ones.
+    std::vector<TargetWindow> targetWindows();
+
+    // Enabled buttons under `root` whose label matches one of `labels`, in breadth-first order.
+    ElementList findButtons(const Element& root, const std::vector<std::string>& labels, bool contains);
+
+    // Every non-empty button label under `root`, as shown, in breadth-first order, duplicates kept.
+    std::vector<std::string> buttonLabels(const Element& root);
+
+    // The first non-blank of "AXDescription", "AXTitle", "AXValue", trimmed; empty when none.
+    std::string buttonLabel(const Element& element);
+
+    bool isEnabled(const Element& element);
+
+    // Lower-cased static text under `root`, stopping once it holds more than `budget` characters.
+    std::string gatherText(const Element& root, std::size_t budget);
+
+    // The text of the largest enclosing container, at most six levels up, that fits within `limit`.
+    std::string promptText(const Element& button, std::size_t limit);
+
+private:
+    AccessibilityPlatform& platform_;
+    std::set<std::string, std::less<>> warnedTitles_;  // minimized windows already warned about
+};
+
+}  // namespace ondrel

@@ -1,0 +1,160 @@
+#include "platform/fake/FakePlatform.h"
+
+#include <algorithm>
+
+namespace ondrel::fake {
+
+class FakeElement final : public ElementHandle, public std::enable_shared_from_this<FakeElement> {
+public:
+    std::map<std::string, std::optional<AttributeValue>, std::less<>> values;
+    std::vector<const FakeElement*> children;
+    const FakeElement* parent = nullptr;
+    const FakeElement* repeatedChild = nullptr;
+    std::size_t repeatedCount = 0;
+    bool gone = false;
+    std::optional<AXError> pressError;
+};
+
+namespace {
+
+Element handleOf(const FakeElement* node) {
+    return node != nullptr ? node->shared_from_this() : nullptr;
+}
+
+}  // namespace
+
+FakePlatform::FakePlatform() = default;
+FakePlatform::~FakePlatform() = default;
+
+Element FakePlatform::makeElement() {
+    auto node = std::make_shared<FakeElement>();
+    nodes_.push_back(node);
+    return node;
+}
+
+FakeElement& FakePlatform::node(const Element& element) const {
+    return const_cast<FakeElement&>(static_cast<const FakeElement&>(*element));
+}
+
+Element FakePlatform::addProcess(ProcessId process, std::string applicationId) {
+    Element application = makeElement();
+    node(application).values["AXRole"] = AttributeValue(std::string("AXApplication"));
+    processes_.push_back({process, std::move(applicationId), application});
+    return application;
+}
+
+Element FakePlatform::addElement(const Element& parent, std::string role) {
+    Element child = makeElement();
+    FakeElement& childNode = node(child);
+    childNode.values["AXRole"] = AttributeValue(std::move(role));
+    childNode.parent = &node(parent);
+    node(parent).children.push_back(&childNode);
+    return child;
+}
+
+Element FakePlatform::addWindow(const Element& application, std::string title, bool minimized) {
+    Element window = addElement(application, "AXWindow");
+    setValue(window, "AXTitle", AttributeValue(std::move(title)));
+    setValue(window, "AXMinimized", AttributeValue(minimized));
+    return window;
+}
+
+Element FakePlatform::addButton(const Element& parent, std::string label, bool enabled) {
+    Element button = addElement(parent, "AXButton");
+    setValue(button, "AXTitle", AttributeValue(std::move(label)));
+    setValue(button, "AXEnabled", AttributeValue(enabled));
+    return button;
+}
+
+Element FakePlatform::addText(const Element& parent, std::string text, std::string role) {
+    Element element = addElement(parent, std::move(role));
+    setValue(element, "AXValue", AttributeValue(std::move(text)));
+    return element;
+}
+
+void FakePlatform::setValue(const Element& element, std::string attribute, std::optional<AttributeValue> value) {
+    node(element).values[std::move(attribute)] = std::move(value);
+}
+
+void FakePlatform::removeValue(const Element& element, const std::string& attribute) {
+    node(element).values.erase(attribute);
+}
+
+void FakePlatform::setRepeatedChildren(const Element& element, const Element& child, std::size_t count) {
+    node(element).repeatedChild = &node(child);
+    node(element).repeatedCount = count;
+}
+
+void FakePlatform::vanish(const Element& element) {
+    node(element).gone = true;
+}
+
+void FakePlatform::failPress(const Element& element, AXError error) {
+    node(element).pressError = error;
+}
+
+std::vector<ProcessId> FakePlatform::runningProcesses(std::string_view applicationId) {
+    std::vector<ProcessId> found;
+    for (const Process& process : processes_) {
+        if (process.applicationId == applicationId)
+            found.push_back(process.id);
+    }
+    return found;
+}
+
+Element FakePlatform::applicationElement(ProcessId process) {
+    auto it = std::find_if(processes_.begin(), processes_.end(), [&](const Process& p) { return p.id == process; });
+    return it != processes_.end() ? it->application : nullptr;
+}
+
+AXError FakePlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
+    writes.push_back({element, std::string(attribute), value});
+    return element && !node(element).gone ? axSuccess : axFailure;
+}
+
+std::optional<AttributeValue> FakePlatform::copyAttribute(const Element& element, std::string_view attribute) {
+    return copyAttributeValues(element, attribute, 0, SIZE_MAX);
+}
+
+std::optional<AttributeValue> FakePlatform::copyAttributeValues(const Element& element, std::string_view attribute,
+                                                                std::size_t index, std::size_t maxValues) {
+    ++reads;
+    if (failAllReads_ || !element)
+        return std::nullopt;
+    const FakeElement& source = node(element);
+    if (source.gone)
+        return std::nullopt;
+
+    if (auto it = source.values.find(attribute); it != source.values.end())
+        return it->second;
+    if (attribute == "AXParent") {
+        return source.parent != nullptr ? AttributeValue(handleOf(source.parent)) : AttributeValue();
+    }
+    if (attribute == "AXChildren") {
+        ElementList children;
+        if (source.repeatedChild != nullptr) {
+            const std::size_t count = index < source.repeatedCount ? source.repeatedCount - index : 0;
+            children.assign(std::min(count, maxValues), handleOf(source.repeatedChild));
+        } else {
+            for (std::size_t i = index; i < source.children.size() && children.size() < maxValues; ++i) {
+                children.push_back(handleOf(source.children[i]));
+            }
+        }
+        return AttributeValue(std::move(children));
+    }
+    return AttributeValue();
+}
+
+AXError FakePlatform::performAction(const Element& element, std::string_view action) {
+    if (!element || action != "AXPress")
+        return axFailure;
+    const FakeElement& target = node(element);
+    if (target.gone)
+        return axCannotComplete;
+    if (target.pressError)
+        return *target.pressError;
+    presses.push_back(element);
+    return axSuccess;
+}
+
+}  // namespace ondrel::fake

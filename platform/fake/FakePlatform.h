@@ -1,0 +1,89 @@
+#pragma once
+
+// An in-memory accessibility platform: scenes of processes, windows, buttons and texts built in code,
+// with reads that can fail, elements that vanish and presses that can be made to fail. Its second
+// side records what the watcher did (presses, attribute writes, trust requests, reads).
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Accessibility.h"
+#include "core/Scanner.h"
+
+namespace ondrel::fake {
+
+class FakeElement;
+
+struct AttributeWrite {
+    Element element;
+    std::string attribute;
+    AttributeValue value;
+};
+
+class FakePlatform final : public AccessibilityPlatform {
+public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    // --- scene building ---
+    // A process and its application element.
+    Element addProcess(ProcessId process, std::string applicationId = std::string(velquinApplicationId));
+    // A child element with the given role, appended to `parent`'s children.
+    Element addElement(const Element& parent, std::string role);
+    Element addWindow(const Element& application, std::string title, bool minimized = false);
+    Element addButton(const Element& parent, std::string label, bool enabled = true);
+    Element addText(const Element& parent, std::string text, std::string role = "AXStaticText");
+    Element addGroup(const Element& parent) { return addElement(parent, "AXGroup"); }
+
+    // Sets what a copy of `attribute` hands back; nullopt makes the copy fail.
+    void setValue(const Element& element, std::string attribute, std::optional<AttributeValue> value);
+    // Forgets an attribute: a copy then succeeds with an absent value.
+    void removeValue(const Element& element, const std::string& attribute);
+    // Makes the element report `count` children, each of them `child` (kept as one node, so huge lists
+    // cost nothing until read).
+    void setRepeatedChildren(const Element& element, const Element& child, std::size_t count);
+    // Every later read and press on the element fails, as for an element that has gone away.
+    void vanish(const Element& element);
+    void failPress(const Element& element, AXError error = axCannotComplete);
+    void setFailAllReads(bool fail) { failAllReads_ = fail; }
+    void setTrusted(bool trusted) { trusted_ = trusted; }
+
+    // --- recording ---
+    std::vector<Element> presses;
+    std::vector<AttributeWrite> writes;
+    int trustRequests = 0;
+    std::size_t reads = 0;
+    std::size_t scans = 0;
+
+    // --- the platform ---
+    bool isProcessTrusted() override { return trusted_; }
+    void requestTrust() override { ++trustRequests; }
+    std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
+    Element applicationElement(ProcessId process) override;
+    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
+    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override;
+    AXError performAction(const Element& element, std::string_view action) override;
+    void beginScan() override { ++scans; }
+
+private:
+    struct Process {
+        ProcessId id;
+        std::string applicationId;
+        Element application;
+    };
+
+    FakeElement& node(const Element& element) const;
+    Element makeElement();
+
+    std::vector<std::shared_ptr<FakeElement>> nodes_;  // owns every node, so cycles in a scene are harmless
+    std::vector<Process> processes_;
+    bool trusted_ = true;
+    bool failAllReads_ = false;
+};
+
+}  // namespace ondrel::fake

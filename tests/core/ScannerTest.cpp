@@ -1,0 +1,314 @@
+#include "core/Scanner.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/Scene.h"
+
+namespace ondrel {
+namespace {
+
+using Scanner_ = testing_support::Scene;
+const std::string minimizedWarning(const std::string& title) {
+    return "WARNING: window [" + title +
+           "] is minimized. macOS does not expose its buttons, so Allow prompts there cannot be clicked. "
+           "Un-minimize it to enable auto-approval.";
+}
+
+std::vector<std::string> titles(const std::vector<TargetWindow>& windows) {
+    std::vector<std::string> result;
+    for (const auto& window : windows)
+        result.push_back(window.title);
+    return result;
+}
+
+// --- targetWindows ---
+
+TEST_F(Scanner_, targetWindows_noVelquin_emptyNothingSetNothingLogged) {
+    platform.addWindow(platform.addProcess(7, "org.other.app"), "Other");
+    EXPECT_TRUE(quietly([&] { return scanner.targetWindows(); }).empty());
+    EXPECT_TRUE(platform.writes.empty());
+    EXPECT_TRUE(logged.empty());
+}
+
+TEST_F(Scanner_, targetWindows_twoProcesses_windowsOfBothInOrderEachExposed) {
+    Element first = platform.addProcess(1);
+    platform.addWindow(first, "A1");
+    platform.addElement(first, "AXMenuBar");
+    platform.addWindow(first, "  A2\n");
+    Element second = platform.addProcess(2);
+    platform.addWindow(second, "");
+
+    EXPECT_EQ(titles(scanner.targetWindows()), (std::vector<std::string>{"A1", "A2", "(untitled window)"}));
+    ASSERT_EQ(platform.writes.size(), 2u);
+    EXPECT_EQ(platform.writes[0].element, first);
+    EXPECT_EQ(platform.writes[0].attribute, "AXManualAccessibility");
+    EXPECT_EQ(platform.writes[0].value, AttributeValue(true));
+    EXPECT_EQ(platform.writes[1].element, second);
+}
+
+TEST_F(Scanner_, targetWindows_processWithoutWindows_applicationElementAsProcessEntry) {
+    Element application = platform.addProcess(4242);
+    platform.addButton(application, "Allow");
+    auto windows = scanner.targetWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0].title, "(process 4242)");
+    EXPECT_EQ(windows[0].element, application);
+}
+
+TEST_F(Scanner_, targetWindows_childrenUnreadable_processEntryThatFindsNothing) {
+    Element application = platform.addProcess(9);
+    platform.addButton(application, "Allow");
+    platform.setValue(application, "AXChildren", std::nullopt);
+    auto windows = scanner.targetWindows();
+    ASSERT_EQ(titles(windows), std::vector<std::string>{"(process 9)"});
+    EXPECT_TRUE(scanner.findButtons(windows[0].element, {"Allow"}, false).empty());
+}
+
+TEST_F(Scanner_, targetWindows_onlyMinimizedWindows_noEntryWarnedOncePerTitle) {
+    Element application = platform.addProcess(1);
+    platform.addWindow(application, "Chat", true);
+    platform.addWindow(application, "Chat", true);
+    platform.addWindow(application, " ", true);
+    platform.addWindow(application, "", true);
+
+    EXPECT_TRUE(quietly([&] { return scanner.targetWindows(); }).empty());
+    quietly([&] { return scanner.targetWindows(); });
+    EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("(untitled window)")}));
+}
+
+TEST_F(Scanner_, targetWindows_minimizedAgainAfterSeenOpen_warnedAgain) {
+    Element window = velquinWindow("Chat");
+    platform.setValue(window, "AXMinimized", true);
+    quietly([&] { return scanner.targetWindows(); });
+    platform.setValue(window, "AXMinimized", false);
+    EXPECT_EQ(quietly([&] { return scanner.targetWindows(); }).size(), 1u);
+    platform.setValue(window, "AXMinimized", true);
+    quietly([&] { return scanner.targetWindows(); });
+    EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("Chat")}));
+}
+
+TEST_F(Scanner_, targetWindows_minimizedUnreadableOrNotBoolean_countsAsOpen) {
+    Element application = platform.addProcess(1);
+    platform.setValue(platform.addWindow(application, "A"), "AXMinimized", std::nullopt);
+    platform.setValue(platform.addWindow(application, "B"), "AXMinimized", AttributeValue(1.0));
+    EXPECT_EQ(titles(scanner.targetWindows()), (std::vector<std::string>{"A", "B"}));
+}
+
+// --- labels and matching ---
+
+TEST_F(Scanner_, buttonLabel_attributes_firstNonBlankInOrderTrimmed) {
+    Element window = velquinWindow();
+    Element spacesThenTitle = platform.addButton(window, "Allow");
+    platform.setValue(spacesThenTitle, "AXDescription", AttributeValue(std::string("   ")));
+    Element descriptionFirst = platform.addButton(window, "Title");
+    platform.setValue(descriptionFirst, "AXDescription", AttributeValue(std::string(" Desc ")));
+    Element numberValue = platform.addElement(window, "AXButton");
+    platform.setValue(numberValue, "AXValue", AttributeValue(3.0));
+    Element valueOnly = platform.addElement(window, "AXButton");
+    platform.setValue(valueOnly, "AXTitle", std::nullopt);
+    platform.setValue(valueOnly, "AXValue", AttributeValue(std::string("Run (⌘R)")));
+
+    EXPECT_EQ(scanner.buttonLabel(spacesThenTitle), "Allow");
+    EXPECT_EQ(scanner.buttonLabel(descriptionFirst), "Desc");
+    EXPECT_EQ(scanner.buttonLabel(numberValue), "");
+    EXPECT_EQ(scanner.buttonLabel(valueOnly), "Run (⌘R)");
+}
+
+struct LabelCase {
+    const char* label;
+    const char* configured;
+    bool contains;
+    bool matches;
+};
+
+class ButtonMatching : public testing_support::Scene, public testing::WithParamInterface<LabelCase> {};
+
+TEST_P(ButtonMatching, findButtons_label_matchesPerMode) {
+    const LabelCase& c = GetParam();
+    Element window = velquinWindow();
+    platform.addButton(window, c.label);
+    EXPECT_EQ(scanner.findButtons(window, {c.configured}, c.contains).size(), c.matches ? 1u : 0u)
+        << '"' << c.label << "\" vs \"" << c.configured << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ButtonMatching,
+    testing::Values(LabelCase{"Allow", "Allow", false, true}, LabelCase{"allow", "Allow", false, true},
+                    LabelCase{"Allow (⌘⏎)", "Allow", false, true}, LabelCase{"ALLOW", "allow ", false, true},
+                    LabelCase{"Always Allow", "Allow", false, false}, LabelCase{"Allow once", "Allow", false, false},
+                    LabelCase{"Always Allow", "Allow", true, true}, LabelCase{"Allow once", "Allow", true, true},
+                    LabelCase{"Don't Allow", "Allow", true, false}, LabelCase{"Disallow", "Allow", true, false},
+                    LabelCase{"Allow unless denying", "Allow", true, false},
+                    LabelCase{"Don’t Allow", "Allow", true, true},  // typographic apostrophe is not a refusal
+                    LabelCase{"Ärger erlauben", "ärger ERLAUBEN", false, true},
+                    // A configured label that normalises to nothing never matches, not even unlabelled buttons.
+                    LabelCase{"", "(x)", false, false}, LabelCase{"", "(x)", true, false},
+                    LabelCase{"(icon)", "(x)", false, false}, LabelCase{"Allow", "(x)", true, false}));
+
+TEST_F(Scanner_, findButtons_disabledMatch_notReturnedChildrenWalked) {
+    Element window = velquinWindow();
+    Element disabled = platform.addButton(window, "Allow", false);
+    Element nested = platform.addButton(disabled, "Allow");
+    Element unknownState = platform.addButton(window, "Allow");
+    platform.removeValue(unknownState, "AXEnabled");
+    Element textState = platform.addButton(window, "Allow");
+    platform.setValue(textState, "AXEnabled", AttributeValue(std::string("no")));
+
+    EXPECT_EQ(scanner.findButtons(window, {"Allow"}, false), (ElementList{unknownState, textState, nested}));
+}
+
+TEST_F(Scanner_, findButtons_severalLabels_breadthFirstOrder) {
+    Element window = velquinWindow();
+    Element group = platform.addGroup(window);
+    Element deep = platform.addButton(group, "Run");
+    Element shallow = platform.addButton(window, "Allow");
+    platform.addButton(window, "Cancel");
+    EXPECT_EQ(scanner.findButtons(window, {"Allow", "Run"}, false), (ElementList{shallow, deep}));
+}
+
+TEST_F(Scanner_, buttonLabels_everyLabelledButton_asShownDuplicatesKept) {
+    Element window = velquinWindow();
+    platform.addButton(window, "Allow");
+    platform.addButton(window, " Allow (⌘⏎) ");
+    platform.addButton(platform.addGroup(window), "Allow", false);
+    platform.addButton(window, "  ");
+    platform.addText(window, "Allow");
+    EXPECT_EQ(scanner.buttonLabels(window), (std::vector<std::string>{"Allow", "Allow (⌘⏎)", "Allow"}));
+}
+
+// --- walk limits ---
+
+// A window whose breadth-first order puts `count` plain elements before one Allow button.
+Element wideWindow(fake::FakePlatform& platform, std::size_t fillers) {
+    Element window = platform.addWindow(platform.addProcess(1), "Wide");
+    for (std::size_t i = 0; i < fillers; ++i)
+        platform.addGroup(window);
+    platform.addButton(window, "Allow");
+    return window;
+}
+
+TEST_F(Scanner_, findButtons_buttonIsElement20000_found) {
+    EXPECT_EQ(scanner.findButtons(wideWindow(platform, 19998), {"Allow"}, false).size(), 1u);
+}
+
+TEST_F(Scanner_, findButtons_buttonIsElement20001_notExamined) {
+    EXPECT_TRUE(scanner.findButtons(wideWindow(platform, 19999), {"Allow"}, false).empty());
+}
+
+Element chainWindow(fake::FakePlatform& platform, int depth) {
+    Element window = platform.addWindow(platform.addProcess(1), "Deep");
+    Element parent = window;
+    for (int level = 1; level < depth; ++level)
+        parent = platform.addGroup(parent);
+    platform.addButton(parent, "Allow");
+    return window;
+}
+
+TEST_F(Scanner_, findButtons_buttonAtDepth60_found) {
+    EXPECT_EQ(scanner.findButtons(chainWindow(platform, 60), {"Allow"}, false).size(), 1u);
+}
+
+TEST_F(Scanner_, findButtons_buttonAtDepth61_neverExamined) {
+    Element window = chainWindow(platform, 61);
+    const std::size_t before = platform.reads;
+    EXPECT_TRUE(scanner.findButtons(window, {"Allow"}, false).empty());
+    EXPECT_EQ(platform.reads - before, 2u * 61);  // role and children of depths 0..60 only
+}
+
+TEST_F(Scanner_, findButtons_millionChildrenEachAndCycles_boundedWork) {
+    Element window = velquinWindow();
+    Element button = platform.addButton(window, "Allow");
+    platform.setRepeatedChildren(window, window, 1'000'000);  // every child is the window itself
+    platform.setRepeatedChildren(button, window, 1'000'000);
+    const std::size_t before = platform.reads;
+    EXPECT_TRUE(scanner.findButtons(window, {"Allow"}, false).empty());  // the repeated list replaces the button
+    EXPECT_LE(platform.reads - before, 2u * 20000);
+    EXPECT_EQ(scanner.buttonLabels(window), std::vector<std::string>{});
+}
+
+TEST_F(Scanner_, walks_treesThatLie_partDefaults) {
+    Element window = velquinWindow();
+    Element hugeLabel = platform.addButton(window, std::string(10'000'000, 'x'));
+    Element wrongRole = platform.addButton(window, "Allow");
+    platform.setValue(wrongRole, "AXRole", AttributeValue(5.0));
+    Element childrenNotList = platform.addButton(window, "Allow");
+    platform.setValue(childrenNotList, "AXChildren", AttributeValue(std::string("kids")));
+    Element gone = platform.addButton(window, "Allow");
+    platform.vanish(gone);
+    platform.setValue(hugeLabel, "AXParent", AttributeValue(hugeLabel));  // its own parent
+
+    EXPECT_EQ(scanner.findButtons(window, {"Allow"}, false), ElementList{childrenNotList});
+    EXPECT_EQ(scanner.promptText(hugeLabel, 600), "");
+    platform.setFailAllReads(true);
+    EXPECT_TRUE(scanner.findButtons(window, {"Allow"}, false).empty());
+    EXPECT_EQ(titles(scanner.targetWindows()), std::vector<std::string>{"(process 100)"});
+}
+
+// --- prompt text ---
+
+TEST_F(Scanner_, gatherText_staticTextsAndAreas_joinedLowerCased) {
+    Element window = velquinWindow();
+    platform.addText(window, "Run command");
+    platform.addButton(window, "Allow");
+    platform.addText(platform.addGroup(window), "RM -RF /tmp/x", "AXTextArea");
+    EXPECT_EQ(scanner.gatherText(window, 2400), "run command rm -rf /tmp/x");
+}
+
+TEST_F(Scanner_, gatherText_budgetPassed_pieceKeptWalkStops) {
+    Element window = velquinWindow();
+    platform.addText(window, "sixsix");
+    platform.addText(window, "eighteig");
+    platform.addText(window, "later");
+    EXPECT_EQ(scanner.gatherText(window, 10), "sixsix eighteig");
+}
+
+TEST_F(Scanner_, gatherText_budgetCountsCharactersNotBytes) {
+    Element window = velquinWindow();
+    platform.addText(window, "ééééé");  // 5 characters, 10 bytes
+    platform.addText(window, "ü");
+    EXPECT_EQ(scanner.gatherText(window, 6), "ééééé ü");
+}
+
+// Nested containers, outermost first, whose whole text has `sizes[i]` characters; the button sits in
+// the innermost.
+Element nestedPrompt(fake::FakePlatform& platform, const Element& window, const std::vector<std::size_t>& sizes) {
+    std::vector<Element> levels;
+    Element parent = window;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        levels.push_back(parent = platform.addGroup(parent));
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const std::size_t own = sizes[i] - (i + 1 < sizes.size() ? sizes[i + 1] + 1 : 0);
+        platform.addText(levels[i], std::string(own, static_cast<char>('a' + i)));
+    }
+    return platform.addButton(levels.back(), "Allow");
+}
+
+TEST_F(Scanner_, promptText_80_450_900_returnsThe450Text) {
+    Element button = nestedPrompt(platform, velquinWindow(), {900, 450, 80});
+    const std::string text = scanner.promptText(button, 600);
+    EXPECT_EQ(text.size(), 450u);
+    EXPECT_EQ(text.front(), 'b');
+}
+
+TEST_F(Scanner_, promptText_nearestContainerOverLimit_empty) {
+    Element button = nestedPrompt(platform, velquinWindow(), {601});
+    EXPECT_EQ(scanner.promptText(button, 600), "");
+}
+
+TEST_F(Scanner_, promptText_exactlyAtLimit_fits) {
+    Element button = nestedPrompt(platform, velquinWindow(), {600});
+    EXPECT_EQ(scanner.promptText(button, 600).size(), 600u);
+}
+
+TEST_F(Scanner_, promptText_everyAncestorFits_stopsAfterSixth) {
+    Element button = nestedPrompt(platform, velquinWindow(), {70, 60, 50, 40, 30, 20, 10});
+    EXPECT_EQ(scanner.promptText(button, 600).size(), 60u);
+}
+
+TEST_F(Scanner_, promptText_noParent_empty) {
+    Element application = platform.addProcess(1);
+    EXPECT_EQ(scanner.promptText(application, 600), "");
+}
+
+}  // namespace
+}  // namespace ondrel

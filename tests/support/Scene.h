@@ -1,0 +1,48 @@
+#pragma once
+
+// One fixture for scanner, engine and entry-point tests: a fake platform with a scanner over it,
+// every log message collected bare, and standard output captured per action.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/ActivityLog.h"
+#include "core/Scanner.h"
+#include "platform/fake/FakePlatform.h"
+#include "tests/support/CaptureOutput.h"
+
+namespace ondrel::testing_support {
+
+class Scene : public ::testing::Test {
+protected:
+    Scene() {
+        logSink = [this](const std::string& message) { logged.push_back(message); };
+    }
+    ~Scene() override { logSink = nullptr; }
+
+    // A Velquin process with one window; most tests need exactly that.
+    Element velquinWindow(const std::string& title = "Chat", ProcessId process = 100) {
+        return platform.addWindow(platform.addProcess(process), title);
+    }
+
+    // Runs `block` with standard output captured into `printed`.
+    template <typename Block>
+    auto quietly(Block&& block) {
+        if constexpr (std::is_void_v<decltype(block())>) {
+            printed = capturedStdout([&] { block(); });
+        } else {
+            decltype(block()) result{};
+            printed = capturedStdout([&] { result = block(); });
+            return result;
+        }
+    }
+
+    fake::FakePlatform platform;
+    Scanner scanner{platform};
+    std::vector<std::string> logged;
+    std::string printed;
+};
+
+}  // namespace ondrel::testing_support
