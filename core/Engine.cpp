@@ -64,9 +64,12 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
                 log("DRY-RUN in [" + window.title + "]: would press \"" + scanner.buttonLabel(button) + "\"");
                 continue;
             }
+            // The label is read before the press: an answered prompt usually goes away at once, and
+            // reading afterwards would then report an empty label.
+            const std::string label = scanner.buttonLabel(button);
             if (scanner.platform().performAction(button, "AXPress") == axSuccess) {
                 ++result.pressed;
-                log("Pressed \"" + scanner.buttonLabel(button) + "\" in [" + window.title + "]");
+                log("Pressed \"" + label + "\" in [" + window.title + "]");
             } else if (opts.verbose) {
                 log("AXPress failed in [" + window.title + "]");
             }

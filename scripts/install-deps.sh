@@ -5,8 +5,12 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config libicu-dev
+    # the Linux accessibility backend
+    libatspi2.0-dev libglib2.0-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
+    # the private desktop of the end-to-end tests and the demo, and its stand-in target
+    libgtk-3-dev xvfb dbus-daemon dbus-bin libglib2.0-bin at-spi2-core openbox
 )
 
 missing=()

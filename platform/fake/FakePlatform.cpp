@@ -154,6 +154,8 @@ AXError FakePlatform::performAction(const Element& element, std::string_view act
     if (target.pressError)
         return *target.pressError;
     presses.push_back(element);
+    if (afterPress)
+        afterPress(element);
     return axSuccess;
 }
 

@@ -4,6 +4,7 @@
 // with reads that can fail, elements that vanish and presses that can be made to fail. Its second
 // side records what the watcher did (presses, attribute writes, trust requests, reads).
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,6 +49,8 @@ public:
     // Every later read and press on the element fails, as for an element that has gone away.
     void vanish(const Element& element);
     void failPress(const Element& element, AXError error = axCannotComplete);
+    // Runs after every successful press, as the target's reaction (a prompt that closes, say).
+    std::function<void(const Element& pressed)> afterPress;
     void setFailAllReads(bool fail) { failAllReads_ = fail; }
     void setTrusted(bool trusted) { trusted_ = trusted; }
 

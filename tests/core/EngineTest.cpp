@@ -58,6 +58,13 @@ TEST_F(Pass, runPass_riskyPromptSafeOff_pressedAndLogged) {
     EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
 }
 
+TEST_F(Pass, runPass_promptClosesOnPress_logNamesTheLabelPressed) {
+    prompt(velquinWindow(), "Open notes.txt?", "Allow (⌘⏎)");
+    platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
+    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true}));
+    EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [Chat]"});
+}
+
 TEST_F(Pass, runPass_riskyPromptSafeAndDryRun_skipWins) {
     prompt(velquinWindow(), "sudo make install");
     opts.dryRun = true;

@@ -1,5 +1,6 @@
 #include "tests/support/RunProgram.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -13,19 +14,14 @@ extern char** environ;
 
 namespace ondrel::testing_support {
 
-ProgramRun runProgram(const std::string& path, const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& environment, double timeoutSeconds) {
-    ProgramRun run;
-    int outPipe[2], errPipe[2];
-    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
-        return run;
-
+pid_t spawnProgram(const std::string& path, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment, int outFd, int errFd) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
-    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    if (outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    if (errFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errFd, 2);
 
     std::vector<std::string> argumentStore{path};
     argumentStore.insert(argumentStore.end(), arguments.begin(), arguments.end());
@@ -43,12 +39,22 @@ ProgramRun runProgram(const std::string& path, const std::vector<std::string>& a
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    pid_t child = 0;
+    pid_t child = -1;
     const int spawned = ::posix_spawn(&child, path.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? child : -1;
+}
+
+ProgramRun runProgram(const std::string& path, const std::vector<std::string>& arguments,
+                      const std::vector<std::string>& environment, double timeoutSeconds) {
+    ProgramRun run;
+    int outPipe[2], errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
+        return run;
+    const pid_t child = spawnProgram(path, arguments, environment, outPipe[1], errPipe[1]);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
-    if (spawned != 0) {
+    if (child < 0) {
         ::close(outPipe[0]);
         ::close(errPipe[0]);
         return run;
@@ -84,6 +90,7 @@ ProgramRun runProgram(const std::string& path, const std::vector<std::string>& a
     int status = 0;
     ::waitpid(child, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return run;
 }
 

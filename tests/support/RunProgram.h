@@ -2,6 +2,8 @@
 
 // Runs a program to its end and collects its exit status, standard output and standard error apart.
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -9,11 +11,17 @@ namespace ondrel::testing_support {
 
 struct ProgramRun {
     int status = -1;  // exit status, or -1 when it did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
 
-// `environment` entries ("NAME=value") are added to this process's environment for the child.
+// Starts `path` with `arguments` (the program name is added in front), standard output and error on
+// the given descriptors (-1 keeps this process's own). `environment` entries ("NAME=value") are added
+// to this process's environment for the child. Returns the child's pid, or -1.
+pid_t spawnProgram(const std::string& path, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment, int outFd, int errFd);
+
 ProgramRun runProgram(const std::string& path, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment = {}, double timeoutSeconds = 30);
 

@@ -1,0 +1,52 @@
+#pragma once
+
+// The accessibility interface on Linux, over AT-SPI (libatspi) and the session bus (GDBus).
+
+#include <atspi/atspi.h>
+#include <gio/gio.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/Accessibility.h"
+#include "platform/atspi/GLibHandles.h"
+#include "platform/atspi/UnresponsiveProcesses.h"
+
+namespace ondrel::atspi {
+
+class AtspiPlatform final : public AccessibilityPlatform {
+public:
+    AtspiPlatform();
+
+    bool isProcessTrusted() override;
+    void requestTrust() override;
+    std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
+    Element applicationElement(ProcessId process) override;
+    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
+    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override;
+    AXError performAction(const Element& element, std::string_view action) override;
+    void beginScan() override;
+
+private:
+    using Application = std::pair<ProcessId, GObjectPtr<AtspiAccessible>>;
+
+    GDBusConnection* sessionBus();
+    GVariantPtr callStatusBus(const char* interface, const char* method, GVariant* parameters,
+                              const GVariantType* replyType);
+    bool ensureAtspi();
+    std::vector<Application> applications();
+    std::optional<ProcessId> sessionBusOwner(std::string_view name);
+    std::optional<AttributeValue> readChildren(const Element& element, std::size_t index, std::size_t maxValues);
+    std::optional<AttributeValue> readTextContent(const Element& element);
+    GObjectPtr<AtspiStateSet> readStates(const Element& element);
+
+    GObjectPtr<GDBusConnection> sessionBus_;
+    bool atspiStarted_ = false;
+    UnresponsiveProcesses unresponsive_;
+};
+
+}  // namespace ondrel::atspi

@@ -1,0 +1,76 @@
+#include <atspi/atspi-constants.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "platform/atspi/UnresponsiveProcesses.h"
+#include "platform/atspi/Vocabulary.h"
+
+namespace ondrel::atspi {
+namespace {
+
+struct RoleCase {
+    int role;
+    bool topLevel, multiLine, editable;
+    std::string expected;
+};
+std::string own(int role) {
+    return "AtspiRole" + std::to_string(role);
+}
+class AxRole : public testing::TestWithParam<RoleCase> {};
+TEST_P(AxRole, axRoleFor_atspiRole_coreRole) {
+    const RoleCase& c = GetParam();
+    EXPECT_EQ(axRoleFor(c.role, c.topLevel, c.multiLine, c.editable), c.expected);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AxRole,
+    testing::Values(RoleCase{ATSPI_ROLE_FRAME, true, false, false, "AXWindow"},
+                    RoleCase{ATSPI_ROLE_DIALOG, true, false, false, "AXWindow"},
+                    RoleCase{ATSPI_ROLE_WINDOW, true, false, false, "AXWindow"},
+                    RoleCase{ATSPI_ROLE_FRAME, false, false, false,
+                             own(ATSPI_ROLE_FRAME)},                // nested frames are no windows
+                    RoleCase{43, false, false, false, "AXButton"},  // push button, later called "button"
+                    RoleCase{ATSPI_ROLE_TOGGLE_BUTTON, false, false, false, own(ATSPI_ROLE_TOGGLE_BUTTON)},
+                    RoleCase{ATSPI_ROLE_LABEL, false, false, false, "AXStaticText"},
+                    RoleCase{ATSPI_ROLE_STATIC, false, false, false, "AXStaticText"},
+                    RoleCase{ATSPI_ROLE_CAPTION, false, false, false, "AXStaticText"},
+                    RoleCase{ATSPI_ROLE_TEXT, false, true, true, "AXTextArea"},
+                    RoleCase{ATSPI_ROLE_ENTRY, false, false, false, "AXTextArea"},            // read-only
+                    RoleCase{ATSPI_ROLE_ENTRY, false, false, true, own(ATSPI_ROLE_ENTRY)}));  // an input field
+
+TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {
+    for (const char* name : {"click", "Press", "activate", "doDefault", "DODEFAULT"}) {
+        EXPECT_TRUE(isPressActionName(name)) << name;
+    }
+    for (const char* name : {"", "clicks", "toggle", "expand or contract", "showMenu"}) {
+        EXPECT_FALSE(isPressActionName(name)) << name;
+    }
+}
+
+TEST(DesktopEntry, environmentNamesDesktopEntry_variables_exactEntryOnly) {
+    using namespace std::string_literals;
+    const std::string id = "dev.velquin.desktop";
+    EXPECT_TRUE(environmentNamesDesktopEntry("A=1\0CHROME_DESKTOP=dev.velquin.desktop.desktop\0"s, id));
+    EXPECT_TRUE(environmentNamesDesktopEntry(
+        "GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/dev.velquin.desktop.desktop"s, id));
+    EXPECT_FALSE(environmentNamesDesktopEntry("CHROME_DESKTOP=xdev.velquin.desktop.desktop\0"s, id));
+    EXPECT_FALSE(environmentNamesDesktopEntry("GIO_LAUNCHED_DESKTOP_FILE=/apps/notdev.velquin.desktop.desktop"s, id));
+    EXPECT_FALSE(environmentNamesDesktopEntry("XCHROME_DESKTOP=dev.velquin.desktop.desktop\0"s, id));
+    EXPECT_FALSE(environmentNamesDesktopEntry(""s, id));
+}
+
+TEST(Unresponsive, noteFailure_onlyNearTimeout_marksUntilCleared) {
+    using namespace std::chrono_literals;
+    UnresponsiveProcesses unresponsive(800ms);
+    unresponsive.noteFailure(1, 5ms);  // an element that went away
+    EXPECT_FALSE(unresponsive.contains(1));
+    unresponsive.noteFailure(1, 790ms);
+    EXPECT_TRUE(unresponsive.contains(1));
+    EXPECT_FALSE(unresponsive.contains(2));
+    unresponsive.clear();
+    EXPECT_FALSE(unresponsive.contains(1));
+}
+
+}  // namespace
+}  // namespace ondrel::atspi
