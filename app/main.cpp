@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
 #include "app/EntryPoint.h"
 #include "app/Relaunch.h"
+#include "app/gui/AppDelegate.h"
 #include "core/Accessibility.h"
 #include "core/Options.h"
 
@@ -16,11 +16,6 @@ void sleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, 365.0 * 24 * 3600)));
 }
 
-int runApplication(const ondrel::Options&) {
-    std::puts("The tray application is not part of this build yet; use --once, --list or --headless.");
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,12 +23,16 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const ondrel::Options options = ondrel::parseOptions(arguments);
 
+    const auto relaunchWith = [](const std::string& message) { ondrel::relaunch(message); };
     auto platform = ondrel::createPlatform();
     ondrel::Scanner scanner(*platform);
     const ondrel::EntryServices services{
         .sleep = sleepSeconds,
-        .relaunch = [](const std::string& message) { ondrel::relaunch(message); },
-        .runApplication = runApplication,
+        .relaunch = relaunchWith,
+        .runApplication =
+            [&](const ondrel::Options& runOptions) {
+                return ondrel::gui::runTrayApplication(runOptions, scanner, argc, argv, relaunchWith);
+            },
         .keepWatching = [] { return true; },
     };
     return ondrel::runMain(options, scanner, services);

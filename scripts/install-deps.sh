@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config libicu-dev
-    # the Linux accessibility backend
-    libatspi2.0-dev libglib2.0-dev
+    # the Linux accessibility backend and the tray application
+    libatspi2.0-dev libglib2.0-dev qt6-base-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # the private desktop of the end-to-end tests and the demo, and its stand-in target

@@ -3,7 +3,7 @@
 # Xvfb on a free display, a private session bus, the accessibility bus with its registry, and
 # openbox (so that windows can be minimized). Used by the end-to-end tests and the demo.
 #
-#   desktop-session.sh COMMAND [ARGUMENT...]
+#   desktop-session.sh COMMAND [ARGUMENT...]     (ONDREL_SCREEN sets the screen, default 1280x800x24)
 set -euo pipefail
 
 if [ -z "${ONDREL_INSIDE_SESSION_BUS:-}" ]; then
@@ -15,7 +15,7 @@ if [ -z "${ONDREL_INSIDE_SESSION_BUS:-}" ]; then
     trap cleanup EXIT
 
     # Xvfb picks a free display itself and writes its number.
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$runtime/display" 2>"$runtime/xvfb.log" &
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 "${ONDREL_SCREEN:-1280x800x24}" 3>"$runtime/display" 2>"$runtime/xvfb.log" &
     xvfb=$!
     for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.05; done
     [ -s "$runtime/display" ] || { echo "Xvfb did not start:" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }

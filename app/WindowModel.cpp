@@ -1,0 +1,67 @@
+#include "app/WindowModel.h"
+
+#include <algorithm>
+
+#include "core/ActivityLog.h"
+
+namespace ondrel {
+
+MainWindowView mainWindowView(const WatcherEngine& engine, bool trusted) {
+    return MainWindowView{
+        .bannerVisible = !trusted,
+        .status = trusted ? engine.statusText() : "Waiting for Accessibility permission",
+        .controlsEnabled = trusted,
+        .startStopTitle = engine.paused ? "Start" : "Stop",
+        .safeChecked = engine.opts.safe,
+    };
+}
+
+StatusSymbol statusSymbol(const WatcherEngine& engine) {
+    if (engine.paused)
+        return StatusSymbol::paused;
+    if (engine.velquinRunning)
+        return StatusSymbol::watching;
+    return StatusSymbol::waiting;
+}
+
+std::string statusToolTip(const WatcherEngine& engine) {
+    return "Ondrel - " + engine.statusText();
+}
+
+std::vector<MenuEntry> statusMenu(const WatcherEngine& engine) {
+    using Action = MenuEntry::Action;
+    return {
+        {Action::none, engine.statusText(), false},
+        {Action::none, ""},
+        {Action::showWindow, "Open Window"},
+        {Action::togglePause, engine.paused ? "Start" : "Stop"},
+        {Action::toggleSafe, "Safe mode (skip risky prompts)", true, engine.opts.safe},
+        {Action::none, ""},
+        {Action::openLog, "Open Log File"},
+        {Action::none, ""},
+        {Action::quit, "Quit Ondrel"},
+    };
+}
+
+std::size_t logViewExcess(std::size_t length) {
+    return length > logViewCap ? logViewCut : 0;
+}
+
+void listExposedButtons(Scanner& scanner) {
+    log("--- buttons Velquin currently exposes ---");
+    const std::vector<TargetWindow> windows = scanner.targetWindows();
+    if (windows.empty()) {
+        log("No scannable Velquin window found. A minimized window cannot be read; un-minimize it and try again.");
+        return;
+    }
+    for (const TargetWindow& window : windows) {
+        std::vector<std::string> labels = scanner.buttonLabels(window.element);
+        std::sort(labels.begin(), labels.end());
+        labels.erase(std::unique(labels.begin(), labels.end()), labels.end());
+        log("[" + window.title + "] " + std::to_string(labels.size()) + " labelled button(s)");
+        for (const std::string& label : labels)
+            log("    " + label);
+    }
+}
+
+}  // namespace ondrel

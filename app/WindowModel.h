@@ -1,0 +1,52 @@
+#pragma once
+
+// What the main window and the status menu show, decided without any toolkit: the window's status
+// line, controls and banner; the status item's symbol, tooltip and menu; the log view's cap; and the
+// button listing the window logs.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Engine.h"
+
+namespace ondrel {
+
+struct MainWindowView {
+    bool bannerVisible;
+    std::string status;
+    bool controlsEnabled;  // Start/Stop and List buttons; the safe-mode checkbox is never disabled
+    std::string startStopTitle;
+    bool safeChecked;
+};
+
+MainWindowView mainWindowView(const WatcherEngine& engine, bool trusted);
+
+enum class StatusSymbol { paused, watching, waiting };  // "pause.circle", "checkmark.circle", "questionmark.circle"
+
+StatusSymbol statusSymbol(const WatcherEngine& engine);
+std::string statusToolTip(const WatcherEngine& engine);
+
+struct MenuEntry {
+    enum class Action { none, showWindow, togglePause, toggleSafe, openLog, quit } action;
+    std::string title;  // empty for a separator
+    bool enabled = true;
+    bool checked = false;
+    bool separator() const { return title.empty(); }
+};
+
+// The status menu as it is built each time it opens.
+std::vector<MenuEntry> statusMenu(const WatcherEngine& engine);
+
+// The log view keeps at most this much text, in UTF-16 code units, and then drops a large block at
+// once so that trimming stays rare.
+inline constexpr std::size_t logViewCap = 200000;
+inline constexpr std::size_t logViewCut = 100000;
+// How much to cut from the start after an append left `length` units in the view.
+std::size_t logViewExcess(std::size_t length);
+
+// Logs every labelled button of every scannable window: a header, then the distinct labels sorted.
+void listExposedButtons(Scanner& scanner);
+
+}  // namespace ondrel

@@ -1,0 +1,138 @@
+#include "app/gui/AppDelegate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/gui/QtScheduler.h"
+#include "core/ActivityLog.h"
+#include "core/TextForms.h"
+
+namespace ondrel::gui {
+namespace {
+
+std::unique_ptr<QMenu> buildMainMenu() {
+    auto menu = std::make_unique<QMenu>(QStringLiteral("Ondrel"));
+    QAction* about = menu->addAction(QStringLiteral("About Ondrel"), [] {
+        QMessageBox::about(QApplication::activeWindow(), QStringLiteral("About Ondrel"),
+                           QStringLiteral("Ondrel %1\nPresses Velquin's \"Allow\" buttons for you.")
+                               .arg(QStringLiteral(ONDREL_VERSION)));
+    });
+    about->setMenuRole(QAction::AboutRole);
+    menu->addSeparator();
+    QAction* close = menu->addAction(QStringLiteral("Close Window"), [] {
+        if (QWidget* window = QApplication::activeWindow())
+            window->close();
+    });
+    close->setShortcut(QKeySequence::Close);
+    QAction* quit = menu->addAction(QStringLiteral("Quit Ondrel"), [] { QCoreApplication::quit(); });
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+    return menu;
+}
+
+// Re-opening the running application (clicking its Dock icon on macOS) shows the window.
+class ReopenFilter final : public QObject {
+public:
+    explicit ReopenFilter(AppDelegate& delegate) : delegate_(delegate) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::ApplicationActivate && delegate_.windowController) {
+            delegate_.applicationShouldHandleReopen(delegate_.windowController->window->isVisible());
+        }
+        return false;
+    }
+
+private:
+    AppDelegate& delegate_;
+};
+
+}  // namespace
+
+std::function<void()> chainUpdate(std::function<void()> first, std::function<void()> second) {
+    return [first = std::move(first), second = std::move(second)] {
+        if (first)
+            first();
+        if (second)
+            second();
+    };
+}
+
+AppDelegate::AppDelegate(Options runOptions, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch)
+    : options(std::move(runOptions)), scanner_(scanner), scheduler_(scheduler), relaunch_(std::move(relaunch)) {
+    if (QCoreApplication::instance() == nullptr || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        std::fputs("AppDelegate must be created on the main thread\n", stderr);
+        std::abort();
+    }
+}
+
+AppDelegate::~AppDelegate() {
+    // The controllers hold the engine: they go first.
+    menuBar.reset();
+    windowController.reset();
+    engine.reset();
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    engine = std::make_unique<WatcherEngine>(scanner_, scheduler_, options);
+    windowController = std::make_unique<MainWindowController>(*engine);
+    menuBar = std::make_unique<MenuBarController>(*engine);
+
+    QPointer<AppDelegate> weak(this);
+    engine->onUpdate = chainUpdate(std::move(engine->onUpdate), [weak] {
+        if (weak && weak->menuBar)
+            weak->menuBar->refreshIcon();
+    });
+    menuBar->onShowWindow = [weak] {
+        if (weak && weak->windowController)
+            weak->windowController->show();
+    };
+    windowController->onRecheck = [relaunch = relaunch_] { relaunch("Relaunch failed. Quit and reopen manually."); };
+    if (mainMenu)
+        windowController->window->menuBar()->addMenu(mainMenu.get());
+    windowController->show();
+
+    AccessibilityPlatform& platform = scanner_.platform();
+    if (platform.isProcessTrusted()) {
+        log("Accessibility OK.");
+        engine->start();
+        log("Watching every " + formatInterval(options.interval) + "s, labels " + formatLabelList(options.labels) +
+            ", safe mode " + (options.safe ? "on" : "off") + ".");
+    } else {
+        platform.requestTrust();
+        log("Accessibility permission is not granted yet, so nothing can be clicked. Use the buttons above.");
+    }
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool) {
+    if (windowController)
+        windowController->show();
+    return true;
+}
+
+int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char** argv, RelaunchFunction relaunch) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ondrel"));
+    QApplication::setApplicationVersion(QStringLiteral(ONDREL_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);  // closing the window only hides it
+
+    QtScheduler scheduler;
+    AppDelegate delegate(options, scanner, scheduler, std::move(relaunch));
+    delegate.mainMenu = buildMainMenu();
+    ReopenFilter reopen(delegate);
+    application.installEventFilter(&reopen);
+    QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    QApplication::exec();
+    return 0;
+}
+
+}  // namespace ondrel::gui

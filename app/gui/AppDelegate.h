@@ -1,0 +1,48 @@
+#pragma once
+
+// The tray application: builds the engine, the main window and the status item at launch, wires
+// their updates, shows the window and starts watching once the permission is there.
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/gui/MainWindowController.h"
+#include "app/gui/MenuBarController.h"
+#include "core/Engine.h"
+
+class QMenu;
+
+namespace ondrel::gui {
+
+using RelaunchFunction = std::function<void(const std::string& failureMessage)>;
+
+class AppDelegate final : public QObject {
+public:
+    AppDelegate(Options options, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
+
+    std::unique_ptr<WatcherEngine> engine;
+    std::unique_ptr<MainWindowController> windowController;
+    std::unique_ptr<MenuBarController> menuBar;
+    const Options options;
+    std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", "Close Window", "Quit Ondrel"
+
+private:
+    Scanner& scanner_;
+    Scheduler& scheduler_;
+    RelaunchFunction relaunch_;
+};
+
+// Runs the application's event loop on this (the main) thread; returns its exit status.
+int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char** argv, RelaunchFunction relaunch);
+
+// Calls `first`, then `second`: how the window's refresh and the status item's refresh share one update.
+std::function<void()> chainUpdate(std::function<void()> first, std::function<void()> second);
+
+}  // namespace ondrel::gui

@@ -1,0 +1,252 @@
+#include "app/gui/MainWindowController.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTextCursor>
+#include <QTime>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "app/WindowModel.h"
+#include "app/gui/DesktopServices.h"
+#include "core/ActivityLog.h"
+
+namespace ondrel::gui {
+namespace {
+
+constexpr int floatingMilliseconds = 1500;
+
+// A main window whose close button asks its controller first.
+class ControlledWindow final : public QMainWindow {
+public:
+    explicit ControlledWindow(std::function<bool()> shouldClose) : shouldClose_(std::move(shouldClose)) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (shouldClose_()) {
+            event->accept();
+        } else {
+            event->ignore();
+        }
+    }
+
+private:
+    std::function<bool()> shouldClose_;
+};
+
+QFont logFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(11);
+    return font;
+}
+
+// The locale's time with seconds ("9:41:07 AM" in English), without the time zone of the long form.
+QString localTimeWithSeconds() {
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return QLocale::system().toString(QTime::currentTime(), format.trimmed());
+}
+
+QSettings frameSettings() {
+    return QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel"));
+}
+
+}  // namespace
+
+MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine(engineToShow) {
+    window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); });
+    window->setWindowTitle(QStringLiteral("Ondrel"));
+    window->resize(700, 560);
+    window->setMinimumSize(640, 460);
+
+    statusLabel = new QLabel(QStringLiteral("Starting..."));
+    QFont statusFont = statusLabel->font();
+    statusFont.setPointSize(13);
+    statusFont.setWeight(QFont::DemiBold);
+    statusLabel->setFont(statusFont);
+    statusLabel->setTextInteractionFlags(Qt::NoTextInteraction);
+
+    startStop = new QPushButton;
+    QObject::connect(startStop, &QPushButton::clicked, this, [this] { toggleRun(); });
+    safeToggle = new QCheckBox(QStringLiteral("Safe mode (skip risky prompts)"));
+    safeToggle->setChecked(engine.opts.safe);
+    QObject::connect(safeToggle, &QCheckBox::clicked, this, [this] { toggleSafe(); });
+    listButton = new QPushButton(QStringLiteral("List buttons"));
+    QObject::connect(listButton, &QPushButton::clicked, this, [this] { listButtons(); });
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setSpacing(12);
+    buttonRow->addWidget(startStop);
+    buttonRow->addWidget(safeToggle);
+    buttonRow->addWidget(listButton);
+    buttonRow->addStretch();
+
+    logView = new QPlainTextEdit;
+    logView->setReadOnly(true);
+    logView->setFont(logFont());
+    logView->document()->setDocumentMargin(6);
+    logView->setAccessibleName(QStringLiteral("Activity log"));
+
+    permissionBox = buildPermissionBanner();
+
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(16, 14, 16, 14);
+    column->setSpacing(10);
+    column->addWidget(permissionBox);
+    column->addWidget(statusLabel, 0, Qt::AlignLeft);
+    column->addLayout(buttonRow);
+    column->addWidget(logView, 1);
+    auto* container = new QWidget;
+    container->setLayout(column);
+    window->setCentralWidget(container);
+    startStop->setFocus();
+
+    // A frame saved under the autosave name replaces the centred one.
+    const QByteArray savedFrame = frameSettings().value(windowAutosaveName).toByteArray();
+    if (savedFrame.isEmpty() || !window->restoreGeometry(savedFrame)) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            window->move(screen->availableGeometry().center() - window->rect().center());
+        }
+    }
+
+    // Both callbacks outlive nothing: once the controller is gone they do nothing.
+    QPointer<MainWindowController> weak(this);
+    logSink = [weak](const std::string& message) {
+        if (weak)
+            weak->appendLog(message);
+    };
+    engine.onUpdate = [weak] {
+        if (weak)
+            weak->refresh();
+    };
+    refresh();
+}
+
+MainWindowController::~MainWindowController() {
+    saveFrame();
+}
+
+QWidget* MainWindowController::buildPermissionBanner() {
+    permissionLabel = new QLabel(QStringLiteral(
+        "Accessibility permission is required before this can click anything.\n\n1. Open the settings below and "
+        "enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the permission to a freshly started process, "
+        "so the app restarts itself."));
+    permissionLabel->setWordWrap(true);
+    QFont labelFont = permissionLabel->font();
+    labelFont.setPointSize(12);
+    permissionLabel->setFont(labelFont);
+    permissionLabel->setStyleSheet(QStringLiteral("color: white;"));
+
+    auto* openSettings = new QPushButton(QStringLiteral("Open Accessibility Settings"));
+    QObject::connect(openSettings, &QPushButton::clicked, this, [this] { openAccessibilitySettings(); });
+    auto* recheck = new QPushButton(QStringLiteral("Recheck"));
+    QObject::connect(recheck, &QPushButton::clicked, this, [this] { recheckPermission(); });
+    auto* row = new QHBoxLayout;
+    row->setSpacing(10);
+    row->addWidget(openSettings);
+    row->addWidget(recheck);
+    row->addStretch();
+
+    auto* stack = new QVBoxLayout;
+    stack->setContentsMargins(12, 12, 12, 12);
+    stack->setSpacing(10);
+    stack->addWidget(permissionLabel);
+    stack->addLayout(row);
+
+    auto* banner = new QFrame;
+    banner->setObjectName(QStringLiteral("permissionBanner"));
+    banner->setStyleSheet(
+        QStringLiteral("#permissionBanner { background-color: rgba(255, 59, 48, 0.85); "
+                       "border-radius: 8px; }"));
+    banner->setLayout(stack);
+    return banner;
+}
+
+void MainWindowController::refresh() {
+    const MainWindowView view = mainWindowView(engine, engine.scanner().platform().isProcessTrusted());
+    permissionBox->setVisible(view.bannerVisible);
+    statusLabel->setText(QString::fromStdString(view.status));
+    startStop->setText(QString::fromStdString(view.startStopTitle));
+    startStop->setEnabled(view.controlsEnabled);
+    listButton->setEnabled(view.controlsEnabled);
+    safeToggle->setChecked(view.safeChecked);
+}
+
+void MainWindowController::appendLog(const std::string& message) {
+    const QString line = QLatin1Char('[') + localTimeWithSeconds() + QStringLiteral("] ") +
+                         QString::fromStdString(message) + QLatin1Char('\n');
+    QTextCharFormat format;
+    format.setFont(logFont());
+    format.setForeground(logView->palette().color(QPalette::Text));
+    QTextCursor cursor(logView->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(line, format);
+
+    // The document counts one position per UTF-16 unit, line breaks included, plus its final one.
+    const auto length = static_cast<std::size_t>(logView->document()->characterCount() - 1);
+    if (const std::size_t excess = logViewExcess(length)) {
+        cursor.setPosition(0);
+        cursor.setPosition(static_cast<int>(excess), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    logView->verticalScrollBar()->setValue(logView->verticalScrollBar()->maximum());
+}
+
+void MainWindowController::show() {
+    // Above other applications' windows for a moment, then an ordinary window again. The flag is set
+    // on the native window: changing it on the widget would re-create the window and blank it.
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (QWindow* native = window->windowHandle())
+        native->setFlag(Qt::WindowStaysOnTopHint, true);
+    QTimer::singleShot(floatingMilliseconds, this, [this] {
+        if (QWindow* native = window->windowHandle())
+            native->setFlag(Qt::WindowStaysOnTopHint, false);
+    });
+}
+
+void MainWindowController::toggleRun() {
+    engine.togglePause();
+}
+
+void MainWindowController::toggleSafe() {
+    engine.setSafe(safeToggle->isChecked());
+}
+
+void MainWindowController::listButtons() {
+    listExposedButtons(engine.scanner());
+}
+
+void MainWindowController::openAccessibilitySettings() {
+    gui::openAccessibilitySettings();
+}
+
+void MainWindowController::recheckPermission() {
+    if (onRecheck)
+        onRecheck();
+}
+
+bool MainWindowController::windowShouldClose() {
+    saveFrame();
+    window->hide();
+    return false;
+}
+
+void MainWindowController::saveFrame() const {
+    frameSettings().setValue(windowAutosaveName, window->saveGeometry());
+}
+
+}  // namespace ondrel::gui

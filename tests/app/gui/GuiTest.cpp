@@ -1,0 +1,284 @@
+// The window, the status menu and the delegate, run for real on Qt's offscreen platform over the
+// in-memory accessibility platform.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <filesystem>
+
+#include "app/WindowModel.h"
+#include "app/gui/AppDelegate.h"
+#include "app/gui/MainWindowController.h"
+#include "app/gui/MenuBarController.h"
+#include "core/ActivityLog.h"
+#include "tests/support/ManualScheduler.h"
+#include "tests/support/Scene.h"
+
+namespace ondrel::gui {
+namespace {
+
+void processEventsFor(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+class Gui : public testing_support::Scene {
+protected:
+    // Every logged message is also kept here, after it has reached the window.
+    void collectLog() {
+        LogSink windowSink = logSink;
+        logSink = [this, windowSink](const std::string& message) {
+            logged.push_back(message);
+            if (windowSink)
+                windowSink(message);
+        };
+    }
+    QString logText(const MainWindowController& controller) const { return controller.logView->toPlainText(); }
+
+    testing_support::ManualScheduler scheduler;
+    WatcherEngine engine{scanner, scheduler, Options{}};
+};
+
+TEST_F(Gui, refresh_trustedFreshEngine_noBannerWatchingControlsEnabled) {
+    MainWindowController controller(engine);
+    EXPECT_TRUE(controller.permissionBox->isHidden());
+    EXPECT_EQ(controller.statusLabel->text(), "Velquin not running");
+    EXPECT_EQ(controller.startStop->text(), "Stop");
+    EXPECT_TRUE(controller.startStop->isEnabled());
+    EXPECT_TRUE(controller.listButton->isEnabled());
+    EXPECT_TRUE(controller.safeToggle->isChecked());
+}
+
+TEST_F(Gui, refresh_untrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
+    platform.setTrusted(false);
+    MainWindowController controller(engine);
+    collectLog();
+    EXPECT_FALSE(controller.permissionBox->isHidden());
+    EXPECT_EQ(controller.statusLabel->text(), "Waiting for Accessibility permission");
+    EXPECT_FALSE(controller.startStop->isEnabled());
+    EXPECT_FALSE(controller.listButton->isEnabled());
+    ASSERT_TRUE(controller.safeToggle->isEnabled());
+
+    quietly([&] { controller.safeToggle->click(); });
+    EXPECT_FALSE(engine.opts.safe);
+    EXPECT_FALSE(controller.safeToggle->isChecked());  // the refresh that followed kept it off
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"Safe mode OFF.",
+                                        "WARNING: safe mode off - destructive prompts will be auto-approved too."}));
+}
+
+TEST_F(Gui, startStop_twice_pausesThenResumesWithTitlesAndLines) {
+    MainWindowController controller(engine);
+    quietly([&] { controller.startStop->click(); });
+    EXPECT_EQ(controller.startStop->text(), "Start");
+    EXPECT_EQ(controller.statusLabel->text(), "Paused");
+    quietly([&] { controller.startStop->click(); });
+    EXPECT_EQ(controller.startStop->text(), "Stop");
+    EXPECT_TRUE(logText(controller).contains("] Paused.\n"));
+    EXPECT_TRUE(logText(controller).endsWith("] Resumed.\n"));
+}
+
+TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
+    MainWindowController controller(engine);
+    quietly([&] { controller.appendLog("x"); });
+    const int lineLength = controller.logView->toPlainText().size();  // "[time] x\n"
+    const int prefix = lineLength - 2;                                // "[time] "
+    controller.appendLog(std::string(static_cast<std::size_t>(200000 - lineLength - prefix - 1), 'a'));
+    EXPECT_EQ(controller.logView->toPlainText().size(), 200000);
+    controller.appendLog("y");
+    EXPECT_EQ(controller.logView->toPlainText().size(), 200000 + lineLength - 100000);
+}
+
+TEST_F(Gui, appendLog_wideCharacters_countedInUtf16Units) {
+    MainWindowController controller(engine);
+    controller.appendLog("\U0001F600");  // one character, two UTF-16 units
+    const QString text = controller.logView->toPlainText();
+    EXPECT_TRUE(text.endsWith(QString::fromUtf8("] \U0001F600\n")));
+    EXPECT_EQ(controller.logView->document()->characterCount() - 1, text.size());
+}
+
+TEST_F(Gui, close_hidesKeepsLogAndShowBringsItBack) {
+    MainWindowController controller(engine);
+    controller.show();
+    quietly([&] { log("before closing"); });
+    EXPECT_FALSE(controller.window->close());  // refused: hidden instead
+    EXPECT_FALSE(controller.window->isVisible());
+    quietly([&] { log("while hidden"); });
+    controller.show();
+    EXPECT_TRUE(controller.window->isVisible());
+    EXPECT_TRUE(logText(controller).contains("] before closing\n"));
+    EXPECT_TRUE(logText(controller).contains("] while hidden\n"));
+}
+
+TEST_F(Gui, show_twiceWithin1500ms_endsAtNormalLevel) {
+    MainWindowController controller(engine);
+    controller.show();
+    processEventsFor(500);
+    controller.show();
+    EXPECT_TRUE(controller.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    processEventsFor(1700);
+    EXPECT_FALSE(controller.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLines) {
+    Element window = velquinWindow("Chat");
+    platform.addButton(window, "Run");
+    platform.addButton(window, "Allow");
+    platform.addButton(window, "Allow");
+    MainWindowController controller(engine);
+    collectLog();
+    quietly([&] { controller.listButton->click(); });
+    EXPECT_EQ(logged, (std::vector<std::string>{"--- buttons Velquin currently exposes ---",
+                                                "[Chat] 2 labelled button(s)", "    Allow", "    Run"}));
+    EXPECT_TRUE(logText(controller).endsWith("]     Run\n"));
+}
+
+TEST_F(Gui, listButtons_noWindow_explains) {
+    MainWindowController controller(engine);
+    collectLog();
+    quietly([&] { controller.listButtons(); });
+    EXPECT_EQ(logged.back(),
+              "No scannable Velquin window found. A minimized window cannot be read; un-minimize it and try again.");
+}
+
+std::vector<std::string> titles(const QMenu& menu) {
+    std::vector<std::string> result;
+    for (const QAction* action : menu.actions()) {
+        result.push_back(action->isSeparator() ? "---" : action->text().toStdString());
+    }
+    return result;
+}
+
+TEST_F(Gui, menuNeedsUpdate_states_titlesRebuiltWithoutDoubling) {
+    MenuBarController menuBar(engine);
+    menuBar.menuNeedsUpdate();
+    menuBar.menuNeedsUpdate();
+    const std::vector<std::string> notRunning{
+        "Velquin not running", "---", "Open Window", "Stop", "Safe mode (skip risky prompts)", "---",
+        "Open Log File",       "---", "Quit Ondrel"};
+    EXPECT_EQ(titles(menuBar.menu), notRunning);
+    EXPECT_FALSE(menuBar.menu.actions()[0]->isEnabled());
+    EXPECT_TRUE(menuBar.menu.actions()[4]->isChecked());
+    EXPECT_EQ(menuBar.menu.actions()[8]->shortcut(), QKeySequence(QKeySequence::Quit));
+
+    engine.paused = true;
+    menuBar.menuNeedsUpdate();
+    EXPECT_EQ(titles(menuBar.menu)[0], "Paused");
+    EXPECT_EQ(titles(menuBar.menu)[3], "Start");
+    EXPECT_EQ(statusSymbol(engine), StatusSymbol::paused);
+    EXPECT_EQ(statusToolTip(engine), "Ondrel - Paused");
+
+    engine.paused = false;
+    engine.velquinRunning = true;
+    engine.windows = 1;
+    menuBar.menuNeedsUpdate();
+    EXPECT_EQ(titles(menuBar.menu)[0], "Watching 1 window  \u00B7  approved 0");
+    EXPECT_EQ(statusSymbol(engine), StatusSymbol::watching);
+}
+
+TEST_F(Gui, menuActions_safeAndPause_throughEngineWithLines) {
+    MenuBarController menuBar(engine);
+    engine.opts.safe = false;
+    int updates = 0;
+    engine.onUpdate = [&] { ++updates; };
+    menuBar.menuNeedsUpdate();
+    quietly([&] { menuBar.menu.actions()[4]->trigger(); });  // safe mode, currently off
+    EXPECT_EQ(logged, std::vector<std::string>{"Safe mode ON."});
+    quietly([&] { menuBar.menu.actions()[3]->trigger(); });
+    EXPECT_TRUE(engine.paused);
+    EXPECT_EQ(updates, 2);
+}
+
+TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
+    MenuBarController menuBar(engine);
+    QString opened;
+    menuBar.fileOpener = [&](const QString& path) { opened = path; };
+    std::filesystem::create_directories(std::filesystem::path(logFilePath()).parent_path());
+    std::filesystem::remove(logFilePath());
+    menuBar.menuNeedsUpdate();
+    menuBar.menu.actions()[6]->trigger();
+    EXPECT_EQ(opened.toStdString(), logFilePath());
+    EXPECT_TRUE(std::filesystem::exists(logFilePath()));
+    EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
+}
+
+TEST(ChainUpdate, chainUpdate_twoHandlers_firstThenSecond) {
+    std::string order;
+    chainUpdate([&] { order += "window "; }, [&] { order += "status"; })();
+    EXPECT_EQ(order, "window status");
+    chainUpdate(nullptr, [&] { order = "second only"; })();
+    EXPECT_EQ(order, "second only");
+}
+
+class Delegate : public testing_support::Scene {
+protected:
+    testing_support::ManualScheduler scheduler;
+
+    // The messages in the window's log view, without their local timestamps.
+    static std::vector<std::string> windowMessages(const AppDelegate& delegate) {
+        std::vector<std::string> messages;
+        for (const QString& line : delegate.windowController->logView->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+            messages.push_back(line.mid(line.indexOf(QStringLiteral("] ")) + 2).toStdString());
+        }
+        return messages;
+    }
+};
+
+TEST_F(Delegate, launch_trusted_okStartsEngineThenWatchingLine) {
+    Options options;
+    options.safe = false;
+    options.interval = 2.5;
+    AppDelegate delegate(options, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    EXPECT_EQ(
+        windowMessages(delegate),
+        (std::vector<std::string>{"Accessibility OK.", "Watching every 2.5s, labels [\"Allow\"], safe mode off."}));
+    EXPECT_EQ(scheduler.liveTimers(), 1);
+    EXPECT_EQ(scheduler.entries.back()->interval, 2.5);
+    EXPECT_TRUE(delegate.windowController->window->isVisible());
+    EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed());
+
+    // Every engine update refreshes the window (and then the status item).
+    delegate.engine->velquinRunning = true;
+    delegate.engine->onUpdate();
+    EXPECT_EQ(delegate.windowController->statusLabel->text(), "Watching 0 windows  \u00B7  approved 0");
+}
+
+TEST_F(Delegate, launch_untrusted_requestsLogsAndNeverStarts) {
+    platform.setTrusted(false);
+    std::vector<std::string> relaunched;
+    AppDelegate delegate(Options{}, scanner, scheduler,
+                         [&](const std::string& message) { relaunched.push_back(message); });
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    EXPECT_EQ(platform.trustRequests, 1);
+    EXPECT_EQ(windowMessages(delegate), std::vector<std::string>{"Accessibility permission is not granted yet, so "
+                                                                 "nothing can be clicked. Use the buttons above."});
+    EXPECT_EQ(scheduler.liveTimers(), 0);
+    delegate.windowController->recheckPermission();
+    EXPECT_EQ(relaunched, std::vector<std::string>{"Relaunch failed. Quit and reopen manually."});
+}
+
+TEST_F(Delegate, reopen_afterClose_showsTheSameWindow) {
+    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    delegate.windowController->window->close();
+    EXPECT_FALSE(delegate.windowController->window->isVisible());
+    delegate.menuBar->showWindow();
+    EXPECT_TRUE(delegate.windowController->window->isVisible());
+    delegate.windowController->window->close();
+    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
+    EXPECT_TRUE(delegate.windowController->window->isVisible());
+}
+
+}  // namespace
+}  // namespace ondrel::gui
