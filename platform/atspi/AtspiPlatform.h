@@ -12,9 +12,11 @@
 
 #include "core/Accessibility.h"
 #include "platform/atspi/GLibHandles.h"
-#include "platform/atspi/UnresponsiveProcesses.h"
+#include "platform/common/UnresponsiveProcesses.h"
 
 namespace ondrel::atspi {
+
+using platform::UnresponsiveProcesses;
 
 class AtspiPlatform final : public AccessibilityPlatform {
 public:

@@ -1,10 +1,8 @@
 #include <atspi/atspi-constants.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
-#include "platform/atspi/UnresponsiveProcesses.h"
 #include "platform/atspi/Vocabulary.h"
 
 namespace ondrel::atspi {
@@ -58,18 +56,6 @@ TEST(DesktopEntry, environmentNamesDesktopEntry_variables_exactEntryOnly) {
     EXPECT_FALSE(environmentNamesDesktopEntry("GIO_LAUNCHED_DESKTOP_FILE=/apps/notdev.velquin.desktop.desktop"s, id));
     EXPECT_FALSE(environmentNamesDesktopEntry("XCHROME_DESKTOP=dev.velquin.desktop.desktop\0"s, id));
     EXPECT_FALSE(environmentNamesDesktopEntry(""s, id));
-}
-
-TEST(Unresponsive, noteFailure_onlyNearTimeout_marksUntilCleared) {
-    using namespace std::chrono_literals;
-    UnresponsiveProcesses unresponsive(800ms);
-    unresponsive.noteFailure(1, 5ms);  // an element that went away
-    EXPECT_FALSE(unresponsive.contains(1));
-    unresponsive.noteFailure(1, 790ms);
-    EXPECT_TRUE(unresponsive.contains(1));
-    EXPECT_FALSE(unresponsive.contains(2));
-    unresponsive.clear();
-    EXPECT_FALSE(unresponsive.contains(1));
 }
 
 }  // namespace

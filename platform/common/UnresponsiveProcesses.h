@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <set>
 
-namespace ondrel::atspi {
+namespace ondrel::platform {
 
 class UnresponsiveProcesses {
 public:
@@ -31,4 +31,4 @@ private:
     std::set<std::int64_t> processes_;
 };
 
-}  // namespace ondrel::atspi
+}  // namespace ondrel::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+// What the accessibility interface's CoreFoundation values become in the core's vocabulary.
+
+#include <ApplicationServices/ApplicationServices.h>
+
+#include <string>
+#include <string_view>
+
+#include "core/Accessibility.h"
+#include "platform/macos/CFRef.h"
+
+namespace ondrel::macos {
+
+CFRef<CFStringRef> makeCFString(std::string_view text);
+std::string fromCFString(CFStringRef text);
+
+// CFString -> text, CFBoolean -> Boolean, CFNumber -> number, AXUIElement -> element, CFArray of
+// elements -> list, anything else -> a value of another kind; no value -> absent. The value stays the
+// caller's; elements handed out retain what they keep.
+AttributeValue attributeValueFrom(CFTypeRef value);
+
+// The core's element for an accessibility element; retains it.
+Element makeElement(AXUIElementRef element);
+AXUIElementRef axElement(const Element& element);
+ProcessId processOf(const Element& element);
+
+}  // namespace ondrel::macos

@@ -1,0 +1,126 @@
+// The accessibility interface on macOS, over ApplicationServices and CoreFoundation.
+
+#include <ApplicationServices/ApplicationServices.h>
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <memory>
+
+#include "core/Accessibility.h"
+#include "platform/common/UnresponsiveProcesses.h"
+#include "platform/macos/CFConversion.h"
+#include "platform/macos/RunningApplications.h"
+
+namespace ondrel {
+namespace macos {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::UnresponsiveProcesses;
+
+// One hung target costs at most this per scan; every later call into it fails at once.
+constexpr auto messagingTimeout = 800ms;
+
+class MacPlatform final : public AccessibilityPlatform {
+public:
+    MacPlatform() : unresponsive_(messagingTimeout) {
+        // Set on the system-wide element, the timeout applies to every application.
+        CFRef<AXUIElementRef> systemWide(AXUIElementCreateSystemWide());
+        AXUIElementSetMessagingTimeout(systemWide.get(), std::chrono::duration<float>(messagingTimeout).count());
+    }
+
+    bool isProcessTrusted() override { return AXIsProcessTrusted(); }
+
+    void requestTrust() override {
+        const void* keys[] = {kAXTrustedCheckOptionPrompt};
+        const void* values[] = {kCFBooleanTrue};
+        CFRef<CFDictionaryRef> options(CFDictionaryCreate(
+            kCFAllocatorDefault, keys, values, 1, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
+        AXIsProcessTrustedWithOptions(options.get());
+    }
+
+    std::vector<ProcessId> runningProcesses(std::string_view applicationId) override {
+        return runningApplicationProcesses(applicationId);
+    }
+
+    Element applicationElement(ProcessId process) override {
+        CFRef<AXUIElementRef> application(AXUIElementCreateApplication(static_cast<pid_t>(process)));
+        return makeElement(application.get());
+    }
+
+    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
+        const bool* flag = std::get_if<bool>(&value);
+        if (!element || flag == nullptr)
+            return kAXErrorIllegalArgument;
+        return call(element, [&] {
+            return AXUIElementSetAttributeValue(axElement(element), makeCFString(attribute).get(),
+                                                *flag ? kCFBooleanTrue : kCFBooleanFalse);
+        });
+    }
+
+    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
+        if (!element)
+            return std::nullopt;
+        CFRef<CFTypeRef> value;
+        const AXError result = call(element, [&] {
+            return AXUIElementCopyAttributeValue(axElement(element), makeCFString(attribute).get(), value.out());
+        });
+        if (result != kAXErrorSuccess)
+            return std::nullopt;  // whatever came back is released with `value`
+        return attributeValueFrom(value.get());
+    }
+
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override {
+        if (!element)
+            return std::nullopt;
+        CFRef<CFArrayRef> values;
+        const AXError result = call(element, [&] {
+            return AXUIElementCopyAttributeValues(axElement(element), makeCFString(attribute).get(),
+                                                  static_cast<CFIndex>(index), clampIndex(maxValues), values.out());
+        });
+        if (result != kAXErrorSuccess)
+            return std::nullopt;
+        return attributeValueFrom(values.get());
+    }
+
+    AXError performAction(const Element& element, std::string_view action) override {
+        if (!element)
+            return kAXErrorInvalidUIElement;
+        return call(element, [&] { return AXUIElementPerformAction(axElement(element), makeCFString(action).get()); });
+    }
+
+    void beginScan() override { unresponsive_.clear(); }
+
+private:
+    static CFIndex clampIndex(std::size_t count) {
+        return static_cast<CFIndex>(std::min<std::size_t>(count, std::numeric_limits<CFIndex>::max()));
+    }
+
+    // One message to a target process, failing at once when that process stopped answering earlier in
+    // this scan; a call that ran into the messaging timeout marks it so.
+    template <typename Call>
+    AXError call(const Element& element, Call&& message) {
+        const ProcessId process = processOf(element);
+        if (unresponsive_.contains(process))
+            return kAXErrorCannotComplete;
+        const auto start = UnresponsiveProcesses::Clock::now();
+        const AXError result = message();
+        if (result == kAXErrorCannotComplete) {
+            unresponsive_.noteFailure(process, UnresponsiveProcesses::Clock::now() - start);
+        }
+        return result;
+    }
+
+    UnresponsiveProcesses unresponsive_;
+};
+
+}  // namespace
+}  // namespace macos
+
+std::unique_ptr<AccessibilityPlatform> createPlatform() {
+    return std::make_unique<macos::MacPlatform>();
+}
+
+}  // namespace ondrel

@@ -1,0 +1,30 @@
+// NSRunningApplication rather than walking the process list to enclosing .app bundles: it is the
+// system's own answer to "which applications with this bundle identifier run", it leaves out helper
+// processes (which live in nested bundles of their own), and it keeps the platform's order. The C
+// route would have to re-derive all of that from paths.
+
+#import <AppKit/AppKit.h>
+
+#include "platform/macos/RunningApplications.h"
+
+#include <string>
+
+namespace ondrel::macos {
+
+std::vector<ProcessId> runningApplicationProcesses(std::string_view bundleIdentifier) {
+    std::vector<ProcessId> processes;
+    @autoreleasepool {
+        const std::string identifier(bundleIdentifier);
+        NSString* name = [NSString stringWithUTF8String:identifier.c_str()];
+        if (name == nil)
+            return processes;
+        NSArray<NSRunningApplication*>* applications =
+            [NSRunningApplication runningApplicationsWithBundleIdentifier:name];
+        for (NSUInteger i = 0; i < applications.count; ++i) {
+            processes.push_back(static_cast<ProcessId>([applications objectAtIndex:i].processIdentifier));
+        }
+    }
+    return processes;
+}
+
+}  // namespace ondrel::macos

@@ -1,0 +1,51 @@
+// The accessibility (HIServices) declarations platform/macos uses, as Apple documents them.
+// Compile check only.
+#pragma once
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <sys/types.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef const struct __AXUIElement* AXUIElementRef;
+
+typedef enum AXError : int32_t {
+    kAXErrorSuccess = 0,
+    kAXErrorFailure = -25200,
+    kAXErrorIllegalArgument = -25201,
+    kAXErrorInvalidUIElement = -25202,
+    kAXErrorInvalidUIElementObserver = -25203,
+    kAXErrorCannotComplete = -25204,
+    kAXErrorAttributeUnsupported = -25205,
+    kAXErrorActionUnsupported = -25206,
+    kAXErrorNotificationUnsupported = -25207,
+    kAXErrorNotImplemented = -25208,
+    kAXErrorNotificationAlreadyRegistered = -25209,
+    kAXErrorNotificationNotRegistered = -25210,
+    kAXErrorAPIDisabled = -25211,
+    kAXErrorNoValue = -25212,
+    kAXErrorParameterizedAttributeUnsupported = -25213,
+    kAXErrorNotEnoughPrecision = -25214,
+} AXError;
+
+extern CFStringRef kAXTrustedCheckOptionPrompt;
+
+Boolean AXIsProcessTrusted(void);
+Boolean AXIsProcessTrustedWithOptions(CFDictionaryRef options);
+
+CFTypeID AXUIElementGetTypeID(void);
+AXUIElementRef AXUIElementCreateApplication(pid_t pid);
+AXUIElementRef AXUIElementCreateSystemWide(void);
+AXError AXUIElementGetPid(AXUIElementRef element, pid_t* pid);
+AXError AXUIElementSetMessagingTimeout(AXUIElementRef element, float timeoutInSeconds);
+AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value);
+AXError AXUIElementCopyAttributeValues(AXUIElementRef element, CFStringRef attribute, CFIndex index,
+                                       CFIndex maxValues, CFArrayRef* values);
+AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
+AXError AXUIElementPerformAction(AXUIElementRef element, CFStringRef action);
+
+#ifdef __cplusplus
+}
+#endif

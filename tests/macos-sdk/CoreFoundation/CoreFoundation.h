@@ -1,0 +1,77 @@
+// The CoreFoundation declarations platform/macos uses, as Apple documents them. Compile check only.
+#pragma once
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef unsigned char Boolean;
+typedef uint8_t UInt8;
+typedef uint32_t UInt32;
+typedef signed long CFIndex;
+typedef unsigned long CFTypeID;
+typedef UInt32 CFStringEncoding;
+typedef const void* CFTypeRef;
+typedef const struct __CFString* CFStringRef;
+typedef const struct __CFAllocator* CFAllocatorRef;
+typedef const struct __CFBoolean* CFBooleanRef;
+typedef const struct __CFNumber* CFNumberRef;
+typedef const struct __CFArray* CFArrayRef;
+typedef const struct __CFDictionary* CFDictionaryRef;
+
+enum { kCFStringEncodingUTF8 = 0x08000100 };
+typedef CFIndex CFNumberType;
+enum { kCFNumberDoubleType = 13 };
+
+typedef struct {
+    CFIndex version;
+    const void* retain;
+    const void* release;
+    const void* copyDescription;
+    const void* equal;
+    const void* hash;
+} CFDictionaryKeyCallBacks;
+typedef struct {
+    CFIndex version;
+    const void* retain;
+    const void* release;
+    const void* copyDescription;
+    const void* equal;
+} CFDictionaryValueCallBacks;
+
+extern const CFAllocatorRef kCFAllocatorDefault;
+extern const CFBooleanRef kCFBooleanTrue;
+extern const CFBooleanRef kCFBooleanFalse;
+extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
+extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
+
+CFTypeRef CFRetain(CFTypeRef cf);
+void CFRelease(CFTypeRef cf);
+CFTypeID CFGetTypeID(CFTypeRef cf);
+
+CFTypeID CFStringGetTypeID(void);
+CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
+                                    CFStringEncoding encoding, Boolean isExternalRepresentation);
+CFIndex CFStringGetLength(CFStringRef theString);
+CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
+Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize, CFStringEncoding encoding);
+
+CFTypeID CFBooleanGetTypeID(void);
+Boolean CFBooleanGetValue(CFBooleanRef boolean);
+
+CFTypeID CFNumberGetTypeID(void);
+Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePtr);
+
+CFTypeID CFArrayGetTypeID(void);
+CFIndex CFArrayGetCount(CFArrayRef theArray);
+const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
+
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values, CFIndex numValues,
+                                   const CFDictionaryKeyCallBacks* keyCallBacks,
+                                   const CFDictionaryValueCallBacks* valueCallBacks);
+
+#ifdef __cplusplus
+}
+#endif
