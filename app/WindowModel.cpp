@@ -1,7 +1,5 @@
 #include "app/WindowModel.h"
 
-#include <algorithm>
-
 #include "core/ActivityLog.h"
 
 namespace ondrel {
@@ -55,9 +53,7 @@ void listExposedButtons(Scanner& scanner) {
         return;
     }
     for (const TargetWindow& window : windows) {
-        std::vector<std::string> labels = scanner.buttonLabels(window.element);
-        std::sort(labels.begin(), labels.end());
-        labels.erase(std::unique(labels.begin(), labels.end()), labels.end());
+        const std::vector<std::string> labels = distinctLabels(scanner.buttonLabels(window.element));
         log("[" + window.title + "] " + std::to_string(labels.size()) + " labelled button(s)");
         for (const std::string& label : labels)
             log("    " + label);

@@ -3,12 +3,10 @@
 // pass and the accessibility calls per examined element.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "bench/CountingPlatform.h"
+#include "bench/QuietStdout.h"
 #include "core/ActivityLog.h"
 #include "core/Engine.h"
 
@@ -25,16 +23,11 @@ void BM_atspiPass_2000Widgets(benchmark::State& state) {
 
     int found = 0;
     ondrel::logSink = [&](const std::string& message) { found += message.starts_with("DRY-RUN") ? 1 : 0; };
-    std::fflush(stdout);
-    const int savedOut = ::dup(1);
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    ::dup2(devNull, 1);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ondrel::runPass(scanner, options));
-    std::fflush(stdout);
-    ::dup2(savedOut, 1);
-    ::close(savedOut);
-    ::close(devNull);
+    {
+        ondrel::bench::QuietStdout quiet;
+        for (auto _ : state)
+            benchmark::DoNotOptimize(ondrel::runPass(scanner, options));
+    }
     ondrel::logSink = nullptr;
 
     if (found != static_cast<int>(state.iterations()))

@@ -4,11 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
+#include "bench/QuietStdout.h"
 #include "core/ActivityLog.h"
 #include "core/Engine.h"
 #include "platform/fake/FakePlatform.h"
@@ -46,18 +44,11 @@ void BM_runPass_20000Elements_safeMode(benchmark::State& state) {
     int dryRunLines = 0;
     ondrel::logSink = [&](const std::string& message) { dryRunLines += message.starts_with("DRY-RUN") ? 1 : 0; };
 
-    // The per-pass log line goes to /dev/null while measuring; the report is printed afterwards.
-    std::fflush(stdout);
-    const int savedOut = ::dup(1);
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    ::dup2(devNull, 1);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(ondrel::runPass(scanner, options));
+    {
+        ondrel::bench::QuietStdout quiet;
+        for (auto _ : state)
+            benchmark::DoNotOptimize(ondrel::runPass(scanner, options));
     }
-    std::fflush(stdout);
-    ::dup2(savedOut, 1);
-    ::close(savedOut);
-    ::close(devNull);
     ondrel::logSink = nullptr;
 
     if (dryRunLines != static_cast<int>(state.iterations()))

@@ -44,6 +44,12 @@ std::string normalizeLabel(std::string_view label) {
     return text::lowercased(text::trimmed(label.substr(0, label.find('('))));
 }
 
+std::vector<std::string> distinctLabels(std::vector<std::string> labels) {
+    std::sort(labels.begin(), labels.end());  // byte order of UTF-8 is code-point order
+    labels.erase(std::unique(labels.begin(), labels.end()), labels.end());
+    return labels;
+}
+
 std::vector<TargetWindow> Scanner::targetWindows() {
     platform_.beginScan();
     std::vector<TargetWindow> result;

@@ -28,6 +28,9 @@ struct TargetWindow {
 // Cut before the first "(", trimmed and lower-cased, for comparing labels.
 std::string normalizeLabel(std::string_view label);
 
+// Each label once, in code-point order (upper case before lower case): how listings show labels.
+std::vector<std::string> distinctLabels(std::vector<std::string> labels);
+
 class Scanner {
 public:
     explicit Scanner(AccessibilityPlatform& platform) : platform_(platform) {}

@@ -12,24 +12,6 @@
 namespace ondrel {
 namespace {
 
-struct ModeCase {
-    bool once, list, headless;
-    Mode expected;
-};
-class ModeOf : public testing::TestWithParam<ModeCase> {};
-TEST_P(ModeOf, modeOf_flags_onceThenListThenHeadless) {
-    Options options;
-    options.once = GetParam().once;
-    options.list = GetParam().list;
-    options.headless = GetParam().headless;
-    EXPECT_EQ(modeOf(options), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, ModeOf,
-                         testing::Values(ModeCase{false, false, false, Mode::application},
-                                         ModeCase{true, true, true, Mode::singlePass},
-                                         ModeCase{false, true, true, Mode::listing},
-                                         ModeCase{false, false, true, Mode::headless}));
-
 class Main : public testing_support::Scene {
 protected:
     int run(const Options& options) {
@@ -99,10 +81,6 @@ TEST_F(Main, runMain_headless_startLineThenPassesSeparatedBySleeps) {
               "Ondrel watching headless (interval 0.5s, labels [\"Allow\", \"Run \\\"it\\\"\"], safe=false).");
     EXPECT_EQ(platform.scans, 3u);
     EXPECT_EQ(sleeps, (std::vector<double>{0.5, 0.5}));
-}
-
-TEST(HeadlessStartLine, headlessStartLine_defaults_intervalOneLabelAllowSafeTrue) {
-    EXPECT_EQ(headlessStartLine(Options{}), "Ondrel watching headless (interval 1.0s, labels [\"Allow\"], safe=true).");
 }
 
 TEST(Relaunch, relaunchCommand_rememberedArguments_runningExecutableSameVector) {

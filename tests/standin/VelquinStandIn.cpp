@@ -43,7 +43,7 @@ Item makeItem(Item::Kind kind, std::string text, bool enabled = true, int count 
     return Item{kind, std::move(text), enabled, count, {}};
 }
 
-struct WindowSpec {
+struct WindowPlan {
     std::string title;
     bool minimized = false;
     double delaySeconds = 0;
@@ -51,7 +51,7 @@ struct WindowSpec {
 };
 
 struct Scenario {
-    std::vector<WindowSpec> windows;
+    std::vector<WindowPlan> windows;
 };
 
 std::string restAfter(const std::string& line, const std::string& keyword) {
@@ -77,7 +77,7 @@ bool readScenario(const char* path, Scenario& scenario) {
 
         if (startsWithWord(line, "window") || startsWithWord(line, "window-minimized") ||
             startsWithWord(line, "window-later")) {
-            WindowSpec window;
+            WindowPlan window;
             if (startsWithWord(line, "window-later")) {
                 std::string rest = restAfter(line, "window-later");
                 const auto space = rest.find(' ');
@@ -178,30 +178,30 @@ struct App {
     GtkApplication* application = nullptr;
 };
 
-void showWindow(GtkApplication* application, const WindowSpec& spec) {
+void showWindow(GtkApplication* application, const WindowPlan& plan) {
     GtkWidget* window = gtk_application_window_new(application);
-    gtk_window_set_title(GTK_WINDOW(window), spec.title.c_str());
+    gtk_window_set_title(GTK_WINDOW(window), plan.title.c_str());
     gtk_window_set_default_size(GTK_WINDOW(window), 420, 240);
     GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
     gtk_container_set_border_width(GTK_CONTAINER(box), 12);
-    addItems(box, spec.items, spec.title);
+    addItems(box, plan.items, plan.title);
     gtk_container_add(GTK_CONTAINER(scroll), box);
     gtk_container_add(GTK_CONTAINER(window), scroll);
     gtk_widget_show_all(window);
-    if (spec.minimized)
+    if (plan.minimized)
         gtk_window_iconify(GTK_WINDOW(window));
 }
 
 struct Later {
     GtkApplication* application;
-    const WindowSpec* spec;
+    const WindowPlan* plan;
 };
 
 gboolean showLater(gpointer data) {
     std::unique_ptr<Later> later(static_cast<Later*>(data));
-    showWindow(later->application, *later->spec);
-    std::printf("shown\t%s\n", later->spec->title.c_str());
+    showWindow(later->application, *later->plan);
+    std::printf("shown\t%s\n", later->plan->title.c_str());
     std::fflush(stdout);
     return G_SOURCE_REMOVE;
 }
@@ -211,11 +211,11 @@ void onActivate(GtkApplication* application, gpointer data) {
     if (gtk_application_get_windows(application) != nullptr)
         return;                                      // a second activation
     g_application_hold(G_APPLICATION(application));  // stays up with no window too
-    for (const WindowSpec& spec : app->scenario.windows) {
-        if (spec.delaySeconds > 0) {
-            g_timeout_add(static_cast<guint>(spec.delaySeconds * 1000), showLater, new Later{application, &spec});
+    for (const WindowPlan& plan : app->scenario.windows) {
+        if (plan.delaySeconds > 0) {
+            g_timeout_add(static_cast<guint>(plan.delaySeconds * 1000), showLater, new Later{application, &plan});
         } else {
-            showWindow(application, spec);
+            showWindow(application, plan);
         }
     }
     std::printf("ready %d\n", static_cast<int>(::getpid()));
