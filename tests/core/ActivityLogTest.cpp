@@ -54,18 +54,6 @@ TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSink) {
     EXPECT_EQ(sunk, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
 }
 
-TEST_F(ActivityLog, log_emptyAndMultilineMessages_writtenUnchanged) {
-    std::vector<std::string> sunk;
-    logSink = [&](const std::string& message) { sunk.push_back(message); };
-    const std::string out = capturedStdout([] {
-        log("");
-        log("one\ntwo");
-    });
-    EXPECT_TRUE(std::regex_match(out, std::regex(R"(\[[^\]]+Z\] \n\[[^\]]+Z\] one\ntwo\n)"))) << out;
-    EXPECT_EQ(fileText(logFilePath()), out);
-    EXPECT_EQ(sunk, (std::vector<std::string>{"", "one\ntwo"}));
-}
-
 TEST_F(ActivityLog, log_fileDeletedMeanwhile_recreatedWithOnlyNewLine) {
     capturedStdout([] { log("first"); });
     fs::remove(logFilePath());
