@@ -42,43 +42,59 @@ TEST_F(Pass, runPass_runningAllWindowsMinimized_nothingLoggedEvenVerbose) {
     EXPECT_TRUE(logged.empty());
 }
 
-TEST_F(Pass, runPass_riskyPromptSafeMode_skippedNotPressed) {
-    prompt(velquinWindow(), "Run rm -rf /tmp/build?");
-    EXPECT_EQ(pass(), (PassResult{0, 1, 1, true}));
-    EXPECT_TRUE(platform.presses.empty());
-    EXPECT_EQ(logged,
-              std::vector<std::string>{"SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"});
+struct DecisionCase {
+    const char* name;
+    const char* prompt;
+    bool safe, dryRun;
+    PassResult expected;
+    const char* line;
+};
+class Decision : public testing_support::Scene, public testing::WithParamInterface<DecisionCase> {};
+
+// Safe mode's skip comes first, then dry run, then the press.
+TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
+    const DecisionCase& c = GetParam();
+    Element box = platform.addGroup(velquinWindow());
+    platform.addText(box, c.prompt);
+    platform.addButton(box, "Allow (⌘⏎)");
+    Options opts;
+    opts.safe = c.safe;
+    opts.dryRun = c.dryRun;
+    EXPECT_EQ(quietly([&] { return runPass(scanner, opts); }), c.expected);
+    EXPECT_EQ(logged, std::vector<std::string>{c.line});
+    EXPECT_EQ(platform.presses.size(), static_cast<std::size_t>(c.expected.pressed));
 }
 
-TEST_F(Pass, runPass_riskyPromptSafeOff_pressedAndLogged) {
-    Element button = prompt(velquinWindow(), "Run rm -rf /tmp/build?");
-    opts.safe = false;
-    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true}));
-    EXPECT_EQ(platform.presses, ElementList{button});
-    EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Decision,
+    testing::Values(
+        DecisionCase{"riskySafe",
+                     "Run rm -rf /tmp/build?",
+                     true,
+                     false,
+                     {0, 1, 1, true},
+                     "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"},
+        DecisionCase{
+            "riskyUnsafe", "Run rm -rf /tmp/build?", false, false, {1, 0, 1, true}, "Pressed \"Allow (⌘⏎)\" in [Chat]"},
+        DecisionCase{"riskySafeDryRun",
+                     "sudo make install",
+                     true,
+                     true,
+                     {0, 1, 1, true},
+                     "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
+        DecisionCase{"harmlessDryRun",
+                     "Read README.md?",
+                     true,
+                     true,
+                     {0, 0, 1, true},
+                     "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(Pass, runPass_promptClosesOnPress_logNamesTheLabelPressed) {
     prompt(velquinWindow(), "Open notes.txt?", "Allow (⌘⏎)");
     platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
     EXPECT_EQ(pass(), (PassResult{1, 0, 1, true}));
     EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [Chat]"});
-}
-
-TEST_F(Pass, runPass_riskyPromptSafeAndDryRun_skipWins) {
-    prompt(velquinWindow(), "sudo make install");
-    opts.dryRun = true;
-    EXPECT_EQ(pass(), (PassResult{0, 1, 1, true}));
-    EXPECT_EQ(logged, std::vector<std::string>{"SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"});
-}
-
-TEST_F(Pass, runPass_dryRunHarmless_reportsOnlyEveryPass) {
-    prompt(velquinWindow(), "Read README.md?", "Allow (⌘⏎)");
-    opts.dryRun = true;
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
-    EXPECT_TRUE(platform.presses.empty());
-    EXPECT_EQ(logged, std::vector<std::string>(2, "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""));
 }
 
 TEST_F(Pass, runPass_twoWindows_bothPressedInWindowOrder) {
