@@ -151,6 +151,7 @@ bool AtspiPlatform::ensureAtspi() {
 
 void AtspiPlatform::beginScan() {
     unresponsive_.clear();
+    scanApplications_.reset();
     if (!ensureAtspi())
         return;
     // The registry's list of applications is read afresh every scan.
@@ -159,8 +160,10 @@ void AtspiPlatform::beginScan() {
         atspi_accessible_clear_cache(desktop.get());
 }
 
-std::vector<AtspiPlatform::Application> AtspiPlatform::applications() {
-    std::vector<Application> found;
+const std::vector<AtspiPlatform::Application>& AtspiPlatform::applications() {
+    if (scanApplications_)
+        return *scanApplications_;
+    std::vector<Application>& found = scanApplications_.emplace();
     if (!ensureAtspi())
         return found;
     GObjectPtr<AtspiAccessible> desktop(atspi_get_desktop(0));
@@ -233,9 +236,9 @@ std::vector<ProcessId> AtspiPlatform::runningProcesses(std::string_view applicat
 }
 
 Element AtspiPlatform::applicationElement(ProcessId process) {
-    for (auto& [candidate, application] : applications()) {
+    for (const auto& [candidate, application] : applications()) {
         if (candidate == process)
-            return makeElement(application.release(), process, false);
+            return makeElement(static_cast<AtspiAccessible*>(g_object_ref(application.get())), process, false);
     }
     return nullptr;
 }

@@ -40,7 +40,8 @@ private:
     GVariantPtr callStatusBus(const char* interface, const char* method, GVariant* parameters,
                               const GVariantType* replyType);
     bool ensureAtspi();
-    std::vector<Application> applications();
+    // The registered applications with their processes, read once per scan.
+    const std::vector<Application>& applications();
     std::optional<ProcessId> sessionBusOwner(std::string_view name);
     std::optional<AttributeValue> readChildren(const Element& element, std::size_t index, std::size_t maxValues);
     std::optional<AttributeValue> readTextContent(const Element& element);
@@ -48,6 +49,7 @@ private:
 
     GObjectPtr<GDBusConnection> sessionBus_;
     bool atspiStarted_ = false;
+    std::optional<std::vector<Application>> scanApplications_;  // cleared when a scan begins
     UnresponsiveProcesses unresponsive_;
 };
 
