@@ -14,8 +14,7 @@ bool passPermissionGate(AccessibilityPlatform& platform, const EntryServices& se
         return true;
     }
     platform.requestTrust();
-    log("NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy & Security > "
-        "Accessibility. Retrying every 10s.");
+    log(platform.wording().permissionMissing);
     services.sleep(permissionRetrySeconds);
     services.relaunch("execv failed, cannot re-check permission. Relaunch manually.");
     return false;
@@ -43,6 +42,11 @@ int runMain(const Options& options, Scanner& scanner, const EntryServices& servi
     if (mode == Mode::application)
         return services.runApplication(options);
 
+    // No permission can make an unreachable service reachable: say what is missing and stop.
+    if (auto reason = scanner.platform().unavailableReason()) {
+        log(*reason);
+        return exitUnavailable;
+    }
     if (!passPermissionGate(scanner.platform(), services))
         return 1;  // only when relaunch came back
 

@@ -24,6 +24,7 @@ struct EntryServices {
 };
 
 inline constexpr double permissionRetrySeconds = 10.0;
+inline constexpr int exitUnavailable = 69;  // EX_UNAVAILABLE: the accessibility service cannot be reached
 
 // The headless start line, also the pattern of the application's watching line.
 std::string headlessStartLine(const Options& options);

@@ -4,11 +4,18 @@
 
 namespace ondrel {
 
-MainWindowView mainWindowView(const WatcherEngine& engine, bool trusted) {
+MainWindowView mainWindowView(const WatcherEngine& engine, const AccessState& access, const PlatformWording& wording) {
+    const bool usable = access.trusted && !access.unavailableReason;
+    std::string status = engine.statusText();
+    if (access.unavailableReason)
+        status = "Accessibility unavailable";
+    else if (!access.trusted)
+        status = "Waiting for Accessibility permission";
     return MainWindowView{
-        .bannerVisible = !trusted,
-        .status = trusted ? engine.statusText() : "Waiting for Accessibility permission",
-        .controlsEnabled = trusted,
+        .bannerVisible = !usable,
+        .bannerText = access.unavailableReason.value_or(wording.permissionBanner),
+        .status = std::move(status),
+        .controlsEnabled = usable,
         .startStopTitle = engine.paused ? "Start" : "Stop",
         .safeChecked = engine.opts.safe,
     };

@@ -13,15 +13,22 @@
 
 namespace ondrel {
 
+// Whether accessibility can be used now, as far as the window is concerned.
+struct AccessState {
+    bool trusted = false;
+    std::optional<std::string> unavailableReason;  // set when the service cannot be reached at all
+};
+
 struct MainWindowView {
     bool bannerVisible;
+    std::string bannerText;  // what is missing and what to do about it
     std::string status;
     bool controlsEnabled;  // Start/Stop and List buttons; the safe-mode checkbox is never disabled
     std::string startStopTitle;
     bool safeChecked;
 };
 
-MainWindowView mainWindowView(const WatcherEngine& engine, bool trusted);
+MainWindowView mainWindowView(const WatcherEngine& engine, const AccessState& access, const PlatformWording& wording);
 
 enum class StatusSymbol { paused, watching, waiting };  // "pause.circle", "checkmark.circle", "questionmark.circle"
 

@@ -24,6 +24,8 @@ public:
 
     bool isProcessTrusted() override { return inner_.isProcessTrusted(); }
     void requestTrust() override { inner_.requestTrust(); }
+    std::optional<std::string> unavailableReason() override { return inner_.unavailableReason(); }
+    const PlatformWording& wording() const override { return inner_.wording(); }
     std::vector<ProcessId> runningProcesses(std::string_view id) override { return inner_.runningProcesses(id); }
     Element applicationElement(ProcessId process) override { return inner_.applicationElement(process); }
     AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
@@ -42,6 +44,9 @@ public:
         return inner_.performAction(element, action);
     }
     void beginScan() override { inner_.beginScan(); }
+    std::optional<std::string> hiddenContentAdvice(const Element& window) override {
+        return inner_.hiddenContentAdvice(window);
+    }
 
 private:
     void count(std::string_view attribute) {

@@ -41,6 +41,14 @@ inline constexpr AXError axSuccess = 0;
 inline constexpr AXError axFailure = -25200;  // the generic failure code of the accessibility API
 inline constexpr AXError axCannotComplete = -25204;
 
+// What the user is told where the platform's own settings or limits are involved. Each backend words
+// it for its platform, so that nothing outside the backend names one.
+struct PlatformWording {
+    std::string permissionMissing;  // the command-line modes' line while the permission is missing
+    std::string minimizedWindow;    // follows "WARNING: window [<title>] is minimized. "
+    std::string permissionBanner;   // the window's banner while the permission is missing
+};
+
 class AccessibilityPlatform {
 public:
     virtual ~AccessibilityPlatform() = default;
@@ -49,6 +57,10 @@ public:
     virtual bool isProcessTrusted() = 0;
     // Asks the system to grant that permission (shows its own prompt where it has one).
     virtual void requestTrust() = 0;
+    // nullopt while the accessibility service can be reached at all; otherwise, for the user, what is
+    // missing and how to get it. Not a permission question: no grant can help, so nobody should wait.
+    virtual std::optional<std::string> unavailableReason() { return std::nullopt; }
+    virtual const PlatformWording& wording() const = 0;
 
     // Processes of the application with this id, in the platform's order.
     virtual std::vector<ProcessId> runningProcesses(std::string_view applicationId) = 0;
@@ -63,6 +75,13 @@ public:
     virtual std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                               std::size_t index, std::size_t maxValues);
     virtual AXError performAction(const Element& element, std::string_view action) = 0;
+
+    // For a window that keeps its content from accessibility in a way the user can change (a web
+    // runtime started without its accessibility switch, say): what to do about it. nullopt otherwise.
+    virtual std::optional<std::string> hiddenContentAdvice(const Element& window) {
+        (void)window;
+        return std::nullopt;
+    }
 
     // Called once at the start of every scan, before the first read; backends that keep per-scan
     // state (such as which processes stopped answering) reset it here.

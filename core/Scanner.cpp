@@ -73,15 +73,18 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             if (title.empty())
                 title = "(untitled window)";
             if (readFlag(platform_, window, "AXMinimized")) {
-                if (warnedTitles_.insert(title).second) {
-                    log("WARNING: window [" + title +
-                        "] is minimized. macOS does not expose its buttons, so Allow prompts there cannot be "
-                        "clicked. Un-minimize it to enable auto-approval.");
-                }
+                if (warnedTitles_.insert(title).second)
+                    log("WARNING: window [" + title + "] is minimized. " + platform_.wording().minimizedWindow);
                 continue;
             }
             if (auto warned = warnedTitles_.find(title); warned != warnedTitles_.end())
                 warnedTitles_.erase(warned);
+            if (auto advice = platform_.hiddenContentAdvice(window)) {
+                if (advisedTitles_.insert(title).second)
+                    log("WARNING: window [" + title + "] shows no content to accessibility. " + *advice);
+            } else {
+                advisedTitles_.erase(title);
+            }
             result.push_back({std::move(window), std::move(title)});
         }
     }

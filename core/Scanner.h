@@ -37,7 +37,8 @@ public:
 
     AccessibilityPlatform& platform() { return platform_; }
 
-    // The target's windows that can be scanned, warning once per title about minimized ones.
+    // The target's windows that can be scanned, warning once per title about minimized ones and about
+    // windows that hide their content.
     std::vector<TargetWindow> targetWindows();
 
     // Enabled buttons under `root` whose label matches one of `labels`, in breadth-first order.
@@ -59,7 +60,8 @@ public:
 
 private:
     AccessibilityPlatform& platform_;
-    std::set<std::string, std::less<>> warnedTitles_;  // minimized windows already warned about
+    std::set<std::string, std::less<>> warnedTitles_;   // minimized windows already warned about
+    std::set<std::string, std::less<>> advisedTitles_;  // windows already advised about hidden content
 };
 
 }  // namespace ondrel

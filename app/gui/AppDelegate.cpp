@@ -102,7 +102,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     windowController->show();
 
     AccessibilityPlatform& platform = scanner_.platform();
-    if (platform.isProcessTrusted()) {
+    if (auto reason = platform.unavailableReason()) {
+        log(*reason);  // the banner shows it too; nothing can be watched in this session
+    } else if (platform.isProcessTrusted()) {
         log("Accessibility OK.");
         engine->start();
         log("Watching every " + formatInterval(options.interval) + "s, labels " + formatLabelList(options.labels) +

@@ -139,10 +139,7 @@ MainWindowController::~MainWindowController() {
 }
 
 QWidget* MainWindowController::buildPermissionBanner() {
-    permissionLabel = new QLabel(QStringLiteral(
-        "Accessibility permission is required before this can click anything.\n\n1. Open the settings below and "
-        "enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the permission to a freshly started process, "
-        "so the app restarts itself."));
+    permissionLabel = new QLabel;  // its text comes with every refresh
     permissionLabel->setWordWrap(true);
     QFont labelFont = permissionLabel->font();
     labelFont.setPointSize(12);
@@ -175,8 +172,12 @@ QWidget* MainWindowController::buildPermissionBanner() {
 }
 
 void MainWindowController::refresh() {
-    const MainWindowView view = mainWindowView(engine, engine.scanner().platform().isProcessTrusted());
+    AccessibilityPlatform& platform = engine.scanner().platform();
+    AccessState access{.unavailableReason = platform.unavailableReason()};
+    access.trusted = !access.unavailableReason && platform.isProcessTrusted();
+    const MainWindowView view = mainWindowView(engine, access, platform.wording());
     permissionBox->setVisible(view.bannerVisible);
+    permissionLabel->setText(QString::fromStdString(view.bannerText));
     statusLabel->setText(QString::fromStdString(view.status));
     startStop->setText(QString::fromStdString(view.startStopTitle));
     startStop->setEnabled(view.controlsEnabled);

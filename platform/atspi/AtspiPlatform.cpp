@@ -25,6 +25,30 @@ constexpr int dbusTimeoutMs = static_cast<int>(callTimeout.count());
 // Texts longer than this are cut when read; no prompt or label needs more.
 constexpr int textReadLimit = 1 << 20;
 constexpr const char* applicationRootPath = "/org/a11y/atspi/accessible/root";
+// Asking for the accessibility bus may start its launcher, which takes longer than an ordinary call.
+constexpr int busLaunchTimeoutMs = 5000;
+
+const PlatformWording wordingForLinux{
+    .permissionMissing = "NO Accessibility yet: this desktop's accessibility switch is off. Ondrel has asked to "
+                         "switch it on; if this line repeats, turn on accessibility (assistive technologies) in the "
+                         "desktop's settings. Retrying every 10s.",
+    .minimizedWindow = "Ondrel leaves minimized windows alone, so Allow prompts there are not clicked. Un-minimize it "
+                       "to enable auto-approval.",
+    .permissionBanner = "Accessibility is switched off on this desktop, so nothing can be clicked yet.\n\n1. Ondrel "
+                        "has asked the desktop to switch it on. If this banner stays, open the settings below and turn "
+                        "on accessibility (assistive technologies)\n2. Then press Recheck, which restarts Ondrel. "
+                        "Applications started while accessibility was off may need a restart too.",
+};
+
+// A D-Bus error's message on one line, for a log line.
+std::string oneLine(const GError* error) {
+    std::string text = error != nullptr && error->message != nullptr ? error->message : "no reason given";
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    }
+    return text;
+}
 
 class AtspiElement final : public ElementHandle {
 public:
@@ -99,8 +123,52 @@ GDBusConnection* AtspiPlatform::sessionBus() {
         GError* raw = nullptr;
         sessionBus_.reset(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw));
         GErrorPtr error(raw);
+        sessionBusError_ = error ? oneLine(error.get()) : std::string();
     }
     return sessionBus_.get();
+}
+
+const PlatformWording& AtspiPlatform::wording() const {
+    return wordingForLinux;
+}
+
+std::optional<std::string> AtspiPlatform::unavailableReason() {
+    if (reachedAccessibilityBus_)
+        return std::nullopt;
+    GDBusConnection* bus = sessionBus();
+    if (bus == nullptr) {
+        return "Accessibility is unavailable: there is no D-Bus session bus (" + sessionBusError_ +
+               "). Run Ondrel inside your desktop session, where DBUS_SESSION_BUS_ADDRESS is set.";
+    }
+    // Asked the way libatspi asks, so that a desktop which starts the bus on demand gets it started.
+    GError* raw = nullptr;
+    GVariantPtr reply(g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                                  nullptr, G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE,
+                                                  busLaunchTimeoutMs, nullptr, &raw));
+    GErrorPtr error(raw);
+    if (!reply) {
+        return "Accessibility is unavailable: nothing on the session bus provides the accessibility bus "
+               "org.a11y.Bus (" +
+               oneLine(error.get()) +
+               "). Install at-spi2-core (Debian and Ubuntu: sudo apt install at-spi2-core), then log out and in "
+               "again.";
+    }
+    const gchar* address = nullptr;
+    g_variant_get(reply.get(), "(&s)", &address);
+    GError* connectRaw = nullptr;
+    GObjectPtr<GDBusConnection> accessibilityBus(g_dbus_connection_new_for_address_sync(
+        address,
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, &connectRaw));
+    GErrorPtr connectError(connectRaw);
+    if (!accessibilityBus) {
+        return "Accessibility is unavailable: the accessibility bus does not accept connections (" +
+               oneLine(connectError.get()) + "). Log out and in again to restart it.";
+    }
+    g_dbus_connection_close_sync(accessibilityBus.get(), nullptr, nullptr);
+    reachedAccessibilityBus_ = true;
+    return std::nullopt;
 }
 
 GVariantPtr AtspiPlatform::callStatusBus(const char* interface, const char* method, GVariant* parameters,

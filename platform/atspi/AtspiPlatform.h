@@ -24,6 +24,8 @@ public:
 
     bool isProcessTrusted() override;
     void requestTrust() override;
+    std::optional<std::string> unavailableReason() override;
+    const PlatformWording& wording() const override;
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override;
     AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
@@ -48,6 +50,8 @@ private:
     GObjectPtr<AtspiStateSet> readStates(const Element& element);
 
     GObjectPtr<GDBusConnection> sessionBus_;
+    std::string sessionBusError_;  // why the session bus could not be reached, when it could not
+    bool reachedAccessibilityBus_ = false;  // once reached, it is taken to stay so
     bool atspiStarted_ = false;
     std::optional<std::vector<Application>> scanApplications_;  // cleared when a scan begins
     UnresponsiveProcesses unresponsive_;

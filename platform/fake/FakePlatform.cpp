@@ -13,6 +13,7 @@ public:
     std::size_t repeatedCount = 0;
     bool gone = false;
     std::optional<AXError> pressError;
+    std::optional<std::string> hiddenContentAdvice;
 };
 
 namespace {
@@ -157,6 +158,14 @@ AXError FakePlatform::performAction(const Element& element, std::string_view act
     if (afterPress)
         afterPress(element);
     return axSuccess;
+}
+
+void FakePlatform::hideContent(const Element& window, std::string advice) {
+    node(window).hiddenContentAdvice = std::move(advice);
+}
+
+std::optional<std::string> FakePlatform::hiddenContentAdvice(const Element& window) {
+    return window ? node(window).hiddenContentAdvice : std::nullopt;
 }
 
 }  // namespace ondrel::fake

@@ -53,6 +53,12 @@ public:
     std::function<void(const Element& pressed)> afterPress;
     void setFailAllReads(bool fail) { failAllReads_ = fail; }
     void setTrusted(bool trusted) { trusted_ = trusted; }
+    // Makes the service unreachable, with this reason, or reachable again (nullopt).
+    void setUnavailable(std::optional<std::string> reason) { unavailable_ = std::move(reason); }
+    // The window keeps its content from accessibility; `advice` is what the platform says about it.
+    void hideContent(const Element& window, std::string advice);
+    // What the platform says to the user; tests see the core hand it on unchanged.
+    PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)"};
 
     // --- recording ---
     std::vector<Element> presses;
@@ -64,6 +70,8 @@ public:
     // --- the platform ---
     bool isProcessTrusted() override { return trusted_; }
     void requestTrust() override { ++trustRequests; }
+    std::optional<std::string> unavailableReason() override { return unavailable_; }
+    const PlatformWording& wording() const override { return texts; }
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override;
     AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
@@ -72,6 +80,7 @@ public:
                                                       std::size_t index, std::size_t maxValues) override;
     AXError performAction(const Element& element, std::string_view action) override;
     void beginScan() override { ++scans; }
+    std::optional<std::string> hiddenContentAdvice(const Element& window) override;
 
 private:
     struct Process {
@@ -86,6 +95,7 @@ private:
     std::vector<std::shared_ptr<FakeElement>> nodes_;  // owns every node, so cycles in a scene are harmless
     std::vector<Process> processes_;
     bool trusted_ = true;
+    std::optional<std::string> unavailable_;
     bool failAllReads_ = false;
 };
 

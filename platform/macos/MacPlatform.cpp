@@ -22,6 +22,16 @@ using platform::UnresponsiveProcesses;
 // One hung target costs at most this per scan; every later call into it fails at once.
 constexpr auto messagingTimeout = 800ms;
 
+const PlatformWording wordingForMac{
+    .permissionMissing = "NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy & Security > "
+                         "Accessibility. Retrying every 10s.",
+    .minimizedWindow = "macOS does not expose its buttons, so Allow prompts there cannot be clicked. Un-minimize it "
+                       "to enable auto-approval.",
+    .permissionBanner = "Accessibility permission is required before this can click anything.\n\n1. Open the "
+                        "settings below and enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the "
+                        "permission to a freshly started process, so the app restarts itself.",
+};
+
 class MacPlatform final : public AccessibilityPlatform {
 public:
     MacPlatform() : unresponsive_(messagingTimeout) {
@@ -39,6 +49,8 @@ public:
             kCFAllocatorDefault, keys, values, 1, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
         AXIsProcessTrustedWithOptions(options.get());
     }
+
+    const PlatformWording& wording() const override { return wordingForMac; }
 
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override {
         return runningApplicationProcesses(applicationId);

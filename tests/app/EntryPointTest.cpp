@@ -44,10 +44,25 @@ TEST_F(Main, runMain_untrusted_requestMessageSleepRelaunchNoPass) {
     options.once = true;
     run(options);
     EXPECT_EQ(platform.trustRequests, 1);
-    EXPECT_EQ(logged, std::vector<std::string>{"NO Accessibility permission yet. Enable Ondrel under System Settings > "
-                                               "Privacy & Security > Accessibility. Retrying every 10s."});
+    EXPECT_EQ(logged, std::vector<std::string>{"permission missing (fake)"});
     EXPECT_EQ(sleeps, std::vector<double>{10.0});
     EXPECT_EQ(relaunches, std::vector<std::string>{"execv failed, cannot re-check permission. Relaunch manually."});
+    EXPECT_EQ(platform.scans, 0u);
+}
+
+TEST_F(Main, runMain_serviceUnavailable_everyCommandLineModeSaysWhyAndEndsWith69) {
+    platform.setUnavailable("no accessibility bus here");
+    platform.setTrusted(false);
+    for (auto mode : {&Options::once, &Options::list, &Options::headless}) {
+        logged.clear();
+        Options options;
+        options.*mode = true;
+        EXPECT_EQ(run(options), 69);
+        EXPECT_EQ(logged, std::vector<std::string>{"no accessibility bus here"});
+    }
+    EXPECT_EQ(platform.trustRequests, 0);  // nothing to grant, so nothing is asked
+    EXPECT_TRUE(sleeps.empty());
+    EXPECT_TRUE(relaunches.empty());
     EXPECT_EQ(platform.scans, 0u);
 }
 

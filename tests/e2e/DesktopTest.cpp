@@ -113,8 +113,8 @@ TEST_F(Desktop, minimizedWindow_warnedAndSkipped) {
     const ProgramRun run = ondrel({"--once"});
     EXPECT_EQ(messages(run.out),
               (Lines{"Accessibility OK.",
-                     "WARNING: window [Hidden] is minimized. macOS does not expose its buttons, so Allow prompts there "
-                     "cannot be clicked. Un-minimize it to enable auto-approval.",
+                     "WARNING: window [Hidden] is minimized. Ondrel leaves minimized windows alone, so Allow prompts "
+                     "there are not clicked. Un-minimize it to enable auto-approval.",
                      "Pressed \"Allow\" in [Shown]"}));
     EXPECT_EQ(velquin.presses(), Lines{"Allow in Shown"});
 }
@@ -160,8 +160,9 @@ TEST_F(Desktop, permissionGate_requestsRelaunchesWithSameArgumentsThenRuns) {
     const ProgramRun run = ondrel({"--once", "--dry-run", "--labels", "Allow, Run"}, 40);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(messages(run.out),
-              (Lines{"NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy "
-                     "& Security > Accessibility. Retrying every 10s.",
+              (Lines{"NO Accessibility yet: this desktop's accessibility switch is off. Ondrel has asked to switch it "
+                     "on; if this line repeats, turn on accessibility (assistive technologies) in the desktop's "
+                     "settings. Retrying every 10s.",
                      "Accessibility OK.", "DRY-RUN in [Chat]: would press \"Allow\""}));
 }
 

@@ -64,6 +64,7 @@ TEST_F(Gui, refresh_untrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
     MainWindowController controller(engine);
     collectLog();
     EXPECT_FALSE(controller.permissionBox->isHidden());
+    EXPECT_EQ(controller.permissionLabel->text(), "banner (fake)");
     EXPECT_EQ(controller.statusLabel->text(), "Waiting for Accessibility permission");
     EXPECT_FALSE(controller.startStop->isEnabled());
     EXPECT_FALSE(controller.listButton->isEnabled());
@@ -250,6 +251,20 @@ TEST_F(Delegate, launch_untrusted_requestsLogsAndNeverStarts) {
     EXPECT_EQ(scheduler.liveTimers(), 0);
     delegate.windowController->recheckPermission();
     EXPECT_EQ(relaunched, std::vector<std::string>{"Relaunch failed. Quit and reopen manually."});
+}
+
+TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedNeverStarts) {
+    platform.setUnavailable("no accessibility bus here");
+    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    EXPECT_EQ(windowMessages(delegate), std::vector<std::string>{"no accessibility bus here"});
+    EXPECT_EQ(platform.trustRequests, 0);
+    EXPECT_EQ(scheduler.liveTimers(), 0);
+    const MainWindowController& window = *delegate.windowController;
+    EXPECT_FALSE(window.permissionBox->isHidden());
+    EXPECT_EQ(window.permissionLabel->text(), "no accessibility bus here");
+    EXPECT_EQ(window.statusLabel->text(), "Accessibility unavailable");
+    EXPECT_FALSE(window.startStop->isEnabled());
 }
 
 TEST_F(Delegate, reopen_afterClose_showsTheSameWindow) {
