@@ -1,11 +1,13 @@
 #include "platform/atspi/AtspiPlatform.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstdlib>
 
+#include "platform/atspi/DesktopEntry.h"
+#include "platform/atspi/LaunchIdentity.h"
 #include "platform/atspi/Vocabulary.h"
 
 namespace ondrel {
@@ -40,6 +42,14 @@ const PlatformWording wordingForLinux{
                         "Applications started while accessibility was off may need a restart too.",
 };
 
+// AT-SPI text marks each embedded child with U+FFFC; that mark is no text of its own.
+std::string withoutObjectReplacements(std::string text) {
+    constexpr std::string_view mark = "\xEF\xBF\xBC";
+    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
+        text.erase(at, mark.size());
+    return text;
+}
+
 // A D-Bus error's message on one line, for a log line.
 std::string oneLine(const GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "no reason given";
@@ -58,6 +68,9 @@ public:
     AtspiAccessible* get() const { return accessible_.get(); }
     ProcessId process() const { return process_; }
     bool topLevel() const { return topLevel_; }
+    // The AT-SPI role once it has been read: roles do not change, and the label rules depend on it.
+    std::optional<int> role() const { return role_; }
+    void rememberRole(int role) const { role_ = role; }
     bool isApplication() const {
         const char* path = accessible_->parent.path;
         return path != nullptr && std::string_view(path) == applicationRootPath;
@@ -67,6 +80,7 @@ private:
     GObjectPtr<AtspiAccessible> accessible_;
     ProcessId process_;
     bool topLevel_;  // a direct child of the application: where windows are
+    mutable std::optional<int> role_;
 };
 
 const AtspiElement* atspiElement(const Element& element) {
@@ -107,11 +121,6 @@ auto askNullable(UnresponsiveProcesses& unresponsive, ProcessId process, Call&& 
     if (!result)
         unresponsive.noteFailure(process, UnresponsiveProcesses::Clock::now() - start);
     return result;
-}
-
-std::string readProcessEnvironment(ProcessId process) {
-    std::ifstream in("/proc/" + std::to_string(process) + "/environ", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -220,6 +229,8 @@ bool AtspiPlatform::ensureAtspi() {
 void AtspiPlatform::beginScan() {
     unresponsive_.clear();
     scanApplications_.reset();
+    scanProgram_.reset();
+    scanToolkits_.clear();
     if (!ensureAtspi())
         return;
     // The registry's list of applications is read afresh every scan.
@@ -250,7 +261,9 @@ const std::vector<AtspiPlatform::Application>& AtspiPlatform::applications() {
         // Answered by the accessibility bus itself, so a hung application cannot stall it.
         const guint process = atspi_accessible_get_process_id(application.get(), &pidError);
         GErrorPtr pidFailure(pidError);
-        if (pidFailure || process == 0)
+        // Ondrel's own windows are never a target, and asking its own (possibly waiting) main thread
+        // anything could only time out.
+        if (pidFailure || process == 0 || static_cast<ProcessId>(process) == ownProcess_)
             continue;
         found.emplace_back(static_cast<ProcessId>(process), std::move(application));
     }
@@ -283,12 +296,29 @@ std::optional<ProcessId> AtspiPlatform::sessionBusOwner(std::string_view name) {
     return static_cast<ProcessId>(pid);
 }
 
+const std::optional<std::string>& AtspiPlatform::desktopEntryProgramOf(std::string_view applicationId) {
+    if (!scanProgram_ || scanProgram_->first != applicationId) {
+        const auto variable = [](const char* name) {
+            const char* value = std::getenv(name);
+            return std::string(value != nullptr ? value : "");
+        };
+        const auto folders = applicationFolders(variable("HOME"), variable("XDG_DATA_HOME"), variable("XDG_DATA_DIRS"));
+        std::optional<std::string> program;
+        if (auto entry = findDesktopEntry(std::string(applicationId) + ".desktop", folders))
+            program = desktopEntryProgram(*entry, variable("PATH"));
+        scanProgram_.emplace(std::string(applicationId), std::move(program));
+    }
+    return scanProgram_->second;
+}
+
 std::vector<ProcessId> AtspiPlatform::runningProcesses(std::string_view applicationId) {
     const std::optional<ProcessId> owner = sessionBusOwner(applicationId);
+    const std::optional<std::string>& program = desktopEntryProgramOf(applicationId);
     std::vector<ProcessId> matching;
     for (const auto& [process, application] : applications()) {
         // Cheapest first; only the last test asks the application itself.
-        bool matches = process == owner || environmentNamesDesktopEntry(readProcessEnvironment(process), applicationId);
+        bool matches = process == owner || launchEvidence(readProcessRecord(process), process, applicationId,
+                                                          program) != LaunchEvidence::none;
         if (!matches) {
             auto name = ask(unresponsive_, process, [&](GError** error) {
                 return GCharPtr(atspi_accessible_get_name(application.get(), error));
@@ -311,11 +341,82 @@ Element AtspiPlatform::applicationElement(ProcessId process) {
     return nullptr;
 }
 
-AXError AtspiPlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue&) {
-    // Applications expose their trees once the bus says accessibility is enabled; there is nothing to switch on.
-    if (element && attribute == "AXManualAccessibility")
-        return axSuccess;
-    return axFailure;
+AXError AtspiPlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
+    const bool* on = std::get_if<bool>(&value);
+    if (!element || attribute != "AXManualAccessibility" || on == nullptr || !*on)
+        return axFailure;
+    // Toolkits expose their trees once the bus says accessibility is on, except web runtimes: Chromium
+    // and Electron keep their pages to themselves until an assistive technology shows itself, and
+    // asking for an element's attributes is what shows one. Everyone else just answers.
+    const AtspiElement* application = atspiElement(element);
+    auto attributes = ask(unresponsive_, application->process(), [&](GError** error) {
+        return std::unique_ptr<GHashTable, GHashTableUnref>(atspi_accessible_get_attributes(application->get(), error));
+    });
+    return attributes ? axSuccess : axCannotComplete;
+}
+
+const std::string& AtspiPlatform::toolkitOf(ProcessId process) {
+    auto known = scanToolkits_.find(process);
+    if (known == scanToolkits_.end()) {
+        std::string toolkit;
+        for (const auto& [candidate, application] : applications()) {
+            if (candidate != process)
+                continue;
+            auto name = ask(unresponsive_, process, [&](GError** error) {
+                return GCharPtr(atspi_accessible_get_toolkit_name(application.get(), error));
+            });
+            if (name && *name)
+                toolkit = name->get();
+        }
+        known = scanToolkits_.emplace(process, std::move(toolkit)).first;
+    }
+    return known->second;
+}
+
+std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& window) {
+    if (!window)
+        return std::nullopt;
+    const AtspiElement* target = atspiElement(window);
+    if (toolkitOf(target->process()) != "Chromium")
+        return std::nullopt;
+    // Without its renderer's accessibility a Chromium window reports a child that cannot be read.
+    auto children = readChildren(window, 0, 1);
+    const auto* list = children ? std::get_if<ElementList>(&*children) : nullptr;
+    if (list == nullptr || !list->empty())
+        return std::nullopt;
+    return "Velquin runs on Chromium, which shows its windows' content to accessibility only when started with "
+           "--force-renderer-accessibility. Add that switch to the Exec line of Velquin's desktop entry (copy "
+           "dev.velquin.desktop.desktop from /usr/share/applications to ~/.local/share/applications and edit the "
+           "copy), then restart Velquin.";
+}
+
+// A label given by other elements (ARIA's labelled-by) is the label: GTK 4 gives its dialog buttons
+// a labelled-by relation to their own text and then also counts that text in the name ("Allow Allow").
+std::optional<std::string> AtspiPlatform::labelledByText(AtspiAccessible* accessible, ProcessId process) {
+    auto relations = ask(unresponsive_, process, [&](GError** error) {
+        return GArrayPtr(atspi_accessible_get_relation_set(accessible, error));
+    });
+    if (!relations || !*relations)
+        return std::nullopt;
+    GArray* list = relations->get();
+    std::optional<std::string> label;
+    for (guint i = 0; i < list->len; ++i) {
+        GObjectPtr<AtspiRelation> relation(g_array_index(list, AtspiRelation*, i));
+        if (atspi_relation_get_relation_type(relation.get()) != ATSPI_RELATION_LABELLED_BY)
+            continue;
+        for (gint t = 0; t < atspi_relation_get_n_targets(relation.get()); ++t) {
+            GObjectPtr<AtspiAccessible> labelElement(atspi_relation_get_target(relation.get(), t));
+            if (!labelElement)
+                continue;
+            auto name = ask(unresponsive_, process, [&](GError** error) {
+                return GCharPtr(atspi_accessible_get_name(labelElement.get(), error));
+            });
+            if (!name || !*name || **name == '\0')
+                continue;
+            label = label ? *label + " " + name->get() : std::string(name->get());
+        }
+    }
+    return label;
 }
 
 GObjectPtr<AtspiStateSet> AtspiPlatform::readStates(const Element& element) {
@@ -363,7 +464,7 @@ std::optional<AttributeValue> AtspiPlatform::readTextContent(const Element& elem
     });
     if (!content)
         return std::nullopt;
-    return AttributeValue(std::string(*content ? content->get() : ""));
+    return AttributeValue(withoutObjectReplacements(*content ? content->get() : ""));
 }
 
 std::optional<AttributeValue> AtspiPlatform::copyAttribute(const Element& element, std::string_view attribute) {
@@ -384,6 +485,7 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
                               [&](GError** error) { return atspi_accessible_get_role(target->get(), error); });
         if (!role)
             return std::nullopt;
+        target->rememberRole(*role);
         bool multiLine = false, editable = false;
         if (*role == ATSPI_ROLE_TEXT || *role == ATSPI_ROLE_ENTRY || *role == ATSPI_ROLE_DOCUMENT_TEXT) {
             if (auto states = readStates(element)) {
@@ -394,6 +496,10 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
         return AttributeValue(axRoleFor(*role, target->topLevel(), multiLine, editable));
     }
     if (attribute == "AXTitle" || attribute == "AXDescription") {
+        if (target->role() == ATSPI_ROLE_PUSH_BUTTON) {
+            if (auto label = labelledByText(target->get(), process))
+                return AttributeValue(std::move(*label));
+        }
         // AT-SPI's own description is tooltip-like help text; the accessible name is the label.
         auto name = ask(unresponsive_, process,
                         [&](GError** error) { return GCharPtr(atspi_accessible_get_name(target->get(), error)); });

@@ -5,6 +5,9 @@
 #include <atspi/atspi.h>
 #include <gio/gio.h>
 
+#include <unistd.h>
+
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,6 +37,7 @@ public:
                                                       std::size_t index, std::size_t maxValues) override;
     AXError performAction(const Element& element, std::string_view action) override;
     void beginScan() override;
+    std::optional<std::string> hiddenContentAdvice(const Element& window) override;
 
 private:
     using Application = std::pair<ProcessId, GObjectPtr<AtspiAccessible>>;
@@ -45,6 +49,11 @@ private:
     // The registered applications with their processes, read once per scan.
     const std::vector<Application>& applications();
     std::optional<ProcessId> sessionBusOwner(std::string_view name);
+    // The program the application's desktop entry starts, looked up once per scan.
+    const std::optional<std::string>& desktopEntryProgramOf(std::string_view applicationId);
+    // The toolkit an application names itself by ("GTK", "Qt", "Chromium"), asked once per scan.
+    const std::string& toolkitOf(ProcessId process);
+    std::optional<std::string> labelledByText(AtspiAccessible* accessible, ProcessId process);
     std::optional<AttributeValue> readChildren(const Element& element, std::size_t index, std::size_t maxValues);
     std::optional<AttributeValue> readTextContent(const Element& element);
     GObjectPtr<AtspiStateSet> readStates(const Element& element);
@@ -53,7 +62,11 @@ private:
     std::string sessionBusError_;  // why the session bus could not be reached, when it could not
     bool reachedAccessibilityBus_ = false;  // once reached, it is taken to stay so
     bool atspiStarted_ = false;
-    std::optional<std::vector<Application>> scanApplications_;  // cleared when a scan begins
+    // Cleared when a scan begins.
+    std::optional<std::vector<Application>> scanApplications_;
+    std::optional<std::pair<std::string, std::optional<std::string>>> scanProgram_;  // application id, program
+    std::map<ProcessId, std::string> scanToolkits_;
+    const ProcessId ownProcess_ = static_cast<ProcessId>(::getpid());
     UnresponsiveProcesses unresponsive_;
 };
 

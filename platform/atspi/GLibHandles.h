@@ -30,6 +30,10 @@ struct GArrayUnref {
 };
 using GArrayPtr = std::unique_ptr<GArray, GArrayUnref>;
 
+struct GHashTableUnref {
+    void operator()(GHashTable* table) const { g_hash_table_unref(table); }
+};
+
 struct GVariantUnref {
     void operator()(GVariant* variant) const { g_variant_unref(variant); }
 };

@@ -16,28 +16,20 @@ std::string lowerAscii(std::string_view text) {
     return lowered;
 }
 
-std::string_view valueOf(std::string_view environment, std::string_view name) {
-    std::size_t start = 0;
-    while (start < environment.size()) {
-        std::size_t end = environment.find('\0', start);
-        if (end == std::string_view::npos)
-            end = environment.size();
-        const std::string_view entry = environment.substr(start, end - start);
-        if (entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=') {
-            return entry.substr(name.size() + 1);
-        }
-        start = end + 1;
-    }
-    return {};
-}
-
 }  // namespace
 
 std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editable) {
     switch (atspiRole) {
+        // What toolkits give a top-level window: message boxes are alerts (GTK and Qt), choosers are
+        // dialogs of their own kind, and a transient notification window may carry buttons too.
         case ATSPI_ROLE_FRAME:
         case ATSPI_ROLE_WINDOW:
         case ATSPI_ROLE_DIALOG:
+        case ATSPI_ROLE_ALERT:
+        case ATSPI_ROLE_FILE_CHOOSER:
+        case ATSPI_ROLE_COLOR_CHOOSER:
+        case ATSPI_ROLE_FONT_CHOOSER:
+        case ATSPI_ROLE_NOTIFICATION:
             if (topLevel)
                 return "AXWindow";
             break;
@@ -67,15 +59,6 @@ bool isPressActionName(std::string_view name) {
     static constexpr std::array<std::string_view, 4> names = {"click", "press", "activate", "dodefault"};
     const std::string lowered = lowerAscii(name);
     return std::find(names.begin(), names.end(), lowered) != names.end();
-}
-
-bool environmentNamesDesktopEntry(std::string_view environment, std::string_view applicationId) {
-    const std::string entry = std::string(applicationId) + ".desktop";
-    if (valueOf(environment, "CHROME_DESKTOP") == entry)
-        return true;
-    // GIO gives the desktop file's full path.
-    const std::string_view launched = valueOf(environment, "GIO_LAUNCHED_DESKTOP_FILE");
-    return launched == entry || (launched.ends_with("/" + entry));
 }
 
 }  // namespace ondrel::atspi

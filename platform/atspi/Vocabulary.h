@@ -15,8 +15,4 @@ std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editabl
 // Whether an AT-SPI action name is the one that presses a button (toolkits name it differently).
 bool isPressActionName(std::string_view name);
 
-// Whether a process environment (NUL-separated NAME=value entries, as in /proc/<pid>/environ)
-// names the desktop entry of `applicationId` in CHROME_DESKTOP or GIO_LAUNCHED_DESKTOP_FILE.
-bool environmentNamesDesktopEntry(std::string_view environment, std::string_view applicationId);
-
 }  // namespace ondrel::atspi

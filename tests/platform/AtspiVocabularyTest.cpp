@@ -26,6 +26,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RoleCase{ATSPI_ROLE_FRAME, true, false, false, "AXWindow"},
                     RoleCase{ATSPI_ROLE_DIALOG, true, false, false, "AXWindow"},
                     RoleCase{ATSPI_ROLE_WINDOW, true, false, false, "AXWindow"},
+                    RoleCase{ATSPI_ROLE_ALERT, true, false, false, "AXWindow"},  // GTK and Qt message boxes
+                    RoleCase{ATSPI_ROLE_FILE_CHOOSER, true, false, false, "AXWindow"},
+                    RoleCase{ATSPI_ROLE_ALERT, false, false, false, own(ATSPI_ROLE_ALERT)},  // an alert in a page
+                    RoleCase{ATSPI_ROLE_PANEL, true, false, false, own(ATSPI_ROLE_PANEL)},
                     RoleCase{ATSPI_ROLE_FRAME, false, false, false,
                              own(ATSPI_ROLE_FRAME)},                // nested frames are no windows
                     RoleCase{43, false, false, false, "AXButton"},  // push button, later called "button"
@@ -44,18 +48,6 @@ TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {
     for (const char* name : {"", "clicks", "toggle", "expand or contract", "showMenu"}) {
         EXPECT_FALSE(isPressActionName(name)) << name;
     }
-}
-
-TEST(DesktopEntry, environmentNamesDesktopEntry_variables_exactEntryOnly) {
-    using namespace std::string_literals;
-    const std::string id = "dev.velquin.desktop";
-    EXPECT_TRUE(environmentNamesDesktopEntry("A=1\0CHROME_DESKTOP=dev.velquin.desktop.desktop\0"s, id));
-    EXPECT_TRUE(environmentNamesDesktopEntry(
-        "GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/dev.velquin.desktop.desktop"s, id));
-    EXPECT_FALSE(environmentNamesDesktopEntry("CHROME_DESKTOP=xdev.velquin.desktop.desktop\0"s, id));
-    EXPECT_FALSE(environmentNamesDesktopEntry("GIO_LAUNCHED_DESKTOP_FILE=/apps/notdev.velquin.desktop.desktop"s, id));
-    EXPECT_FALSE(environmentNamesDesktopEntry("XCHROME_DESKTOP=dev.velquin.desktop.desktop\0"s, id));
-    EXPECT_FALSE(environmentNamesDesktopEntry(""s, id));
 }
 
 }  // namespace
