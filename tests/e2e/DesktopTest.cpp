@@ -1,59 +1,16 @@
-// Ondrel against real applications on a private desktop: the stand-in Velquin (a GTK program),
-// the accessibility bus and its registry. Run inside desktop-session.sh.
+// Ondrel's behaviours on a private desktop against the stand-in Velquin (a GTK 3 program).
 
-#include <gtest/gtest.h>
 #include <signal.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "tests/e2e/StandIn.h"
-#include "tests/support/RunProgram.h"
+#include "tests/e2e/Desktop.h"
 
-namespace ondrel {
+namespace ondrel::testing_support {
 namespace {
-
-using testing_support::ProgramRun;
-using testing_support::runProgram;
-using testing_support::StandIn;
-using Lines = std::vector<std::string>;
-
-// A window holding a conversation long enough that the prompt's own box is what safe mode reads.
-std::string promptWindow(const std::string& title, const std::string& text, const std::string& buttons = "button Allow",
-                         const std::string& window = "window") {
-    return window + " " + title + "\nfillers 80\nbox\ntext " + text + "\n" + buttons + "\nend\n";
-}
-
-class Desktop : public testing::Test {
-protected:
-    void SetUp() override { setAccessibilityEnabled(true); }
-
-    static void setAccessibilityEnabled(bool on) {
-        runProgram("/usr/bin/gdbus",
-                   {"call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus", "--method",
-                    "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled", on ? "<true>" : "<false>"});
-    }
-
-    static ProgramRun ondrel(const std::vector<std::string>& arguments, double timeoutSeconds = 20) {
-        return runProgram(ONDREL_BINARY, arguments, {}, timeoutSeconds);
-    }
-
-    // The log's messages without their timestamps; other lines (the listing) as they are.
-    static Lines messages(const std::string& out) {
-        Lines lines;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);) {
-            if (line.starts_with("[") && line.find("Z] ") != std::string::npos)
-                line = line.substr(line.find("Z] ") + 3);
-            lines.push_back(line);
-        }
-        return lines;
-    }
-};
 
 TEST_F(Desktop, once_harmlessPrompt_pressedAndLogged) {
     StandIn velquin(promptWindow("Chat", "Velquin wants to read README.md"));
@@ -119,35 +76,6 @@ TEST_F(Desktop, minimizedWindow_warnedAndSkipped) {
     EXPECT_EQ(velquin.presses(), Lines{"Allow in Shown"});
 }
 
-TEST_F(Desktop, otherApplication_neverPressed) {
-    StandIn other(promptWindow("Other", "Allow this?"), {"--app-id", "org.example.other"});
-    ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Velquin not running"}));
-    StandIn velquin(promptWindow("Chat", "Read README.md"));
-    run = ondrel({"--once"});
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Chat"});
-    EXPECT_TRUE(other.presses().empty());
-}
-
-TEST_F(Desktop, processMatching_byBusNameAtspiNameOrDesktopEntry_inProcessOrder) {
-    // The first owns the name on the session bus; the second is found by its AT-SPI name; the third is
-    // a web-runtime application known only by the desktop entry in its environment.
-    StandIn first(promptWindow("First", "one"));
-    StandIn second(promptWindow("Second", "two"), {"--non-unique"});
-    StandIn webApp(promptWindow("Web", "three"), {"--app-id", "org.example.runtime"},
-                   {"CHROME_DESKTOP=dev.velquin.desktop.desktop"});
-    // A helper that merely inherits that environment registers nothing and is never a target.
-    std::system("CHROME_DESKTOP=dev.velquin.desktop.desktop sleep 5 &");
-    const ProgramRun run = ondrel({"--once", "--dry-run"});
-    Lines expected{"Accessibility OK."};
-    std::vector<std::pair<pid_t, std::string>> byPid{
-        {first.pid(), "First"}, {second.pid(), "Second"}, {webApp.pid(), "Web"}};
-    std::sort(byPid.begin(), byPid.end());
-    for (const auto& [pid, title] : byPid)
-        expected.push_back("DRY-RUN in [" + title + "]: would press \"Allow\"");
-    EXPECT_EQ(messages(run.out), expected);
-}
-
 TEST_F(Desktop, notRunning_verboseLine) {
     const ProgramRun run = ondrel({"--once"});
     EXPECT_EQ(run.status, 0);
@@ -201,4 +129,4 @@ TEST_F(Desktop, killedTarget_headlessGoesOnWithoutCrash) {
 }
 
 }  // namespace
-}  // namespace ondrel
+}  // namespace ondrel::testing_support

@@ -15,7 +15,7 @@ extern char** environ;
 namespace ondrel::testing_support {
 
 pid_t spawnProgram(const std::string& path, const std::vector<std::string>& arguments,
-                   const std::vector<std::string>& environment, int outFd, int errFd) {
+                   const std::vector<std::string>& environment, int outFd, int errFd, bool ownGroup) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (outFd >= 0)
@@ -39,8 +39,15 @@ pid_t spawnProgram(const std::string& path, const std::vector<std::string>& argu
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     pid_t child = -1;
-    const int spawned = ::posix_spawn(&child, path.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int spawned = ::posix_spawn(&child, path.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return spawned == 0 ? child : -1;
 }

@@ -18,9 +18,10 @@ struct ProgramRun {
 
 // Starts `path` with `arguments` (the program name is added in front), standard output and error on
 // the given descriptors (-1 keeps this process's own). `environment` entries ("NAME=value") are added
-// to this process's environment for the child. Returns the child's pid, or -1.
+// to this process's environment for the child. With `ownGroup` the child leads a process group of its
+// own, so that it can be ended together with everything it starts. Returns the child's pid, or -1.
 pid_t spawnProgram(const std::string& path, const std::vector<std::string>& arguments,
-                   const std::vector<std::string>& environment, int outFd, int errFd);
+                   const std::vector<std::string>& environment, int outFd, int errFd, bool ownGroup = false);
 
 ProgramRun runProgram(const std::string& path, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment = {}, double timeoutSeconds = 30);
