@@ -11,6 +11,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang
     # the private desktop of the end-to-end tests and the demo, and its stand-in target
     libgtk-3-dev xvfb dbus-daemon dbus-bin libglib2.0-bin at-spi2-core openbox
+    # targets of other toolkits in the desktop tests: GTK 3 and 4 and Qt 6 from Python, and Chromium
+    python3 python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 python3-pyqt6 chromium
 )
 
 missing=()

@@ -160,7 +160,7 @@ AXError FakePlatform::performAction(const Element& element, std::string_view act
     return axSuccess;
 }
 
-void FakePlatform::hideContent(const Element& window, std::string advice) {
+void FakePlatform::setHiddenContentAdvice(const Element& window, std::optional<std::string> advice) {
     node(window).hiddenContentAdvice = std::move(advice);
 }
 

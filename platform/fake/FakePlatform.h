@@ -55,8 +55,8 @@ public:
     void setTrusted(bool trusted) { trusted_ = trusted; }
     // Makes the service unreachable, with this reason, or reachable again (nullopt).
     void setUnavailable(std::optional<std::string> reason) { unavailable_ = std::move(reason); }
-    // The window keeps its content from accessibility; `advice` is what the platform says about it.
-    void hideContent(const Element& window, std::string advice);
+    // Whether the window keeps its content from accessibility: what the platform advises then, or nullopt.
+    void setHiddenContentAdvice(const Element& window, std::optional<std::string> advice);
     // What the platform says to the user; tests see the core hand it on unchanged.
     PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)"};
 

@@ -86,6 +86,19 @@ TEST_F(Scanner_, targetWindows_minimizedAgainAfterSeenOpen_warnedAgain) {
     EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("Chat")}));
 }
 
+TEST_F(Scanner_, targetWindows_contentHidden_stillScannedAdvisedOncePerTitleAgainAfterShown) {
+    Element window = velquinWindow("Chat");
+    platform.setHiddenContentAdvice(window, "start it with --switch");
+    EXPECT_EQ(titles(quietly([&] { return scanner.targetWindows(); })), std::vector<std::string>{"Chat"});
+    quietly([&] { return scanner.targetWindows(); });
+    platform.setHiddenContentAdvice(window, std::nullopt);
+    quietly([&] { return scanner.targetWindows(); });
+    platform.setHiddenContentAdvice(window, "start it with --switch");
+    quietly([&] { return scanner.targetWindows(); });
+    const std::string advice = "WARNING: window [Chat] shows no content to accessibility. start it with --switch";
+    EXPECT_EQ(logged, (std::vector<std::string>{advice, advice}));
+}
+
 TEST_F(Scanner_, targetWindows_minimizedUnreadableOrNotBoolean_countsAsOpen) {
     Element application = platform.addProcess(1);
     platform.setValue(platform.addWindow(application, "A"), "AXMinimized", std::nullopt);
