@@ -31,15 +31,18 @@ constexpr const char* applicationRootPath = "/org/a11y/atspi/accessible/root";
 constexpr int busLaunchTimeoutMs = 5000;
 
 const PlatformWording wordingForLinux{
-    .permissionMissing = "NO Accessibility yet: this desktop's accessibility switch is off. Ondrel has asked to "
-                         "switch it on; if this line repeats, turn on accessibility (assistive technologies) in the "
-                         "desktop's settings. Retrying every 10s.",
-    .minimizedWindow = "Ondrel leaves minimized windows alone, so Allow prompts there are not clicked. Un-minimize it "
-                       "to enable auto-approval.",
-    .permissionBanner = "Accessibility is switched off on this desktop, so nothing can be clicked yet.\n\n1. Ondrel "
-                        "has asked the desktop to switch it on. If this banner stays, open the settings below and turn "
-                        "on accessibility (assistive technologies)\n2. Then press Recheck, which restarts Ondrel. "
-                        "Applications started while accessibility was off may need a restart too.",
+    .permissionMissing =
+        "NO Accessibility yet: this desktop's accessibility switch is off. Ondrel has asked to "
+        "switch it on; if this line repeats, turn on accessibility (assistive technologies) in the "
+        "desktop's settings. Retrying every 10s.",
+    .minimizedWindow =
+        "Ondrel leaves minimized windows alone, so Allow prompts there are not clicked. Un-minimize it "
+        "to enable auto-approval.",
+    .permissionBanner =
+        "Accessibility is switched off on this desktop, so nothing can be clicked yet.\n\n1. Ondrel "
+        "has asked the desktop to switch it on. If this banner stays, open the settings below and turn "
+        "on accessibility (assistive technologies)\n2. Then press Recheck, which restarts Ondrel. "
+        "Applications started while accessibility was off may need a restart too.",
 };
 
 // AT-SPI text marks each embedded child with U+FFFC; that mark is no text of its own.

@@ -59,7 +59,7 @@ private:
     GObjectPtr<AtspiStateSet> readStates(const Element& element);
 
     GObjectPtr<GDBusConnection> sessionBus_;
-    std::string sessionBusError_;  // why the session bus could not be reached, when it could not
+    std::string sessionBusError_;           // why the session bus could not be reached, when it could not
     bool reachedAccessibilityBus_ = false;  // once reached, it is taken to stay so
     bool atspiStarted_ = false;
     // Cleared when a scan begins.

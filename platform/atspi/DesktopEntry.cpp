@@ -39,12 +39,12 @@ std::vector<std::string> splitOn(std::string_view text, char separator) {
 }
 
 bool isFile(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 bool isFolder(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
@@ -117,7 +117,8 @@ std::optional<std::string> findDesktopEntry(std::string_view id, const std::vect
     if (id.empty() || id.find('/') != std::string_view::npos)
         return std::nullopt;
     // Tries the ID as a file name, then every "-" that names an existing subfolder.
-    const auto findIn = [](const auto& self, const std::string& folder, std::string_view rest) -> std::optional<std::string> {
+    const auto findIn = [](const auto& self, const std::string& folder,
+                           std::string_view rest) -> std::optional<std::string> {
         if (const std::string file = folder + "/" + std::string(rest); isFile(file))
             return file;
         for (std::size_t dash = rest.find('-'); dash != std::string_view::npos; dash = rest.find('-', dash + 1)) {

@@ -50,8 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLineWithoutDesktop, commandLineModes_noSessionBus_sayWhatIsMissingAndEnd69) {
     // As from cron or an ssh shell: no session bus, so no accessibility bus either. Killed after 3 s.
     for (const char* mode : {"--once", "--list", "--headless"}) {
-        const auto run = runProgram("/usr/bin/env", {"-i", "HOME=" + std::string(::getenv("HOME")), ONDREL_BINARY, mode},
-                                    {}, 3);
+        const auto run =
+            runProgram("/usr/bin/env", {"-i", "HOME=" + std::string(::getenv("HOME")), ONDREL_BINARY, mode}, {}, 3);
         EXPECT_EQ(run.status, 69) << mode;
         EXPECT_NE(run.out.find("] Accessibility is unavailable: there is no D-Bus session bus ("), std::string::npos)
             << run.out;

@@ -24,36 +24,36 @@ bool registeredForAccessibility(pid_t pid) {
     GDBusConnection* session = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     if (session == nullptr)
         return false;
-    GVariant* address = g_dbus_connection_call_sync(session, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                                                    "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
-                                                    G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    GVariant* address =
+        g_dbus_connection_call_sync(session, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", nullptr,
+                                    G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     g_object_unref(session);
     if (address == nullptr)
         return false;
     const gchar* text = nullptr;
     g_variant_get(address, "(&s)", &text);
-    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-        text,
-        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
+    GDBusConnection* bus =
+        g_dbus_connection_new_for_address_sync(text,
+                                               GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                    G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                               nullptr, nullptr, nullptr);
     g_variant_unref(address);
     if (bus == nullptr)
         return false;
     bool found = false;
     GVariant* children = g_dbus_connection_call_sync(
-        bus, "org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root", "org.a11y.atspi.Accessible",
-        "GetChildren", nullptr, G_VARIANT_TYPE("(a(so))"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+        bus, "org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root", "org.a11y.atspi.Accessible", "GetChildren",
+        nullptr, G_VARIANT_TYPE("(a(so))"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     if (children != nullptr) {
         GVariantIter* iterator = nullptr;
         g_variant_get(children, "(a(so))", &iterator);
         const gchar* name = nullptr;
         const gchar* path = nullptr;
         while (!found && g_variant_iter_next(iterator, "(&s&o)", &name, &path)) {
-            GVariant* owner = g_dbus_connection_call_sync(
-                bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                "GetConnectionUnixProcessID", g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"),
-                G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+            GVariant* owner = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                          "org.freedesktop.DBus", "GetConnectionUnixProcessID",
+                                                          g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"),
+                                                          G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
             if (owner != nullptr) {
                 guint32 process = 0;
                 g_variant_get(owner, "(u)", &process);
@@ -87,7 +87,8 @@ Target::Target(const std::string& program, const std::vector<std::string>& argum
         pollfd poller{output_, POLLIN, 0};
         ::poll(&poller, 1, 100);
         readAvailable();
-        if (const auto ready = buffer_.find("ready "); ready != std::string::npos && buffer_.find('\n', ready) != std::string::npos)
+        if (const auto ready = buffer_.find("ready ");
+            ready != std::string::npos && buffer_.find('\n', ready) != std::string::npos)
             pid_ = static_cast<pid_t>(std::atoi(buffer_.c_str() + ready + 6));
     }
     while (pid_ > 0 && !registeredForAccessibility(pid_)) {
@@ -167,8 +168,8 @@ std::vector<std::string> standInArguments(std::vector<std::string> options, cons
                                           StandIn::Launch launch) {
     options.push_back(scenarioPath);
     if (launch == StandIn::Launch::byGio) {
-        options.insert(options.begin(), {"-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec \"$0\" \"$@\"",
-                                         VELQUIN_STANDIN});
+        options.insert(options.begin(),
+                       {"-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec \"$0\" \"$@\"", VELQUIN_STANDIN});
     }
     return options;
 }

@@ -83,11 +83,10 @@ TEST_F(Desktop, velquin_eachWayADesktopMarksIt_foundInProcessOrder) {
     ASSERT_TRUE(scope.add(scoped.pid())) << "cannot make a cgroup here (run the desktop tests as root)";
 
     const ProgramRun run = ondrel({"--once", "--dry-run"});
-    EXPECT_EQ(messages(run.out),
-              dryRunsInPidOrder({{busName.pid(), "Bus name"},
-                                 {atspiName.pid(), "AT-SPI name"},
-                                 {launched.pid(), "Launched by GIO"},
-                                 {scoped.pid(), "Systemd scope"}}));
+    EXPECT_EQ(messages(run.out), dryRunsInPidOrder({{busName.pid(), "Bus name"},
+                                                    {atspiName.pid(), "AT-SPI name"},
+                                                    {launched.pid(), "Launched by GIO"},
+                                                    {scoped.pid(), "Systemd scope"}}));
 }
 
 TEST_F(Desktop, lookAlikes_inheritedLaunchEnvironmentOrOtherScope_neverPressed) {

@@ -108,7 +108,8 @@ TEST(DesktopEntries, desktopEntryProgram_entryKinds_programOrNone) {
 }
 
 TEST(DesktopEntries, runsOtherPrograms_interpretersAndLaunchersAnyVersion) {
-    for (const char* program : {"/usr/bin/python3.11", "sh", "/usr/bin/env", "electron32", "/usr/bin/flatpak", "wine64"})
+    for (const char* program :
+         {"/usr/bin/python3.11", "sh", "/usr/bin/env", "electron32", "/usr/bin/flatpak", "wine64"})
         EXPECT_TRUE(runsOtherPrograms(program)) << program;
     for (const char* program : {"/opt/velquin/velquin", "/usr/lib/chromium/chromium", "shell", "pythonic", "envoy"})
         EXPECT_FALSE(runsOtherPrograms(program)) << program;
@@ -125,8 +126,8 @@ TEST(SystemdUnits, applicationIdOfUnit_desktopConvention) {
         {"app-gnome-org.example.my\\x2dapp-7.scope", "org.example.my-app"},
         {"app-dev.velquin.desktop.scope", std::nullopt},  // a scope needs its random part
         {"app-gnome-dev.velquin.desktop-.scope", std::nullopt},
-        {"app-a-b-dev.velquin.desktop-1.scope", std::nullopt},          // an unescaped "-" in the id
-        {"app-gnome-bad\\x2-7.scope", std::nullopt},                     // a broken escape
+        {"app-a-b-dev.velquin.desktop-1.scope", std::nullopt},  // an unescaped "-" in the id
+        {"app-gnome-bad\\x2-7.scope", std::nullopt},            // a broken escape
         {"session-2.scope", std::nullopt},
         {"dev.velquin.desktop.service", std::nullopt},
         {"app-dev.velquin.desktop.slice", std::nullopt},
@@ -158,18 +159,24 @@ TEST(LaunchIdentity, launchEvidence_eachRuleAndWhatIdentifiesNothing) {
         {"the entry's program", {program, "", ""}, LaunchEvidence::desktopEntryProgram},
         {"the program, replaced since", {program + " (deleted)", "", ""}, LaunchEvidence::desktopEntryProgram},
         {"another program", {"/usr/bin/true", "", ""}, LaunchEvidence::none},
-        {"the application's unit", {"", "0::/app.slice/app-gnome-dev.velquin.desktop-9.scope\n", ""},
+        {"the application's unit",
+         {"", "0::/app.slice/app-gnome-dev.velquin.desktop-9.scope\n", ""},
          LaunchEvidence::systemdUnit},
         {"another application's unit", {"", "0::/app.slice/app-gnome-org.other-9.scope\n", ""}, LaunchEvidence::none},
-        {"launched by GIO itself", {"", "", launched + "GIO_LAUNCHED_DESKTOP_FILE_PID=77\0"s},
+        {"launched by GIO itself",
+         {"", "", launched + "GIO_LAUNCHED_DESKTOP_FILE_PID=77\0"s},
          LaunchEvidence::launchEnvironment},
-        {"inherited from the launched one", {"", "", launched + "GIO_LAUNCHED_DESKTOP_FILE_PID=76\0"s},
+        {"inherited from the launched one",
+         {"", "", launched + "GIO_LAUNCHED_DESKTOP_FILE_PID=76\0"s},
          LaunchEvidence::none},
         {"no pid beside the file", {"", "", launched}, LaunchEvidence::none},
-        {"another entry", {"", "", "GIO_LAUNCHED_DESKTOP_FILE=/x/notdev.velquin.desktop.desktop\0"
-                                   "GIO_LAUNCHED_DESKTOP_FILE_PID=77\0"s},
+        {"another entry",
+         {"", "",
+          "GIO_LAUNCHED_DESKTOP_FILE=/x/notdev.velquin.desktop.desktop\0"
+          "GIO_LAUNCHED_DESKTOP_FILE_PID=77\0"s},
          LaunchEvidence::none},
-        {"chromium's desktop variable alone", {"", "", "CHROME_DESKTOP=dev.velquin.desktop.desktop\0"s},
+        {"chromium's desktop variable alone",
+         {"", "", "CHROME_DESKTOP=dev.velquin.desktop.desktop\0"s},
          LaunchEvidence::none},
     };
     for (const Case& c : cases)
