@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/atspi/ApplicationNames.h"
 #include "platform/atspi/DesktopEntry.h"
 #include "platform/atspi/LaunchIdentity.h"
 #include "platform/atspi/Vocabulary.h"
@@ -144,13 +145,14 @@ const PlatformWording& AtspiPlatform::wording() const {
     return wordingForLinux;
 }
 
-std::optional<std::string> AtspiPlatform::unavailableReason() {
-    if (reachedAccessibilityBus_)
-        return std::nullopt;
+GDBusConnection* AtspiPlatform::accessibilityBus() {
+    if (accessibilityBus_)
+        return accessibilityBus_.get();
     GDBusConnection* bus = sessionBus();
     if (bus == nullptr) {
-        return "Accessibility is unavailable: there is no D-Bus session bus (" + sessionBusError_ +
-               "). Run Ondrel inside your desktop session, where DBUS_SESSION_BUS_ADDRESS is set.";
+        accessibilityBusError_ = "Accessibility is unavailable: there is no D-Bus session bus (" + sessionBusError_ +
+                                 "). Run Ondrel inside your desktop session, where DBUS_SESSION_BUS_ADDRESS is set.";
+        return nullptr;
     }
     // Asked the way libatspi asks, so that a desktop which starts the bus on demand gets it started.
     GError* raw = nullptr;
@@ -159,27 +161,31 @@ std::optional<std::string> AtspiPlatform::unavailableReason() {
                                                   busLaunchTimeoutMs, nullptr, &raw));
     GErrorPtr error(raw);
     if (!reply) {
-        return "Accessibility is unavailable: nothing on the session bus provides the accessibility bus "
-               "org.a11y.Bus (" +
-               oneLine(error.get()) +
-               "). Install at-spi2-core (Debian and Ubuntu: sudo apt install at-spi2-core), then log out and in "
-               "again.";
+        accessibilityBusError_ =
+            "Accessibility is unavailable: nothing on the session bus provides the accessibility bus org.a11y.Bus (" +
+            oneLine(error.get()) +
+            "). Install at-spi2-core (Debian and Ubuntu: sudo apt install at-spi2-core), then log out and in again.";
+        return nullptr;
     }
     const gchar* address = nullptr;
     g_variant_get(reply.get(), "(&s)", &address);
     GError* connectRaw = nullptr;
-    GObjectPtr<GDBusConnection> accessibilityBus(g_dbus_connection_new_for_address_sync(
+    accessibilityBus_.reset(g_dbus_connection_new_for_address_sync(
         address,
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, &connectRaw));
     GErrorPtr connectError(connectRaw);
-    if (!accessibilityBus) {
-        return "Accessibility is unavailable: the accessibility bus does not accept connections (" +
-               oneLine(connectError.get()) + "). Log out and in again to restart it.";
+    if (!accessibilityBus_) {
+        accessibilityBusError_ = "Accessibility is unavailable: the accessibility bus does not accept connections (" +
+                                 oneLine(connectError.get()) + "). Log out and in again to restart it.";
     }
-    g_dbus_connection_close_sync(accessibilityBus.get(), nullptr, nullptr);
-    reachedAccessibilityBus_ = true;
+    return accessibilityBus_.get();
+}
+
+std::optional<std::string> AtspiPlatform::unavailableReason() {
+    if (accessibilityBus() == nullptr)
+        return accessibilityBusError_;
     return std::nullopt;
 }
 
@@ -318,17 +324,22 @@ std::vector<ProcessId> AtspiPlatform::runningProcesses(std::string_view applicat
     const std::optional<ProcessId> owner = sessionBusOwner(applicationId);
     const std::optional<std::string>& program = desktopEntryProgramOf(applicationId);
     std::vector<ProcessId> matching;
+    // Cheapest first: what the bus and /proc tell. Only the rest are asked their names, all at once.
+    std::vector<std::pair<ProcessId, ApplicationNames::Application>> undecided;
     for (const auto& [process, application] : applications()) {
-        // Cheapest first; only the last test asks the application itself.
-        bool matches = process == owner || launchEvidence(readProcessRecord(process), process, applicationId,
-                                                          program) != LaunchEvidence::none;
-        if (!matches) {
-            auto name = ask(unresponsive_, process, [&](GError** error) {
-                return GCharPtr(atspi_accessible_get_name(application.get(), error));
-            });
-            matches = name && *name && std::string_view(name->get()) == applicationId;
+        if (process == owner ||
+            launchEvidence(readProcessRecord(process), process, applicationId, program) != LaunchEvidence::none) {
+            matching.push_back(process);
+        } else if (const AtspiObject& object = application->parent; object.app != nullptr && object.path != nullptr) {
+            undecided.push_back({process, {object.app->bus_name, object.path}});
         }
-        if (matches)
+    }
+    std::vector<ApplicationNames::Application> asked;
+    for (const auto& entry : undecided)
+        asked.push_back(entry.second);
+    const auto names = names_.namesOf(accessibilityBus(), asked, dbusTimeoutMs);
+    for (const auto& [process, application] : undecided) {
+        if (const auto name = names.find(application.busName); name != names.end() && name->second == applicationId)
             matching.push_back(process);
     }
     std::sort(matching.begin(), matching.end());
@@ -445,7 +456,8 @@ std::optional<AttributeValue> AtspiPlatform::readChildren(const Element& element
         });
         if (unresponsive_.contains(parent->process()))
             return std::nullopt;
-        if (child && *child)
+        // A child of another application (a plug embedded in a socket, say) is none of the target's.
+        if (child && *child && (*child)->parent.app == parent->get()->parent.app)
             children.push_back(makeElement(child->release(), parent->process(), childrenAreTopLevel));
     }
     return AttributeValue(std::move(children));

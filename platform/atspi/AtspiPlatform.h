@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/Accessibility.h"
+#include "platform/atspi/ApplicationNames.h"
 #include "platform/atspi/GLibHandles.h"
 #include "platform/common/UnresponsiveProcesses.h"
 
@@ -43,6 +44,8 @@ private:
     using Application = std::pair<ProcessId, GObjectPtr<AtspiAccessible>>;
 
     GDBusConnection* sessionBus();
+    // The accessibility bus, connected once; null when it cannot be reached, with the reason kept.
+    GDBusConnection* accessibilityBus();
     GVariantPtr callStatusBus(const char* interface, const char* method, GVariant* parameters,
                               const GVariantType* replyType);
     bool ensureAtspi();
@@ -59,8 +62,10 @@ private:
     GObjectPtr<AtspiStateSet> readStates(const Element& element);
 
     GObjectPtr<GDBusConnection> sessionBus_;
-    std::string sessionBusError_;           // why the session bus could not be reached, when it could not
-    bool reachedAccessibilityBus_ = false;  // once reached, it is taken to stay so
+    std::string sessionBusError_;  // why the session bus could not be reached, when it could not
+    GObjectPtr<GDBusConnection> accessibilityBus_;
+    std::string accessibilityBusError_;
+    ApplicationNames names_;
     bool atspiStarted_ = false;
     // Cleared when a scan begins.
     std::optional<std::vector<Application>> scanApplications_;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atspi/ApplicationNames.h"
 #include "platform/atspi/DesktopEntry.h"
 #include "platform/atspi/LaunchIdentity.h"
 #include "platform/atspi/SystemdUnits.h"
@@ -190,6 +191,23 @@ TEST(LaunchIdentity, readProcessRecord_ownProcess_executableAndEnvironment) {
     EXPECT_NE(record.environment.find("HOME="), std::string::npos);
     EXPECT_FALSE(record.cgroups.empty());
     EXPECT_TRUE(readProcessRecord(-1).executable.empty());
+}
+
+TEST(ApplicationNamesMemory, remember_answerOrSilence_keptThirtySecondsThenAskedAgain) {
+    ApplicationNames names;
+    const auto start = ApplicationNames::Clock::time_point{};
+    names.remember(":1.5", "dev.velquin.desktop", start);
+    names.remember(":1.6", std::nullopt, start);  // did not answer
+    EXPECT_EQ(names.remembered(":1.5", start + std::chrono::seconds(29)),
+              std::make_optional(std::optional<std::string>("dev.velquin.desktop")));
+    EXPECT_EQ(names.remembered(":1.6", start + std::chrono::seconds(29)),
+              std::make_optional(std::optional<std::string>()));
+    EXPECT_EQ(names.remembered(":1.5", start + std::chrono::seconds(30)), std::nullopt);
+    EXPECT_EQ(names.remembered(":1.6", start + std::chrono::seconds(30)), std::nullopt);
+    EXPECT_EQ(names.remembered(":1.7", start), std::nullopt);
+    // Without a bus nothing can be asked; what is remembered still counts.
+    EXPECT_EQ(names.namesOf(nullptr, {{":1.5", "/root"}, {":1.6", "/root"}, {":1.7", "/root"}}, 800, start),
+              (std::map<std::string, std::string>{{":1.5", "dev.velquin.desktop"}}));
 }
 
 }  // namespace
