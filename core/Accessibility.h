@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +42,20 @@ using AXError = int;
 inline constexpr AXError axSuccess = 0;
 inline constexpr AXError axFailure = -25200;  // the generic failure code of the accessibility API
 inline constexpr AXError axCannotComplete = -25204;
+
+// How far a walk of a subtree goes: every element taken from the queue counts towards `maxExamined`,
+// and elements deeper than `maxDepth` below the root (depth 0) are dropped.
+struct WalkLimits {
+    std::size_t maxExamined;
+    std::size_t maxDepth;
+};
+
+// What a bulk read learned of one element: attribute values as successful copies would have handed them
+// back at that moment. "AXChildren" is only ever the complete list.
+struct ElementFacts {
+    Element element;
+    std::map<std::string, AttributeValue, std::less<>> attributes;
+};
 
 // What the user is told where the platform's own settings or limits are involved. Each backend words
 // it for its platform, so that nothing outside the backend names one.
@@ -86,6 +102,26 @@ public:
     // Called once at the start of every scan, before the first read; backends that keep per-scan
     // state (such as which processes stopped answering) reset it here.
     virtual void beginScan() {}
+
+    // Reads in bulk, as fast as the platform can, what a breadth-first walk of the subtree under `root`
+    // within `limits` reads of its elements ("AXRole", "AXTitle", "AXDescription", "AXEnabled",
+    // "AXMinimized", "AXChildren", "AXParent", and "AXValue" where title and description are blank).
+    // Whatever it leaves out is read element by element, so leaving out is always correct. The default
+    // learns nothing.
+    virtual std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) {
+        (void)root;
+        (void)limits;
+        return {};
+    }
+
+    // From now on tells `onChange` about changes to a process's tree (elements added or removed, enabled
+    // or disabled, shown or hidden, windows opened or closed). It may be called on any thread and in
+    // bursts, so it should only take note. Returns false when the platform cannot tell: then nothing read
+    // may be trusted past the scan that read it. A later call replaces `onChange`.
+    virtual bool watchChanges(std::function<void(ProcessId process)> onChange) {
+        (void)onChange;
+        return false;
+    }
 };
 
 // The backend compiled into this build for the platform it runs on.

@@ -13,11 +13,6 @@
 
 namespace ondrel {
 
-struct WalkLimits {
-    std::size_t maxExamined;
-    std::size_t maxDepth;  // the root has depth 0
-};
-
 enum class WalkStep { goOn, stop };
 
 // `visit(element)` runs for every examined element, before its children are read.
