@@ -1,14 +1,16 @@
 #include "platform/atspi/AtspiPlatform.h"
 
-#include <unistd.h>
+#include <atspi/atspi-constants.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
-#include "platform/atspi/ApplicationNames.h"
+#include "platform/atspi/AtspiElement.h"
+#include "platform/atspi/ChangeWatch.h"
 #include "platform/atspi/DesktopEntry.h"
 #include "platform/atspi/LaunchIdentity.h"
+#include "platform/atspi/SubtreeReader.h"
 #include "platform/atspi/Vocabulary.h"
 
 namespace ondrel {
@@ -20,16 +22,12 @@ std::unique_ptr<AccessibilityPlatform> createPlatform() {
 namespace atspi {
 namespace {
 
-using namespace std::chrono_literals;
-
-// Long enough for a busy application, short enough that one hung target cannot hold a pass for long.
-constexpr auto callTimeout = 800ms;
-constexpr int dbusTimeoutMs = static_cast<int>(callTimeout.count());
 // Texts longer than this are cut when read; no prompt or label needs more.
 constexpr int textReadLimit = 1 << 20;
-constexpr const char* applicationRootPath = "/org/a11y/atspi/accessible/root";
 // Asking for the accessibility bus may start its launcher, which takes longer than an ordinary call.
 constexpr int busLaunchTimeoutMs = 5000;
+// More actions than any button has; an element claiming more is not asked about the rest.
+constexpr gint32 maxActions = 64;
 
 const PlatformWording wordingForLinux{
     .permissionMissing =
@@ -46,14 +44,6 @@ const PlatformWording wordingForLinux{
         "Applications started while accessibility was off may need a restart too.",
 };
 
-// AT-SPI text marks each embedded child with U+FFFC; that mark is no text of its own.
-std::string withoutObjectReplacements(std::string text) {
-    constexpr std::string_view mark = "\xEF\xBF\xBC";
-    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
-        text.erase(at, mark.size());
-    return text;
-}
-
 // A D-Bus error's message on one line, for a log line.
 std::string oneLine(const GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "no reason given";
@@ -64,72 +54,15 @@ std::string oneLine(const GError* error) {
     return text;
 }
 
-class AtspiElement final : public ElementHandle {
-public:
-    AtspiElement(GObjectPtr<AtspiAccessible> accessible, ProcessId process, bool topLevel)
-        : accessible_(std::move(accessible)), process_(process), topLevel_(topLevel) {}
-
-    AtspiAccessible* get() const { return accessible_.get(); }
-    ProcessId process() const { return process_; }
-    bool topLevel() const { return topLevel_; }
-    // The AT-SPI role once it has been read: roles do not change, and the label rules depend on it.
-    std::optional<int> role() const { return role_; }
-    void rememberRole(int role) const { role_ = role; }
-    bool isApplication() const {
-        const char* path = accessible_->parent.path;
-        return path != nullptr && std::string_view(path) == applicationRootPath;
-    }
-
-private:
-    GObjectPtr<AtspiAccessible> accessible_;
-    ProcessId process_;
-    bool topLevel_;  // a direct child of the application: where windows are
-    mutable std::optional<int> role_;
-};
-
-const AtspiElement* atspiElement(const Element& element) {
-    return static_cast<const AtspiElement*>(element.get());
-}
-
-Element makeElement(AtspiAccessible* accessible, ProcessId process, bool topLevel) {
-    if (accessible == nullptr)
-        return nullptr;
-    return std::make_shared<AtspiElement>(GObjectPtr<AtspiAccessible>(accessible), process, topLevel);
-}
-
-// Runs one call into a target process. Calls into a process that stopped answering earlier in this
-// scan fail at once; a call that fails after (nearly) the whole timeout marks its process so.
-template <typename Call>
-auto ask(UnresponsiveProcesses& unresponsive, ProcessId process, Call&& call)
-    -> std::optional<decltype(call(std::declval<GError**>()))> {
-    if (unresponsive.contains(process))
-        return std::nullopt;
-    GError* raw = nullptr;
-    const auto start = UnresponsiveProcesses::Clock::now();
-    auto result = call(&raw);
-    GErrorPtr error(raw);
-    if (error) {
-        unresponsive.noteFailure(process, UnresponsiveProcesses::Clock::now() - start);
-        return std::nullopt;
-    }
-    return result;
-}
-
-// The same for libatspi calls that report failure only through a null result.
-template <typename Call>
-auto askNullable(UnresponsiveProcesses& unresponsive, ProcessId process, Call&& call) -> decltype(call()) {
-    if (unresponsive.contains(process))
-        return nullptr;
-    const auto start = UnresponsiveProcesses::Clock::now();
-    auto result = call();
-    if (!result)
-        unresponsive.noteFailure(process, UnresponsiveProcesses::Clock::now() - start);
-    return result;
+const AtspiElement& atspiElement(const Element& element) {
+    return static_cast<const AtspiElement&>(*element);
 }
 
 }  // namespace
 
 AtspiPlatform::AtspiPlatform() : unresponsive_(callTimeout) {}
+
+AtspiPlatform::~AtspiPlatform() = default;
 
 GDBusConnection* AtspiPlatform::sessionBus() {
     if (!sessionBus_) {
@@ -154,7 +87,7 @@ GDBusConnection* AtspiPlatform::accessibilityBus() {
                                  "). Run Ondrel inside your desktop session, where DBUS_SESSION_BUS_ADDRESS is set.";
         return nullptr;
     }
-    // Asked the way libatspi asks, so that a desktop which starts the bus on demand gets it started.
+    // Asked the way assistive technologies ask, so that a desktop which starts the bus on demand does.
     GError* raw = nullptr;
     GVariantPtr reply(g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
                                                   nullptr, G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE,
@@ -191,14 +124,12 @@ std::optional<std::string> AtspiPlatform::unavailableReason() {
 
 GVariantPtr AtspiPlatform::callStatusBus(const char* interface, const char* method, GVariant* parameters,
                                          const GVariantType* replyType) {
+    GVariantPtr owned = atspi::parameters(parameters);
     GDBusConnection* bus = sessionBus();
-    if (bus == nullptr) {
-        if (parameters != nullptr)
-            g_variant_unref(g_variant_ref_sink(parameters));
+    if (bus == nullptr)
         return nullptr;
-    }
     GError* raw = nullptr;
-    GVariantPtr reply(g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", interface, method, parameters,
+    GVariantPtr reply(g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", interface, method, owned.get(),
                                                   replyType, G_DBUS_CALL_FLAGS_NO_AUTO_START, dbusTimeoutMs, nullptr,
                                                   &raw));
     GErrorPtr error(raw);
@@ -224,58 +155,50 @@ void AtspiPlatform::requestTrust() {
                   g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr);
 }
 
-bool AtspiPlatform::ensureAtspi() {
-    if (!atspiStarted_) {
-        if (sessionBus() == nullptr)
-            return false;
-        atspi_init();
-        atspi_set_timeout(dbusTimeoutMs, dbusTimeoutMs);
-        atspiStarted_ = true;
-    }
-    return true;
-}
-
 void AtspiPlatform::beginScan() {
     unresponsive_.clear();
     scanApplications_.reset();
     scanProgram_.reset();
     scanToolkits_.clear();
-    if (!ensureAtspi())
-        return;
-    // The registry's list of applications is read afresh every scan.
-    GObjectPtr<AtspiAccessible> desktop(atspi_get_desktop(0));
-    if (desktop)
-        atspi_accessible_clear_cache(desktop.get());
 }
 
 const std::vector<AtspiPlatform::Application>& AtspiPlatform::applications() {
     if (scanApplications_)
         return *scanApplications_;
     std::vector<Application>& found = scanApplications_.emplace();
-    if (!ensureAtspi())
+    GDBusConnection* bus = accessibilityBus();
+    BusReply children = callMethod(
+        bus,
+        {registryName, applicationRootPath, accessibleInterface, "GetChildren", nullptr, G_VARIANT_TYPE("(a(so))")},
+        dbusTimeoutMs);
+    if (!children.value)
         return found;
-    GObjectPtr<AtspiAccessible> desktop(atspi_get_desktop(0));
-    if (!desktop)
-        return found;
-    GError* raw = nullptr;
-    const gint count = atspi_accessible_get_child_count(desktop.get(), &raw);
-    GErrorPtr error(raw);
-    for (gint i = 0; i < count && !error; ++i) {
-        GError* childError = nullptr;
-        GObjectPtr<AtspiAccessible> application(atspi_accessible_get_child_at_index(desktop.get(), i, &childError));
-        GErrorPtr childFailure(childError);
-        if (!application)
+    // Answered by the bus itself, so a hung application cannot stall it; all asked at once.
+    std::vector<std::string> busNames;
+    std::vector<BusCall> owners;
+    GVariantPtr list(g_variant_get_child_value(children.value.get(), 0));
+    GVariantIter iterator;
+    g_variant_iter_init(&iterator, list.get());
+    const gchar* name = nullptr;
+    const gchar* path = nullptr;
+    while (g_variant_iter_next(&iterator, "(&s&o)", &name, &path)) {
+        busNames.emplace_back(name);
+        owners.push_back({"org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                          "GetConnectionUnixProcessID", parameters(g_variant_new("(s)", name)), G_VARIANT_TYPE("(u)")});
+    }
+    const std::vector<BusReply> processes = callMethods(bus, std::move(owners), dbusTimeoutMs);
+    for (std::size_t i = 0; i < busNames.size(); ++i) {
+        if (!processes[i].value)
             continue;
-        GError* pidError = nullptr;
-        // Answered by the accessibility bus itself, so a hung application cannot stall it.
-        const guint process = atspi_accessible_get_process_id(application.get(), &pidError);
-        GErrorPtr pidFailure(pidError);
+        guint32 process = 0;
+        g_variant_get(processes[i].value.get(), "(u)", &process);
         // Ondrel's own windows are never a target, and asking its own (possibly waiting) main thread
         // anything could only time out.
-        if (pidFailure || process == 0 || static_cast<ProcessId>(process) == ownProcess_)
+        if (process == 0 || static_cast<ProcessId>(process) == ownProcess_)
             continue;
-        found.emplace_back(static_cast<ProcessId>(process), std::move(application));
+        found.push_back({static_cast<ProcessId>(process), std::make_shared<const std::string>(busNames[i])});
     }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.process < b.process; });
     return found;
 }
 
@@ -284,24 +207,24 @@ std::optional<ProcessId> AtspiPlatform::sessionBusOwner(std::string_view name) {
     const std::string busName(name);
     if (bus == nullptr || !g_dbus_is_name(busName.c_str()))
         return std::nullopt;
-    auto call = [&](const char* method, GVariant* parameters, const GVariantType* type) {
-        GError* raw = nullptr;
-        GVariantPtr reply(g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                      "org.freedesktop.DBus", method, parameters, type,
-                                                      G_DBUS_CALL_FLAGS_NONE, dbusTimeoutMs, nullptr, &raw));
-        GErrorPtr error(raw);
-        return reply;
-    };
-    GVariantPtr owner = call("GetNameOwner", g_variant_new("(s)", busName.c_str()), G_VARIANT_TYPE("(s)"));
-    if (!owner)
+    BusReply owner =
+        callMethod(bus,
+                   {"org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetNameOwner",
+                    parameters(g_variant_new("(s)", busName.c_str())), G_VARIANT_TYPE("(s)")},
+                   dbusTimeoutMs);
+    if (!owner.value)
         return std::nullopt;
     const gchar* unique = nullptr;
-    g_variant_get(owner.get(), "(&s)", &unique);
-    GVariantPtr process = call("GetConnectionUnixProcessID", g_variant_new("(s)", unique), G_VARIANT_TYPE("(u)"));
-    if (!process)
+    g_variant_get(owner.value.get(), "(&s)", &unique);
+    BusReply process =
+        callMethod(bus,
+                   {"org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                    "GetConnectionUnixProcessID", parameters(g_variant_new("(s)", unique)), G_VARIANT_TYPE("(u)")},
+                   dbusTimeoutMs);
+    if (!process.value)
         return std::nullopt;
     guint32 pid = 0;
-    g_variant_get(process.get(), "(u)", &pid);
+    g_variant_get(process.value.get(), "(u)", &pid);
     return static_cast<ProcessId>(pid);
 }
 
@@ -326,12 +249,12 @@ std::vector<ProcessId> AtspiPlatform::runningProcesses(std::string_view applicat
     std::vector<ProcessId> matching;
     // Cheapest first: what the bus and /proc tell. Only the rest are asked their names, all at once.
     std::vector<std::pair<ProcessId, ApplicationNames::Application>> undecided;
-    for (const auto& [process, application] : applications()) {
-        if (process == owner ||
-            launchEvidence(readProcessRecord(process), process, applicationId, program) != LaunchEvidence::none) {
-            matching.push_back(process);
-        } else if (const AtspiObject& object = application->parent; object.app != nullptr && object.path != nullptr) {
-            undecided.push_back({process, {object.app->bus_name, object.path}});
+    for (const Application& application : applications()) {
+        if (application.process == owner || launchEvidence(readProcessRecord(application.process), application.process,
+                                                           applicationId, program) != LaunchEvidence::none) {
+            matching.push_back(application.process);
+        } else {
+            undecided.push_back({application.process, {*application.busName, applicationRootPath}});
         }
     }
     std::vector<ApplicationNames::Application> asked;
@@ -344,15 +267,45 @@ std::vector<ProcessId> AtspiPlatform::runningProcesses(std::string_view applicat
     }
     std::sort(matching.begin(), matching.end());
     matching.erase(std::unique(matching.begin(), matching.end()), matching.end());
+    if (changes_) {
+        for (ProcessId process : matching) {
+            for (const Application& application : applications()) {
+                if (application.process == process)
+                    changes_->follow(*application.busName, process);
+            }
+        }
+    }
     return matching;
 }
 
 Element AtspiPlatform::applicationElement(ProcessId process) {
-    for (const auto& [candidate, application] : applications()) {
-        if (candidate == process)
-            return makeElement(static_cast<AtspiAccessible*>(g_object_ref(application.get())), process, false);
+    for (const Application& application : applications()) {
+        if (application.process == process)
+            return std::make_shared<AtspiElement>(application.busName, applicationRootPath, process, false);
     }
     return nullptr;
+}
+
+GVariantPtr AtspiPlatform::ask(const AtspiElement& element, const char* interface, const char* method,
+                               GVariant* parameters, const GVariantType* replyType) {
+    GVariantPtr owned = atspi::parameters(parameters);
+    if (unresponsive_.contains(element.process()))
+        return nullptr;
+    BusReply reply =
+        callMethod(accessibilityBus(),
+                   {element.busName(), element.path(), interface, method, std::move(owned), replyType}, dbusTimeoutMs);
+    if (reply.timedOut)
+        unresponsive_.noteFailure(element.process(), callTimeout);
+    return std::move(reply.value);
+}
+
+GVariantPtr AtspiPlatform::askProperty(const AtspiElement& element, const char* interface, const char* property) {
+    GVariantPtr reply = ask(element, "org.freedesktop.DBus.Properties", "Get",
+                            g_variant_new("(ss)", interface, property), G_VARIANT_TYPE("(v)"));
+    if (!reply)
+        return nullptr;
+    GVariantPtr boxed(g_variant_get_child_value(reply.get(), 0));
+    return GVariantPtr(g_variant_get_variant(boxed.get()));
 }
 
 AXError AtspiPlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
@@ -361,28 +314,25 @@ AXError AtspiPlatform::setAttribute(const Element& element, std::string_view att
         return axFailure;
     // Toolkits expose their trees once the bus says accessibility is on, except web runtimes: Chromium
     // and Electron keep their pages to themselves until an assistive technology shows itself, and
-    // asking for an element's attributes is what shows one. Everyone else just answers.
-    const AtspiElement* application = atspiElement(element);
-    auto attributes = ask(unresponsive_, application->process(), [&](GError** error) {
-        return std::unique_ptr<GHashTable, GHashTableUnref>(atspi_accessible_get_attributes(application->get(), error));
-    });
-    return attributes ? axSuccess : axCannotComplete;
+    // asking for an element's attributes is what shows one. Once per application is enough.
+    const AtspiElement& application = atspiElement(element);
+    if (announcedTo_.contains(application.busName()))
+        return axSuccess;
+    if (!ask(application, accessibleInterface, "GetAttributes", nullptr, G_VARIANT_TYPE("(a{ss})")))
+        return axCannotComplete;
+    announcedTo_.emplace(application.busName(), true);
+    return axSuccess;
 }
 
-const std::string& AtspiPlatform::toolkitOf(ProcessId process) {
-    auto known = scanToolkits_.find(process);
+const std::string& AtspiPlatform::toolkitOf(const AtspiElement& element) {
+    auto known = scanToolkits_.find(element.process());
     if (known == scanToolkits_.end()) {
+        const AtspiElement root(element.sharedBusName(), applicationRootPath, element.process(), false);
+        GVariantPtr name = askProperty(root, "org.a11y.atspi.Application", "ToolkitName");
         std::string toolkit;
-        for (const auto& [candidate, application] : applications()) {
-            if (candidate != process)
-                continue;
-            auto name = ask(unresponsive_, process, [&](GError** error) {
-                return GCharPtr(atspi_accessible_get_toolkit_name(application.get(), error));
-            });
-            if (name && *name)
-                toolkit = name->get();
-        }
-        known = scanToolkits_.emplace(process, std::move(toolkit)).first;
+        if (name && g_variant_is_of_type(name.get(), G_VARIANT_TYPE_STRING))
+            toolkit = g_variant_get_string(name.get(), nullptr);
+        known = scanToolkits_.emplace(element.process(), std::move(toolkit)).first;
     }
     return known->second;
 }
@@ -390,11 +340,11 @@ const std::string& AtspiPlatform::toolkitOf(ProcessId process) {
 std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& window) {
     if (!window)
         return std::nullopt;
-    const AtspiElement* target = atspiElement(window);
-    if (toolkitOf(target->process()) != "Chromium")
+    const AtspiElement& target = atspiElement(window);
+    if (toolkitOf(target) != "Chromium")
         return std::nullopt;
     // Without its renderer's accessibility a Chromium window reports a child that cannot be read.
-    auto children = readChildren(window, 0, 1);
+    auto children = readChildren(target, 0, 1);
     const auto* list = children ? std::get_if<ElementList>(&*children) : nullptr;
     if (list == nullptr || !list->empty())
         return std::nullopt;
@@ -404,82 +354,113 @@ std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& win
            "copy), then restart Velquin.";
 }
 
+std::optional<AttributeValue> AtspiPlatform::readRole(const AtspiElement& element) {
+    GVariantPtr role = ask(element, accessibleInterface, "GetRole", nullptr, G_VARIANT_TYPE("(u)"));
+    if (!role)
+        return std::nullopt;
+    guint32 value = 0;
+    g_variant_get(role.get(), "(u)", &value);
+    element.rememberRole(static_cast<int>(value));
+    std::uint64_t states = 0;
+    if (roleDependsOnStates(static_cast<int>(value))) {
+        if (auto read = readStates(element))
+            states = *read;
+    }
+    return AttributeValue(axRoleFor(static_cast<int>(value), element.topLevel(),
+                                    hasState(states, ATSPI_STATE_MULTI_LINE), hasState(states, ATSPI_STATE_EDITABLE)));
+}
+
 // A label given by other elements (ARIA's labelled-by) is the label: GTK 4 gives its dialog buttons
 // a labelled-by relation to their own text and then also counts that text in the name ("Allow Allow").
-std::optional<std::string> AtspiPlatform::labelledByText(AtspiAccessible* accessible, ProcessId process) {
-    auto relations = ask(unresponsive_, process, [&](GError** error) {
-        return GArrayPtr(atspi_accessible_get_relation_set(accessible, error));
-    });
-    if (!relations || !*relations)
+std::optional<std::string> AtspiPlatform::labelledByText(const AtspiElement& element) {
+    GVariantPtr relations = ask(element, accessibleInterface, "GetRelationSet", nullptr, G_VARIANT_TYPE("(a(ua(so)))"));
+    if (!relations)
         return std::nullopt;
-    GArray* list = relations->get();
+    std::vector<AtspiElement> labels;
+    for (const auto& [busName, path] : labelledByTargets(relations.get())) {
+        if (busName == element.busName())
+            labels.emplace_back(element.sharedBusName(), path, element.process(), false);
+    }
     std::optional<std::string> label;
-    for (guint i = 0; i < list->len; ++i) {
-        GObjectPtr<AtspiRelation> relation(g_array_index(list, AtspiRelation*, i));
-        if (atspi_relation_get_relation_type(relation.get()) != ATSPI_RELATION_LABELLED_BY)
+    for (const AtspiElement& labelElement : labels) {
+        GVariantPtr name = askProperty(labelElement, accessibleInterface, "Name");
+        if (!name || !g_variant_is_of_type(name.get(), G_VARIANT_TYPE_STRING))
             continue;
-        for (gint t = 0; t < atspi_relation_get_n_targets(relation.get()); ++t) {
-            GObjectPtr<AtspiAccessible> labelElement(atspi_relation_get_target(relation.get(), t));
-            if (!labelElement)
-                continue;
-            auto name = ask(unresponsive_, process, [&](GError** error) {
-                return GCharPtr(atspi_accessible_get_name(labelElement.get(), error));
-            });
-            if (!name || !*name || **name == '\0')
-                continue;
-            label = label ? *label + " " + name->get() : std::string(name->get());
-        }
+        const std::string text = g_variant_get_string(name.get(), nullptr);
+        if (!text.empty())
+            label = label ? *label + " " + text : text;
     }
     return label;
 }
 
-GObjectPtr<AtspiStateSet> AtspiPlatform::readStates(const Element& element) {
-    const AtspiElement* target = atspiElement(element);
-    return askNullable(unresponsive_, target->process(),
-                       [&] { return GObjectPtr<AtspiStateSet>(atspi_accessible_get_state_set(target->get())); });
+std::optional<AttributeValue> AtspiPlatform::readName(const AtspiElement& element) {
+    if (element.role() == ATSPI_ROLE_PUSH_BUTTON) {
+        if (auto label = labelledByText(element))
+            return AttributeValue(std::move(*label));
+    }
+    // AT-SPI's own description is tooltip-like help text; the accessible name is the label.
+    GVariantPtr name = askProperty(element, accessibleInterface, "Name");
+    if (!name)
+        return std::nullopt;
+    return AttributeValue(std::string(
+        g_variant_is_of_type(name.get(), G_VARIANT_TYPE_STRING) ? g_variant_get_string(name.get(), nullptr) : ""));
 }
 
-std::optional<AttributeValue> AtspiPlatform::readChildren(const Element& element, std::size_t index,
-                                                          std::size_t maxValues) {
-    const AtspiElement* parent = atspiElement(element);
-    const auto count = ask(unresponsive_, parent->process(),
-                           [&](GError** error) { return atspi_accessible_get_child_count(parent->get(), error); });
-    if (!count || *count < 0)
+std::optional<std::uint64_t> AtspiPlatform::readStates(const AtspiElement& element) {
+    GVariantPtr states = ask(element, accessibleInterface, "GetState", nullptr, G_VARIANT_TYPE("(au)"));
+    if (!states)
         return std::nullopt;
-    const bool childrenAreTopLevel = parent->isApplication();
+    GVariantPtr words(g_variant_get_child_value(states.get(), 0));
+    return stateBits(words.get());
+}
+
+std::optional<AttributeValue> AtspiPlatform::readChildren(const AtspiElement& parent, std::size_t index,
+                                                          std::size_t maxValues) {
+    GVariantPtr count = askProperty(parent, accessibleInterface, "ChildCount");
+    if (!count || !g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32) || g_variant_get_int32(count.get()) < 0)
+        return std::nullopt;
+    const auto total = static_cast<std::size_t>(g_variant_get_int32(count.get()));
+    const std::size_t end = index + std::min(maxValues, total - std::min(index, total));
+    // All at once: a level of a tree costs one round trip, not one per child.
+    std::vector<BusCall> calls;
+    for (std::size_t i = index; i < end; ++i) {
+        calls.push_back({parent.busName(), parent.path(), accessibleInterface, "GetChildAtIndex",
+                         parameters(g_variant_new("(i)", static_cast<gint32>(i))), G_VARIANT_TYPE("((so))")});
+    }
+    if (unresponsive_.contains(parent.process()))
+        return std::nullopt;
+    const std::vector<BusReply> replies = callMethods(accessibilityBus(), std::move(calls), dbusTimeoutMs);
     ElementList children;
-    const auto total = static_cast<std::size_t>(*count);
-    for (std::size_t i = index; i < total && children.size() < maxValues; ++i) {
-        auto child = ask(unresponsive_, parent->process(), [&](GError** error) {
-            return GObjectPtr<AtspiAccessible>(
-                atspi_accessible_get_child_at_index(parent->get(), static_cast<gint>(i), error));
-        });
-        if (unresponsive_.contains(parent->process()))
+    for (const BusReply& reply : replies) {
+        if (reply.timedOut) {
+            unresponsive_.noteFailure(parent.process(), callTimeout);
             return std::nullopt;
-        // A child of another application (a plug embedded in a socket, say) is none of the target's.
-        if (child && *child && (*child)->parent.app == parent->get()->parent.app)
-            children.push_back(makeElement(child->release(), parent->process(), childrenAreTopLevel));
+        }
+        if (!reply.value)
+            continue;
+        GVariantPtr reference(g_variant_get_child_value(reply.value.get(), 0));
+        if (Element child = childElement(parent, reference.get()))
+            children.push_back(std::move(child));
     }
     return AttributeValue(std::move(children));
 }
 
-std::optional<AttributeValue> AtspiPlatform::readTextContent(const Element& element) {
-    const AtspiElement* target = atspiElement(element);
-    if (unresponsive_.contains(target->process()))
-        return std::nullopt;
-    GObjectPtr<AtspiText> text(atspi_accessible_get_text_iface(target->get()));
+std::optional<AttributeValue> AtspiPlatform::readTextContent(const AtspiElement& element) {
+    GVariantPtr length = askProperty(element, "org.a11y.atspi.Text", "CharacterCount");
+    if (!length) {
+        // No text interface answers quickly, and means no value; only silence is a failed read.
+        return unresponsive_.contains(element.process()) ? std::nullopt : std::optional(AttributeValue());
+    }
+    if (!g_variant_is_of_type(length.get(), G_VARIANT_TYPE_INT32))
+        return AttributeValue();
+    const gint32 end = std::clamp(g_variant_get_int32(length.get()), 0, textReadLimit);
+    GVariantPtr text =
+        ask(element, "org.a11y.atspi.Text", "GetText", g_variant_new("(ii)", 0, end), G_VARIANT_TYPE("(s)"));
     if (!text)
-        return AttributeValue();  // no text interface: no value
-    const auto length = ask(unresponsive_, target->process(),
-                            [&](GError** error) { return atspi_text_get_character_count(text.get(), error); });
-    if (!length)
         return std::nullopt;
-    auto content = ask(unresponsive_, target->process(), [&](GError** error) {
-        return GCharPtr(atspi_text_get_text(text.get(), 0, std::min(*length, textReadLimit), error));
-    });
-    if (!content)
-        return std::nullopt;
-    return AttributeValue(withoutObjectReplacements(*content ? content->get() : ""));
+    const gchar* content = nullptr;
+    g_variant_get(text.get(), "(&s)", &content);
+    return AttributeValue(withoutObjectReplacements(content));
 }
 
 std::optional<AttributeValue> AtspiPlatform::copyAttribute(const Element& element, std::string_view attribute) {
@@ -490,61 +471,30 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
                                                                  std::size_t index, std::size_t maxValues) {
     if (!element)
         return std::nullopt;
-    const AtspiElement* target = atspiElement(element);
-    const ProcessId process = target->process();
-
+    const AtspiElement& target = atspiElement(element);
     if (attribute == "AXChildren")
-        return readChildren(element, index, maxValues);
-    if (attribute == "AXRole") {
-        const auto role = ask(unresponsive_, process,
-                              [&](GError** error) { return atspi_accessible_get_role(target->get(), error); });
-        if (!role)
-            return std::nullopt;
-        target->rememberRole(*role);
-        bool multiLine = false, editable = false;
-        if (*role == ATSPI_ROLE_TEXT || *role == ATSPI_ROLE_ENTRY || *role == ATSPI_ROLE_DOCUMENT_TEXT) {
-            if (auto states = readStates(element)) {
-                multiLine = atspi_state_set_contains(states.get(), ATSPI_STATE_MULTI_LINE);
-                editable = atspi_state_set_contains(states.get(), ATSPI_STATE_EDITABLE);
-            }
-        }
-        return AttributeValue(axRoleFor(*role, target->topLevel(), multiLine, editable));
-    }
-    if (attribute == "AXTitle" || attribute == "AXDescription") {
-        if (target->role() == ATSPI_ROLE_PUSH_BUTTON) {
-            if (auto label = labelledByText(target->get(), process))
-                return AttributeValue(std::move(*label));
-        }
-        // AT-SPI's own description is tooltip-like help text; the accessible name is the label.
-        auto name = ask(unresponsive_, process,
-                        [&](GError** error) { return GCharPtr(atspi_accessible_get_name(target->get(), error)); });
-        if (!name)
-            return std::nullopt;
-        return AttributeValue(std::string(*name ? name->get() : ""));
-    }
+        return readChildren(target, index, maxValues);
+    if (attribute == "AXRole")
+        return readRole(target);
+    if (attribute == "AXTitle" || attribute == "AXDescription")
+        return readName(target);
     if (attribute == "AXValue")
-        return readTextContent(element);
+        return readTextContent(target);
     if (attribute == "AXParent") {
-        if (target->isApplication())
+        if (target.isApplication())
             return AttributeValue();  // the climb ends at the application
-        auto parent = ask(unresponsive_, process, [&](GError** error) {
-            return GObjectPtr<AtspiAccessible>(atspi_accessible_get_parent(target->get(), error));
-        });
+        GVariantPtr parent = askProperty(target, accessibleInterface, "Parent");
         if (!parent)
             return std::nullopt;
         // Never hand out an element of another application.
-        if (!*parent || (*parent)->parent.app != target->get()->parent.app)
-            return AttributeValue();
-        return AttributeValue(makeElement(parent->release(), process, false));
+        Element above = parentElement(target, parent.get());
+        return above ? AttributeValue(std::move(above)) : AttributeValue();
     }
     if (attribute == "AXEnabled" || attribute == "AXMinimized") {
-        auto states = readStates(element);
+        auto states = readStates(target);
         if (!states)
             return std::nullopt;
-        if (attribute == "AXMinimized")
-            return AttributeValue(bool(atspi_state_set_contains(states.get(), ATSPI_STATE_ICONIFIED)));
-        return AttributeValue(bool(atspi_state_set_contains(states.get(), ATSPI_STATE_ENABLED) ||
-                                   atspi_state_set_contains(states.get(), ATSPI_STATE_SENSITIVE)));
+        return AttributeValue(attribute == "AXMinimized" ? isMinimized(*states) : isEnabled(*states));
     }
     return AttributeValue();
 }
@@ -552,26 +502,53 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
 AXError AtspiPlatform::performAction(const Element& element, std::string_view action) {
     if (!element || action != "AXPress")
         return axFailure;
-    const AtspiElement* target = atspiElement(element);
-    const ProcessId process = target->process();
-    if (unresponsive_.contains(process))
+    const AtspiElement& target = atspiElement(element);
+    if (unresponsive_.contains(target.process()))
         return axCannotComplete;
-    GObjectPtr<AtspiAction> actions(atspi_accessible_get_action_iface(target->get()));
-    if (!actions)
-        return axFailure;
-    const auto count =
-        ask(unresponsive_, process, [&](GError** error) { return atspi_action_get_n_actions(actions.get(), error); });
-    for (gint i = 0; count && i < *count; ++i) {
-        auto name = ask(unresponsive_, process, [&](GError** error) {
-            return GCharPtr(atspi_action_get_action_name(actions.get(), i, error));
-        });
-        if (!name || !*name || !isPressActionName(name->get()))
-            continue;
-        auto done = ask(unresponsive_, process,
-                        [&](GError** error) { return atspi_action_do_action(actions.get(), i, error); });
-        return done && *done ? axSuccess : axCannotComplete;
+    // Names one by one: Chromium answers GetActions with empty names.
+    GVariantPtr count = askProperty(target, "org.a11y.atspi.Action", "NActions");
+    if (!count || !g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
+        return unresponsive_.contains(target.process()) ? axCannotComplete : axFailure;
+    std::vector<BusCall> calls;
+    for (gint32 i = 0; i < std::min(g_variant_get_int32(count.get()), maxActions); ++i) {
+        calls.push_back({target.busName(), target.path(), "org.a11y.atspi.Action", "GetName",
+                         parameters(g_variant_new("(i)", i)), G_VARIANT_TYPE("(s)")});
     }
-    return axFailure;
+    std::vector<std::string> names;
+    for (const BusReply& reply : callMethods(accessibilityBus(), std::move(calls), dbusTimeoutMs)) {
+        const gchar* name = "";
+        if (reply.value)
+            g_variant_get(reply.value.get(), "(&s)", &name);
+        names.emplace_back(name);
+    }
+    const std::optional<int> press = pressActionIndex(names);
+    if (!press)
+        return axFailure;
+    GVariantPtr done =
+        ask(target, "org.a11y.atspi.Action", "DoAction", g_variant_new("(i)", *press), G_VARIANT_TYPE("(b)"));
+    gboolean pressed = FALSE;
+    if (done)
+        g_variant_get(done.get(), "(b)", &pressed);
+    return pressed ? axSuccess : axCannotComplete;
+}
+
+std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits) {
+    if (!root)
+        return {};
+    const AtspiElement& top = atspiElement(root);
+    if (unresponsive_.contains(top.process()))
+        return {};
+    SubtreeReader reader(accessibilityBus(), unresponsive_);
+    return reader.read(root, limits);
+}
+
+bool AtspiPlatform::watchChanges(std::function<void(ProcessId process)> onChange) {
+    if (accessibilityBus() == nullptr)
+        return false;
+    if (!changes_)
+        changes_ = std::make_unique<ChangeWatch>(accessibilityBus());
+    changes_->setListener(std::move(onChange));
+    return true;
 }
 
 }  // namespace atspi

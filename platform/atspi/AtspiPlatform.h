@@ -1,13 +1,14 @@
 #pragma once
 
-// The accessibility interface on Linux, over AT-SPI (libatspi) and the session bus (GDBus).
+// The accessibility interface on Linux: AT-SPI spoken directly over Ondrel's own connection to the
+// accessibility bus (GDBus), and the session bus for the accessibility switch and bus names. Speaking
+// D-Bus directly lets a batch of calls be in flight at once and events arrive on a thread of their own.
 
-#include <atspi/atspi.h>
 #include <gio/gio.h>
-
 #include <unistd.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +16,7 @@
 
 #include "core/Accessibility.h"
 #include "platform/atspi/ApplicationNames.h"
+#include "platform/atspi/BusCalls.h"
 #include "platform/atspi/GLibHandles.h"
 #include "platform/common/UnresponsiveProcesses.h"
 
@@ -22,9 +24,13 @@ namespace ondrel::atspi {
 
 using platform::UnresponsiveProcesses;
 
+class AtspiElement;
+class ChangeWatch;
+
 class AtspiPlatform final : public AccessibilityPlatform {
 public:
     AtspiPlatform();
+    ~AtspiPlatform() override;
 
     bool isProcessTrusted() override;
     void requestTrust() override;
@@ -39,34 +45,47 @@ public:
     AXError performAction(const Element& element, std::string_view action) override;
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override;
+    bool watchChanges(std::function<void(ProcessId process)> onChange) override;
 
 private:
-    using Application = std::pair<ProcessId, GObjectPtr<AtspiAccessible>>;
+    struct Application {
+        ProcessId process;
+        std::shared_ptr<const std::string> busName;
+    };
 
     GDBusConnection* sessionBus();
     // The accessibility bus, connected once; null when it cannot be reached, with the reason kept.
     GDBusConnection* accessibilityBus();
     GVariantPtr callStatusBus(const char* interface, const char* method, GVariant* parameters,
                               const GVariantType* replyType);
-    bool ensureAtspi();
-    // The registered applications with their processes, read once per scan.
+    // The registered applications with their processes, read once per scan; never Ondrel's own.
     const std::vector<Application>& applications();
     std::optional<ProcessId> sessionBusOwner(std::string_view name);
     // The program the application's desktop entry starts, looked up once per scan.
     const std::optional<std::string>& desktopEntryProgramOf(std::string_view applicationId);
     // The toolkit an application names itself by ("GTK", "Qt", "Chromium"), asked once per scan.
-    const std::string& toolkitOf(ProcessId process);
-    std::optional<std::string> labelledByText(AtspiAccessible* accessible, ProcessId process);
-    std::optional<AttributeValue> readChildren(const Element& element, std::size_t index, std::size_t maxValues);
-    std::optional<AttributeValue> readTextContent(const Element& element);
-    GObjectPtr<AtspiStateSet> readStates(const Element& element);
+    const std::string& toolkitOf(const AtspiElement& element);
+
+    // One call into the element's application. Null on failure; a call that runs into the timeout
+    // marks the process, and calls into a marked process fail at once until the next scan.
+    GVariantPtr ask(const AtspiElement& element, const char* interface, const char* method, GVariant* parameters,
+                    const GVariantType* replyType);
+    GVariantPtr askProperty(const AtspiElement& element, const char* interface, const char* property);
+    std::optional<AttributeValue> readRole(const AtspiElement& element);
+    std::optional<AttributeValue> readName(const AtspiElement& element);
+    std::optional<std::string> labelledByText(const AtspiElement& element);
+    std::optional<AttributeValue> readChildren(const AtspiElement& element, std::size_t index, std::size_t maxValues);
+    std::optional<AttributeValue> readTextContent(const AtspiElement& element);
+    std::optional<std::uint64_t> readStates(const AtspiElement& element);
 
     GObjectPtr<GDBusConnection> sessionBus_;
     std::string sessionBusError_;  // why the session bus could not be reached, when it could not
     GObjectPtr<GDBusConnection> accessibilityBus_;
     std::string accessibilityBusError_;
     ApplicationNames names_;
-    bool atspiStarted_ = false;
+    std::unique_ptr<ChangeWatch> changes_;
+    std::map<std::string, bool, std::less<>> announcedTo_;  // applications told that an assistive technology reads them
     // Cleared when a scan begins.
     std::optional<std::vector<Application>> scanApplications_;
     std::optional<std::pair<std::string, std::optional<std::string>>> scanProgram_;  // application id, program

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <climits>
+
+#include "platform/atspi/GLibHandles.h"
 
 namespace ondrel::atspi {
 namespace {
@@ -59,6 +62,67 @@ bool isPressActionName(std::string_view name) {
     static constexpr std::array<std::string_view, 4> names = {"click", "press", "activate", "dodefault"};
     const std::string lowered = lowerAscii(name);
     return std::find(names.begin(), names.end(), lowered) != names.end();
+}
+
+std::optional<int> pressActionIndex(const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size() && i <= INT_MAX; ++i) {
+        if (isPressActionName(names[i]))
+            return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+std::uint64_t stateBits(GVariant* words) {
+    std::uint64_t bits = 0;
+    const gsize count = std::min<gsize>(g_variant_n_children(words), 2);
+    for (gsize i = 0; i < count; ++i) {
+        guint32 word = 0;
+        g_variant_get_child(words, i, "u", &word);
+        bits |= static_cast<std::uint64_t>(word) << (32 * i);
+    }
+    return bits;
+}
+
+bool hasState(std::uint64_t states, int state) {
+    return state >= 0 && state < 64 && ((states >> state) & 1U) != 0;
+}
+
+bool isEnabled(std::uint64_t states) {
+    return hasState(states, ATSPI_STATE_ENABLED) || hasState(states, ATSPI_STATE_SENSITIVE);
+}
+
+bool isMinimized(std::uint64_t states) {
+    return hasState(states, ATSPI_STATE_ICONIFIED);
+}
+
+bool roleDependsOnStates(int atspiRole) {
+    return atspiRole == ATSPI_ROLE_TEXT || atspiRole == ATSPI_ROLE_ENTRY || atspiRole == ATSPI_ROLE_DOCUMENT_TEXT;
+}
+
+std::vector<std::pair<std::string, std::string>> labelledByTargets(GVariant* relationSet) {
+    std::vector<std::pair<std::string, std::string>> targets;
+    GVariantPtr relations(g_variant_get_child_value(relationSet, 0));
+    GVariantIter relationIterator;
+    g_variant_iter_init(&relationIterator, relations.get());
+    guint32 type = 0;
+    GVariantIter* objects = nullptr;
+    while (g_variant_iter_next(&relationIterator, "(ua(so))", &type, &objects)) {
+        const gchar* busName = nullptr;
+        const gchar* path = nullptr;
+        while (g_variant_iter_next(objects, "(&s&o)", &busName, &path)) {
+            if (type == ATSPI_RELATION_LABELLED_BY)
+                targets.emplace_back(busName, path);
+        }
+        g_variant_iter_free(objects);
+    }
+    return targets;
+}
+
+std::string withoutObjectReplacements(std::string text) {
+    constexpr std::string_view mark = "\xEF\xBF\xBC";
+    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
+        text.erase(at, mark.size());
+    return text;
 }
 
 }  // namespace ondrel::atspi

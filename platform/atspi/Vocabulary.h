@@ -3,8 +3,14 @@
 // Translations between AT-SPI's vocabulary and the accessibility vocabulary of the core. Pure
 // functions, so they are tested without a bus.
 
+#include <glib.h>
+
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ondrel::atspi {
 
@@ -14,5 +20,23 @@ std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editabl
 
 // Whether an AT-SPI action name is the one that presses a button (toolkits name it differently).
 bool isPressActionName(std::string_view name);
+
+// The index of the press action among an element's action names.
+std::optional<int> pressActionIndex(const std::vector<std::string>& names);
+
+// An element's states ("au", two words of bits) as one set of bits indexed by AtspiStateType.
+std::uint64_t stateBits(GVariant* words);
+bool hasState(std::uint64_t states, int state);
+// Enabled as the core sees it: toolkits set either "enabled" or "sensitive" (GTK 4 only the latter).
+bool isEnabled(std::uint64_t states);
+bool isMinimized(std::uint64_t states);
+// Whether axRoleFor needs the element's states for this role (multi-line, editable).
+bool roleDependsOnStates(int atspiRole);
+
+// The objects ("(so)") a relation set ("(a(ua(so)))") names as labelling its element.
+std::vector<std::pair<std::string, std::string>> labelledByTargets(GVariant* relationSet);
+
+// AT-SPI text marks each embedded child with U+FFFC; that mark is no text of its own.
+std::string withoutObjectReplacements(std::string text);
 
 }  // namespace ondrel::atspi

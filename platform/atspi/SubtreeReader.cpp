@@ -1,0 +1,347 @@
+#include "platform/atspi/SubtreeReader.h"
+
+#include <atspi/atspi-constants.h>
+
+#include <algorithm>
+#include <map>
+#include <string_view>
+
+#include "platform/atspi/BusCalls.h"
+#include "platform/atspi/Vocabulary.h"
+
+namespace ondrel::atspi {
+namespace {
+
+// Texts longer than this are cut when read; no prompt or label needs more.
+constexpr gint32 textReadLimit = 1 << 20;
+
+const AtspiElement& atspiElement(const Element& element) {
+    return static_cast<const AtspiElement&>(*element);
+}
+
+BusCall accessibleCall(const AtspiElement& element, const char* method, const char* replyType,
+                       GVariant* arguments = nullptr) {
+    return {element.busName(),     element.path(),           accessibleInterface, method,
+            parameters(arguments), G_VARIANT_TYPE(replyType)};
+}
+
+BusCall propertyCall(const AtspiElement& element, const char* interface, const char* property) {
+    return {element.busName(),
+            element.path(),
+            "org.freedesktop.DBus.Properties",
+            "Get",
+            parameters(g_variant_new("(ss)", interface, property)),
+            G_VARIANT_TYPE("(v)")};
+}
+
+GVariantPtr propertyValue(const BusReply& reply) {
+    if (!reply.value)
+        return nullptr;
+    GVariantPtr boxed(g_variant_get_child_value(reply.value.get(), 0));
+    return GVariantPtr(g_variant_get_variant(boxed.get()));
+}
+
+std::optional<std::string> stringOf(const GVariantPtr& value) {
+    if (!value || !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING))
+        return std::nullopt;
+    return std::string(g_variant_get_string(value.get(), nullptr));
+}
+
+bool blank(const std::optional<std::string>& text) {
+    return !text || std::all_of(text->begin(), text->end(), [](unsigned char c) { return std::isspace(c) != 0; });
+}
+
+// Whether the walks read "AXValue" of an element like this: texts and buttons whose name is blank.
+bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel) {
+    if (!answers.role || !blank(answers.name))
+        return false;
+    const std::string role =
+        axRoleFor(*answers.role, topLevel, answers.states && hasState(*answers.states, ATSPI_STATE_MULTI_LINE),
+                  answers.states && hasState(*answers.states, ATSPI_STATE_EDITABLE));
+    return role == "AXButton" || role == "AXStaticText" || role == "AXTextArea";
+}
+
+}  // namespace
+
+ElementFacts SubtreeReader::factsOf(const Element& element, const Answers& answers) {
+    ElementFacts facts{element, {}};
+    const AtspiElement& target = atspiElement(element);
+    if (answers.role) {
+        const bool multiLine = answers.states && hasState(*answers.states, ATSPI_STATE_MULTI_LINE);
+        const bool editable = answers.states && hasState(*answers.states, ATSPI_STATE_EDITABLE);
+        // Without the states a text role cannot be told apart; then it is read live.
+        if (!roleDependsOnStates(*answers.role) || answers.states) {
+            facts.attributes.emplace("AXRole", axRoleFor(*answers.role, target.topLevel(), multiLine, editable));
+            target.rememberRole(*answers.role);
+        }
+    }
+    std::optional<std::string> label = answers.name;
+    if (answers.role == ATSPI_ROLE_PUSH_BUTTON && answers.labelledBy)
+        label = answers.labelledBy;
+    if (label) {
+        facts.attributes.emplace("AXTitle", *label);
+        facts.attributes.emplace("AXDescription", *label);
+    }
+    if (answers.states) {
+        facts.attributes.emplace("AXEnabled", isEnabled(*answers.states));
+        facts.attributes.emplace("AXMinimized", isMinimized(*answers.states));
+    }
+    if (answers.children)
+        facts.attributes.emplace("AXChildren", *answers.children);
+    if (answers.value)
+        facts.attributes.emplace("AXValue", *answers.value);
+    return facts;
+}
+
+bool SubtreeReader::failed(const std::vector<BusReply>& replies, ProcessId process) {
+    if (std::none_of(replies.begin(), replies.end(), [](const BusReply& reply) { return reply.timedOut; }))
+        return false;
+    unresponsive_.noteFailure(process, callTimeout);
+    return true;
+}
+
+std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLimits limits) {
+    const AtspiElement& root = atspiElement(rootElement);
+    if (bus_ == nullptr || limits.maxExamined == 0 || unresponsive_.contains(root.process()))
+        return {};
+    std::optional<std::vector<Node>> nodes = readFromCache(rootElement, limits);
+    if (!nodes)
+        nodes = readByLevels(rootElement, limits);
+    readLabelsAndValues(*nodes);
+
+    std::vector<ElementFacts> facts;
+    facts.reserve(nodes->size());
+    for (const Node& node : *nodes) {
+        facts.push_back(factsOf(node.element, node.answers));
+        if (node.answers.children) {
+            for (const Element& child : *node.answers.children)
+                facts.push_back({child, {{"AXParent", AttributeValue(node.element)}}});
+        }
+    }
+    return facts;
+}
+
+std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits) {
+    const AtspiElement& root = atspiElement(rootElement);
+    std::vector<Node> nodes;
+    nodes.push_back({rootElement, 0, {}});
+    std::size_t levelStart = 0;
+    while (levelStart < nodes.size()) {
+        const std::size_t levelEnd = nodes.size();
+        std::vector<BusCall> calls;
+        for (std::size_t i = levelStart; i < levelEnd; ++i) {
+            const AtspiElement& element = atspiElement(nodes[i].element);
+            calls.push_back(accessibleCall(element, "GetRole", "(u)"));
+            calls.push_back(propertyCall(element, accessibleInterface, "Name"));
+            calls.push_back(accessibleCall(element, "GetState", "(au)"));
+            calls.push_back(propertyCall(element, accessibleInterface, "ChildCount"));
+        }
+        const std::vector<BusReply> replies = callMethods(bus_, std::move(calls), dbusTimeoutMs);
+        if (failed(replies, root.process())) {
+            nodes.resize(levelStart);  // what is not known whole is read live
+            return nodes;
+        }
+        std::vector<BusCall> childCalls;
+        std::vector<std::size_t> parents;
+        for (std::size_t i = levelStart; i < levelEnd; ++i) {
+            const BusReply* reply = &replies[4 * (i - levelStart)];
+            Answers& answers = nodes[i].answers;
+            if (reply[0].value) {
+                guint32 role = 0;
+                g_variant_get(reply[0].value.get(), "(u)", &role);
+                answers.role = static_cast<int>(role);
+            }
+            answers.name = stringOf(propertyValue(reply[1]));
+            if (reply[2].value) {
+                GVariantPtr words(g_variant_get_child_value(reply[2].value.get(), 0));
+                answers.states = stateBits(words.get());
+            }
+            if (GVariantPtr count = propertyValue(reply[3]);
+                count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
+                nodes[i].childCount = g_variant_get_int32(count.get());
+            // A list longer than a walk may examine is left to the walk, which reads only a part of it.
+            if (nodes[i].depth <= limits.maxDepth && nodes[i].childCount == 0) {
+                answers.children.emplace();
+            } else if (nodes[i].depth <= limits.maxDepth && nodes[i].childCount > 0 &&
+                       static_cast<std::size_t>(nodes[i].childCount) <= limits.maxExamined) {
+                childCalls.push_back(accessibleCall(atspiElement(nodes[i].element), "GetChildren", "(a(so))"));
+                parents.push_back(i);
+            }
+        }
+        const std::vector<BusReply> childReplies = callMethods(bus_, std::move(childCalls), dbusTimeoutMs);
+        if (failed(childReplies, root.process()))
+            return nodes;
+        for (std::size_t k = 0; k < parents.size(); ++k) {
+            if (!childReplies[k].value)
+                continue;
+            Node& parent = nodes[parents[k]];
+            ElementList children;
+            GVariantPtr list(g_variant_get_child_value(childReplies[k].value.get(), 0));
+            const gsize count = g_variant_n_children(list.get());
+            for (gsize c = 0; c < count; ++c) {
+                GVariantPtr reference(g_variant_get_child_value(list.get(), c));
+                if (Element child = childElement(atspiElement(parent.element), reference.get()))
+                    children.push_back(std::move(child));
+            }
+            const std::size_t depth = parent.depth + 1;
+            for (const Element& child : children) {
+                // Elements a walk drops unread (too deep, past its limit) need nothing read.
+                if (depth <= limits.maxDepth && nodes.size() < limits.maxExamined)
+                    nodes.push_back({child, depth, {}});
+            }
+            parent.answers.children = std::move(children);
+        }
+        levelStart = levelEnd;
+    }
+    return nodes;
+}
+
+std::optional<std::vector<SubtreeReader::Node>> SubtreeReader::readFromCache(const Element& rootElement,
+                                                                             WalkLimits limits) {
+    const AtspiElement& root = atspiElement(rootElement);
+    BusReply reply = callMethod(bus_,
+                                {root.busName(), cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr,
+                                 G_VARIANT_TYPE("(a((so)(so)(so)iiassusau))")},
+                                dbusTimeoutMs);
+    if (reply.timedOut)
+        unresponsive_.noteFailure(root.process(), callTimeout);
+    if (!reply.value)
+        return std::nullopt;
+
+    struct Item {
+        std::int32_t index;
+        std::int32_t childCount;
+        std::string name;
+        guint32 role;
+        std::uint64_t states;
+    };
+    std::map<std::string, Item, std::less<>> items;
+    std::map<std::string, std::vector<std::pair<std::int32_t, std::string>>, std::less<>> childrenOf;
+    GVariantPtr list(g_variant_get_child_value(reply.value.get(), 0));
+    const gsize count = g_variant_n_children(list.get());
+    for (gsize i = 0; i < count; ++i) {
+        GVariantPtr entry(g_variant_get_child_value(list.get(), i));
+        const gchar *path = nullptr, *parentPath = nullptr, *name = nullptr, *description = nullptr;
+        const gchar *bus = nullptr, *appBus = nullptr, *parentBus = nullptr, *appPath = nullptr;
+        gint32 index = 0, children = 0;
+        guint32 role = 0;
+        GVariantIter* interfaces = nullptr;
+        GVariantIter* states = nullptr;
+        g_variant_get(entry.get(), "((&s&o)(&s&o)(&s&o)iias&su&sau)", &bus, &path, &appBus, &appPath, &parentBus,
+                      &parentPath, &index, &children, &interfaces, &name, &role, &description, &states);
+        g_variant_iter_free(interfaces);
+        std::uint64_t bits = 0;
+        guint32 word = 0;
+        for (int w = 0; w < 2 && g_variant_iter_next(states, "u", &word); ++w)
+            bits |= static_cast<std::uint64_t>(word) << (32 * w);
+        g_variant_iter_free(states);
+        if (root.busName() != bus)
+            continue;
+        items[path] = Item{index, children, name, role, bits};
+        if (root.busName() == parentBus)
+            childrenOf[parentPath].emplace_back(index, path);
+    }
+    // Only a cache that knows the root and every child of what a walk reads is the tree itself.
+    const auto rootItem = items.find(root.path());
+    if (rootItem == items.end())
+        return std::nullopt;
+
+    std::vector<Node> nodes;
+    nodes.push_back({rootElement, 0, {}});
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const AtspiElement& element = atspiElement(nodes[i].element);
+        const Item& item = items.find(element.path())->second;
+        nodes[i].answers = Answers{static_cast<int>(item.role), item.name, item.states, {}, {}, {}};
+        nodes[i].childCount = item.childCount;
+        if (nodes[i].depth > limits.maxDepth)
+            continue;
+        std::vector<std::pair<std::int32_t, std::string>> children;
+        if (const auto known = childrenOf.find(element.path()); known != childrenOf.end())
+            children = known->second;
+        std::sort(children.begin(), children.end());
+        if (item.childCount < 0 || children.size() != static_cast<std::size_t>(item.childCount))
+            return std::nullopt;
+        ElementList handles;
+        for (std::size_t c = 0; c < children.size(); ++c) {
+            if (children[c].first != static_cast<std::int32_t>(c) || !items.contains(children[c].second))
+                return std::nullopt;
+            handles.push_back(std::make_shared<AtspiElement>(element.sharedBusName(), children[c].second,
+                                                             element.process(), element.isApplication()));
+        }
+        for (const Element& child : handles) {
+            if (nodes[i].depth + 1 <= limits.maxDepth && nodes.size() < limits.maxExamined)
+                nodes.push_back({child, nodes[i].depth + 1, {}});
+        }
+        nodes[i].answers.children = std::move(handles);
+    }
+    return nodes;
+}
+
+void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
+    if (nodes.empty())
+        return;
+    const ProcessId process = atspiElement(nodes.front().element).process();
+    std::vector<BusCall> calls;
+    std::vector<std::pair<std::size_t, bool>> askedFor;  // node, whether the call is for its relations
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const AtspiElement& element = atspiElement(nodes[i].element);
+        if (nodes[i].answers.role == ATSPI_ROLE_PUSH_BUTTON) {
+            calls.push_back(accessibleCall(element, "GetRelationSet", "(a(ua(so)))"));
+            askedFor.emplace_back(i, true);
+        }
+        if (valueIsRead(nodes[i].answers, element.topLevel())) {
+            calls.push_back(propertyCall(element, "org.a11y.atspi.Text", "CharacterCount"));
+            askedFor.emplace_back(i, false);
+        }
+    }
+    std::vector<BusReply> replies = callMethods(bus_, std::move(calls), dbusTimeoutMs);
+    if (failed(replies, process))
+        return;
+
+    std::vector<BusCall> followUps;
+    std::vector<std::pair<std::size_t, bool>> followedFor;
+    for (std::size_t k = 0; k < replies.size(); ++k) {
+        auto [i, relations] = askedFor[k];
+        const AtspiElement& element = atspiElement(nodes[i].element);
+        if (relations) {
+            if (!replies[k].value)
+                continue;
+            for (const auto& [busName, path] : labelledByTargets(replies[k].value.get())) {
+                if (busName != element.busName())
+                    continue;
+                followUps.push_back(propertyCall(AtspiElement(element.sharedBusName(), path, process, false),
+                                                 accessibleInterface, "Name"));
+                followedFor.emplace_back(i, true);
+            }
+            continue;
+        }
+        GVariantPtr length = propertyValue(replies[k]);
+        if (!length || !g_variant_is_of_type(length.get(), G_VARIANT_TYPE_INT32)) {
+            nodes[i].answers.value = AttributeValue();  // no text interface: no value
+            continue;
+        }
+        const gint32 end = std::clamp(g_variant_get_int32(length.get()), 0, textReadLimit);
+        followUps.push_back({element.busName(), element.path(), "org.a11y.atspi.Text", "GetText",
+                             parameters(g_variant_new("(ii)", 0, end)), G_VARIANT_TYPE("(s)")});
+        followedFor.emplace_back(i, false);
+    }
+    replies = callMethods(bus_, std::move(followUps), dbusTimeoutMs);
+    if (failed(replies, process))
+        return;
+    for (std::size_t k = 0; k < replies.size(); ++k) {
+        auto [i, label] = followedFor[k];
+        if (label) {
+            const std::optional<std::string> name = stringOf(propertyValue(replies[k]));
+            if (name && !name->empty()) {
+                std::optional<std::string>& joined = nodes[i].answers.labelledBy;
+                joined = joined ? *joined + " " + *name : *name;
+            }
+        } else if (replies[k].value) {
+            const gchar* content = nullptr;
+            g_variant_get(replies[k].value.get(), "(&s)", &content);
+            nodes[i].answers.value = AttributeValue(withoutObjectReplacements(content));
+        }
+    }
+}
+
+}  // namespace ondrel::atspi
