@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -154,10 +156,23 @@ TEST_F(Desktop, notRunning_verboseLine) {
     EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Velquin not running"}));
 }
 
-TEST_F(Desktop, permissionGate_requestsRelaunchesWithSameArgumentsThenRuns) {
+// An upgrade while the gate waits replaces the file the process started from: the relaunch runs the new one.
+TEST_F(Desktop, permissionGate_executableReplacedWhileWaiting_relaunchedWithSameArgumentsThenRuns) {
     setAccessibilityEnabled(false);
     StandIn velquin(promptWindow("Chat", "Read README.md"));
-    const ProgramRun run = ondrel({"--once", "--dry-run", "--labels", "Allow, Run"}, 40);
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("ondrel-upgrade-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path installed = folder / "ondrel";
+    fs::copy_file(ONDREL_BINARY, installed);
+    std::thread upgrade([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // well inside the 10 s wait
+        fs::copy_file(ONDREL_BINARY, folder / "ondrel.new");
+        fs::rename(folder / "ondrel.new", installed);
+    });
+    const ProgramRun run = runProgram(installed, {"--once", "--dry-run", "--labels", "Allow, Run"}, {}, 40);
+    upgrade.join();
+    fs::remove_all(folder);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(messages(run.out),
               (Lines{"NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy "
