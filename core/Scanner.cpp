@@ -6,6 +6,7 @@
 #include "core/AccessibilityReads.h"
 #include "core/ActivityLog.h"
 #include "core/Text.h"
+#include "core/TextForms.h"
 
 namespace ondrel {
 namespace {
@@ -53,14 +54,17 @@ std::vector<std::string> distinctLabels(std::vector<std::string> labels) {
 std::vector<TargetWindow> Scanner::targetWindows() {
     platform_.beginScan();
     std::vector<TargetWindow> result;
+    std::set<std::string, std::less<>> minimizedTitles;
+    std::set<std::string, std::less<>> openTitles;
     for (ProcessId process : platform_.runningProcesses(velquinApplicationId)) {
         Element application = platform_.applicationElement(process);
         if (!application)
             continue;  // the process went away between the two calls
         platform_.setAttribute(application, "AXManualAccessibility", true);
 
+        // No more children than a walk could examine: an application may claim any number of them.
         ElementList windows;
-        for (Element& child : readChildren(platform_, application, SIZE_MAX)) {
+        for (Element& child : readChildren(platform_, application, buttonWalkLimits.maxExamined)) {
             if (readText(platform_, child, "AXRole") == "AXWindow")
                 windows.push_back(std::move(child));
         }
@@ -69,10 +73,11 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             continue;
         }
         for (Element& window : windows) {
-            std::string title = text::trimmed(readText(platform_, window, "AXTitle").value_or(""));
+            std::string title = escapeForLine(text::trimmed(readText(platform_, window, "AXTitle").value_or("")));
             if (title.empty())
                 title = "(untitled window)";
             if (readFlag(platform_, window, "AXMinimized")) {
+                minimizedTitles.insert(title);
                 if (warnedTitles_.insert(title).second) {
                     log("WARNING: window [" + title +
                         "] is minimized. macOS does not expose its buttons, so Allow prompts there cannot be "
@@ -80,10 +85,14 @@ std::vector<TargetWindow> Scanner::targetWindows() {
                 }
                 continue;
             }
-            if (auto warned = warnedTitles_.find(title); warned != warnedTitles_.end())
-                warnedTitles_.erase(warned);
+            openTitles.insert(title);
             result.push_back({std::move(window), std::move(title)});
         }
+    }
+    // A title may be warned about again once a window with it is open and none with it stays minimized.
+    for (const std::string& title : openTitles) {
+        if (!minimizedTitles.contains(title))
+            warnedTitles_.erase(title);
     }
     return result;
 }

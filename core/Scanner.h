@@ -22,7 +22,9 @@ inline constexpr int promptAncestorLimit = 6;
 
 struct TargetWindow {
     Element element;
-    std::string title;  // trimmed "AXTitle", "(untitled window)" or "(process <pid>)"
+    // trimmed "AXTitle", "(untitled window)" or "(process <pid>)"; escaped as by escapeForLine, since it is
+    // only ever shown in lines
+    std::string title;
 };
 
 // Cut before the first "(", trimmed and lower-cased, for comparing labels.
@@ -37,7 +39,8 @@ public:
 
     AccessibilityPlatform& platform() { return platform_; }
 
-    // The target's windows that can be scanned, warning once per title about minimized ones.
+    // The target's windows that can be scanned, warning about minimized ones once per title for as long
+    // as some window with that title stays minimized.
     std::vector<TargetWindow> targetWindows();
 
     // Enabled buttons under `root` whose label matches one of `labels`, in breadth-first order.
@@ -59,7 +62,7 @@ public:
 
 private:
     AccessibilityPlatform& platform_;
-    std::set<std::string, std::less<>> warnedTitles_;  // minimized windows already warned about
+    std::set<std::string, std::less<>> warnedTitles_;  // titles of minimized windows already warned about
 };
 
 }  // namespace ondrel

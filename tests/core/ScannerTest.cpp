@@ -87,6 +87,24 @@ TEST_F(Scanner_, targetWindows_minimizedAgainAfterSeenOpen_warnedAgain) {
     EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("Chat")}));
 }
 
+TEST_F(Scanner_, targetWindows_minimizedAndOpenShareTitle_warnedOnceWhileOneStaysMinimized) {
+    Element application = platform.addProcess(1);
+    Element first = platform.addWindow(application, "Chat");
+    platform.addWindow(application, "Chat", true);
+    for (int pass = 0; pass < 3; ++pass)
+        EXPECT_EQ(titles(quietly([&] { return scanner.targetWindows(); })), std::vector<std::string>{"Chat"});
+    platform.setValue(first, "AXMinimized", true);  // both minimized now: still the same warning
+    quietly([&] { return scanner.targetWindows(); });
+    EXPECT_EQ(logged, std::vector<std::string>{minimizedWarning("Chat")});
+}
+
+TEST_F(Scanner_, targetWindows_applicationClaimsMillionWindows_readsNoMoreThanAWalkExamines) {
+    Element application = platform.addProcess(1);
+    platform.setRepeatedChildren(application, platform.addWindow(application, "Chat"), 1'000'000);
+    EXPECT_EQ(scanner.targetWindows().size(), buttonWalkLimits.maxExamined);
+    EXPECT_LE(platform.reads, 4 * buttonWalkLimits.maxExamined);  // children once, then role, title, minimized
+}
+
 TEST_F(Scanner_, targetWindows_minimizedUnreadableOrNotBoolean_countsAsOpen) {
     Element application = platform.addProcess(1);
     platform.setValue(platform.addWindow(application, "A"), "AXMinimized", std::nullopt);
