@@ -97,15 +97,16 @@ std::vector<TargetWindow> Scanner::targetWindows() {
     return result;
 }
 
-ElementList Scanner::findButtons(const Element& root, const std::vector<std::string>& labels, bool contains) {
+std::vector<FoundButton> Scanner::findButtons(const Element& root, const std::vector<std::string>& labels,
+                                              bool contains) {
     const std::vector<std::string> wanted = comparableLabels(labels);
-    ElementList found;
+    std::vector<FoundButton> found;
     if (wanted.empty())
         return found;
-    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element) {
+    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr& container) {
         if (readText(platform_, element, "AXRole") == "AXButton" &&
             labelMatches(normalizeLabel(buttonLabel(element)), wanted, contains) && isEnabled(element)) {
-            found.push_back(element);
+            found.push_back({element, container});
         }
         return WalkStep::goOn;
     });
@@ -114,7 +115,7 @@ ElementList Scanner::findButtons(const Element& root, const std::vector<std::str
 
 std::vector<std::string> Scanner::buttonLabels(const Element& root) {
     std::vector<std::string> labels;
-    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element) {
+    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr&) {
         if (readText(platform_, element, "AXRole") == "AXButton") {
             if (std::string label = buttonLabel(element); !label.empty())
                 labels.push_back(std::move(label));
@@ -138,39 +139,26 @@ bool Scanner::isEnabled(const Element& element) {
     return readEnabled(platform_, element);
 }
 
-std::string Scanner::gatherText(const Element& root, std::size_t budget) {
+std::string Scanner::gatherText(const Element& root, std::size_t budget, std::size_t* examined) {
     std::string joined;
     std::size_t total = 0;
-    walkBreadthFirst(platform_, root, textWalkLimits, [&](const Element& element) {
-        const auto role = readText(platform_, element, "AXRole");
-        if (role != "AXStaticText" && role != "AXTextArea")
-            return WalkStep::goOn;
-        const std::string piece = buttonLabel(element);
-        if (piece.empty())
-            return WalkStep::goOn;
-        if (!joined.empty())
-            joined += ' ';
-        joined += piece;
-        total += text::characterCount(piece);
-        return total > budget ? WalkStep::stop : WalkStep::goOn;
-    });
+    const std::size_t walked =
+        walkBreadthFirst(platform_, root, textWalkLimits, [&](const Element& element, const WalkPathPtr&) {
+            const auto role = readText(platform_, element, "AXRole");
+            if (role != "AXStaticText" && role != "AXTextArea")
+                return WalkStep::goOn;
+            const std::string piece = buttonLabel(element);
+            if (piece.empty())
+                return WalkStep::goOn;
+            if (!joined.empty())
+                joined += ' ';
+            joined += piece;
+            total += text::characterCount(piece);
+            return total > budget ? WalkStep::stop : WalkStep::goOn;
+        });
+    if (examined != nullptr)
+        *examined += walked;
     return text::lowercased(joined);
-}
-
-std::string Scanner::promptText(const Element& button, std::size_t limit) {
-    std::string best;
-    Element current = button;
-    for (int level = 0; level < promptAncestorLimit; ++level) {
-        Element parent = readParent(platform_, current);
-        if (!parent)
-            break;
-        std::string gathered = gatherText(parent, 4 * limit);
-        if (text::characterCount(gathered) > limit)
-            break;
-        best = std::move(gathered);
-        current = std::move(parent);
-    }
-    return best;
 }
 
 }  // namespace ondrel

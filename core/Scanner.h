@@ -1,7 +1,7 @@
 #pragma once
 
 // How the watcher sees the target: its scannable windows, the buttons to press in them, every
-// labelled button for listings, and the prompt text around a button. It never presses anything.
+// labelled button for listings, and the text under an element. It never presses anything.
 
 #include <cstddef>
 #include <set>
@@ -27,6 +27,13 @@ struct TargetWindow {
     std::string title;
 };
 
+// A button the walk found, and the way the walk came to it: `container` is the walk's path to the
+// button's nearest container, whose own containers lead up to the walk's root; null for the root itself.
+struct FoundButton {
+    Element element;
+    WalkPathPtr container;
+};
+
 // Cut before the first "(", trimmed and lower-cased, for comparing labels.
 std::string normalizeLabel(std::string_view label);
 
@@ -44,7 +51,7 @@ public:
     std::vector<TargetWindow> targetWindows();
 
     // Enabled buttons under `root` whose label matches one of `labels`, in breadth-first order.
-    ElementList findButtons(const Element& root, const std::vector<std::string>& labels, bool contains);
+    std::vector<FoundButton> findButtons(const Element& root, const std::vector<std::string>& labels, bool contains);
 
     // Every non-empty button label under `root`, as shown, in breadth-first order, duplicates kept.
     std::vector<std::string> buttonLabels(const Element& root);
@@ -54,11 +61,9 @@ public:
 
     bool isEnabled(const Element& element);
 
-    // Lower-cased static text under `root`, stopping once it holds more than `budget` characters.
-    std::string gatherText(const Element& root, std::size_t budget);
-
-    // The text of the largest enclosing container, at most six levels up, that fits within `limit`.
-    std::string promptText(const Element& button, std::size_t limit);
+    // Lower-cased static text under `root`, stopping once it holds more than `budget` characters. Adds the
+    // number of elements the walk examined to `examined` when given.
+    std::string gatherText(const Element& root, std::size_t budget, std::size_t* examined = nullptr);
 
 private:
     AccessibilityPlatform& platform_;
