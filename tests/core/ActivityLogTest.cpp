@@ -107,6 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnwritableLogFile,
                                                         [](const std::string& path) { fs::create_directories(path); }},
                                          UnwritableCase{"symbolicLinkInItsPlace",
                                                         [](const std::string& path) {
+                                                            fs::create_directories(fs::path(path).parent_path());
                                                             std::ofstream(UnwritableLogFile::elsewhere()).flush();
                                                             fs::create_symlink(UnwritableLogFile::elsewhere(), path);
                                                         }}),
