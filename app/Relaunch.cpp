@@ -15,9 +15,11 @@
 namespace ondrel {
 namespace {
 
-std::vector<std::string>& launchArguments() {
-    static std::vector<std::string> arguments;
-    return arguments;
+// The command as it stood at start. The path is resolved then, not at relaunch: an upgrade that replaces
+// the executable meanwhile leaves /proc/self/exe naming a deleted file, while the path names the new one.
+RelaunchCommand& launchCommand() {
+    static RelaunchCommand command;
+    return command;
 }
 
 std::string runningExecutable() {
@@ -37,11 +39,11 @@ std::string runningExecutable() {
 }  // namespace
 
 void rememberLaunchArguments(int argc, const char* const* argv) {
-    launchArguments().assign(argv, argv + argc);
+    launchCommand() = {runningExecutable(), std::vector<std::string>(argv, argv + argc)};
 }
 
 RelaunchCommand relaunchCommand() {
-    RelaunchCommand command{runningExecutable(), launchArguments()};
+    RelaunchCommand command = launchCommand();
     if (command.path.empty() && !command.arguments.empty())
         command.path = command.arguments.front();
     return command;

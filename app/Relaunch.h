@@ -8,11 +8,12 @@
 namespace ondrel {
 
 struct RelaunchCommand {
-    std::string path;                    // the running executable, or the first argument
+    std::string path;                    // the executable as resolved at start, or the first argument
     std::vector<std::string> arguments;  // every argument, the program name first
 };
 
-// Kept by main before anything else, so a relaunch can repeat the command line exactly.
+// Kept by main before anything else, so a relaunch can repeat the command line exactly; the running
+// executable's path is resolved here, once.
 void rememberLaunchArguments(int argc, const char* const* argv);
 
 RelaunchCommand relaunchCommand();

@@ -1,6 +1,7 @@
 #include "app/WindowModel.h"
 
 #include "core/ActivityLog.h"
+#include "core/TextForms.h"
 
 namespace ondrel {
 
@@ -63,7 +64,7 @@ void listExposedButtons(Scanner& scanner) {
         const std::vector<std::string> labels = distinctLabels(scanner.buttonLabels(window.element));
         log("[" + window.title + "] " + std::to_string(labels.size()) + " labelled button(s)");
         for (const std::string& label : labels)
-            log("    " + label);
+            log("    " + escapeForLine(label));
     }
 }
 

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -21,10 +23,26 @@ namespace ondrel {
 class ElementHandle {
 public:
     virtual ~ElementHandle() = default;
+
+    // Whether both handles name the same node. By default a node has one handle; a backend that hands
+    // out a fresh handle for every read overrides both, giving handles of one node the same hash.
+    virtual bool sameNode(const ElementHandle& other) const { return this == &other; }
+    virtual std::size_t nodeHash() const { return std::hash<const ElementHandle*>{}(this); }
 };
 
 using Element = std::shared_ptr<const ElementHandle>;  // null means none
 using ElementList = std::vector<Element>;
+
+// Sets and maps of elements that tell nodes apart, not handles.
+struct NodeHash {
+    std::size_t operator()(const Element& element) const { return element ? element->nodeHash() : 0; }
+};
+struct SameNode {
+    bool operator()(const Element& a, const Element& b) const { return a == b || (a && b && a->sameNode(*b)); }
+};
+using NodeSet = std::unordered_set<Element, NodeHash, SameNode>;
+template <typename Value>
+using NodeMap = std::unordered_map<Element, Value, NodeHash, SameNode>;
 using ProcessId = std::int64_t;
 
 // A value of a kind the core does not read (a point, a range, a list of texts, ...).

@@ -1,6 +1,7 @@
 #include "core/ActivityLog.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 namespace ondrel {
 
@@ -37,8 +39,20 @@ void makeFolders(const std::string& folder) {
 }
 #endif
 
+// Private to the user, and never through a symbolic link put where the file should be.
 int openForAppend(const std::string& path) {
-    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+std::string userDatabaseHome() {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        found->pw_dir == nullptr)
+        return {};
+    return found->pw_dir;
 }
 
 }  // namespace
@@ -53,8 +67,12 @@ std::string logFilePathFor(const std::string& home, [[maybe_unused]] const std::
 #endif
 }
 
+std::string homeFolderFor(const std::string& homeVariable) {
+    return homeVariable.empty() ? userDatabaseHome() : homeVariable;
+}
+
 const std::string& logFilePath() {
-    static const std::string path = logFilePathFor(environment("HOME"), environment("XDG_STATE_HOME"));
+    static const std::string path = logFilePathFor(homeFolderFor(environment("HOME")), environment("XDG_STATE_HOME"));
     return path;
 }
 

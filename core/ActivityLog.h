@@ -20,14 +20,18 @@ void log(std::string_view message);
 // The log file's path, resolved from the environment on first use and kept for the process.
 const std::string& logFilePath();
 
+// The home folder: HOME, or the user database's entry when HOME is unset or empty (services, `env -i`).
+std::string homeFolderFor(const std::string& homeVariable);
+
 // Where the log file lives for this home and XDG state folder (empty when unset).
 std::string logFilePathFor(const std::string& home, const std::string& xdgStateHome);
 
 // "2026-12-05T08:36:33Z": ISO 8601 in UTC with whole seconds.
 std::string formatLogTimestamp(std::chrono::system_clock::time_point time);
 
-// Appends bytes to the file in one write with O_APPEND, creating the file (and, on Linux, its
-// folder) when missing. Returns false on any failure, which callers are free to ignore.
+// Appends bytes to the file in one write with O_APPEND, creating the file readable by the user alone
+// (and, on Linux, its folder) when missing. A symbolic link at the file is never followed: that counts
+// as a failure. Returns false on any failure, which callers are free to ignore.
 bool appendToFile(const std::string& path, std::string_view bytes);
 
 }  // namespace ondrel

@@ -7,33 +7,53 @@
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <utility>
 
 #include "core/AccessibilityReads.h"
 
 namespace ondrel {
 
+// The way the walk came to a container: the container and the path of the one whose children list
+// held it. Siblings share their container's path, and only elements with children get one.
+struct WalkPath {
+    Element element;
+    std::shared_ptr<const WalkPath> container;  // null at the root
+};
+using WalkPathPtr = std::shared_ptr<const WalkPath>;
+
 enum class WalkStep { goOn, stop };
 
-// `visit(element)` runs for every examined element, before its children are read.
+// `visit(element, container)` runs for every examined element, before its children are read; `container`
+// is the path of the element's container, null for the root. Returns how many elements were examined.
 template <typename Visit>
-void walkBreadthFirst(AccessibilityPlatform& platform, const Element& root, WalkLimits limits, Visit&& visit) {
-    std::deque<std::pair<Element, std::size_t>> queue;
+std::size_t walkBreadthFirst(AccessibilityPlatform& platform, const Element& root, WalkLimits limits, Visit&& visit) {
+    struct Entry {
+        Element element;
+        std::size_t depth;
+        WalkPathPtr container;
+    };
+    std::deque<Entry> queue;
     if (limits.maxExamined > 0)
-        queue.emplace_back(root, 0);
+        queue.push_back({root, 0, nullptr});
     std::size_t taken = 0;
     while (!queue.empty()) {
-        auto [element, depth] = std::move(queue.front());
+        Entry entry = std::move(queue.front());
         queue.pop_front();
         ++taken;  // never above maxExamined: nothing beyond that position is queued
-        if (depth > limits.maxDepth)
+        if (entry.depth > limits.maxDepth)
             continue;
-        if (visit(element) == WalkStep::stop)
-            return;
+        if (visit(entry.element, entry.container) == WalkStep::stop)
+            break;
         const std::size_t room = limits.maxExamined - taken - queue.size();
-        for (Element& child : readChildren(platform, element, room))
-            queue.emplace_back(std::move(child), depth + 1);
+        ElementList children = readChildren(platform, entry.element, room);
+        if (children.empty())
+            continue;
+        auto path = std::make_shared<const WalkPath>(WalkPath{std::move(entry.element), std::move(entry.container)});
+        for (Element& child : children)
+            queue.push_back({std::move(child), entry.depth + 1, path});
     }
+    return taken;
 }
 
 }  // namespace ondrel

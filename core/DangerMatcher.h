@@ -8,7 +8,7 @@
 
 namespace ondrel {
 
-// Lower case, matched exactly as written; four entries end with a space that belongs to them.
+// Lower case, matched as written; four entries end with a space that belongs to them.
 inline constexpr std::array<std::string_view, 40> dangerPatterns = {
     "rm -rf",
     "rm -fr",
@@ -52,8 +52,9 @@ inline constexpr std::array<std::string_view, 40> dangerPatterns = {
     "token",
 };
 
-// The first pattern, in list order, that occurs anywhere in `text`. Case-sensitive: callers lower-case.
-// The result views the constant list, so a call allocates nothing.
-std::optional<std::string_view> dangerMatch(std::string_view text) noexcept;
+// The first pattern, in list order, that occurs anywhere in `text` once every run of white space in it
+// (tabs, line breaks, no-break spaces, ...) is read as one space. Case-sensitive: callers lower-case.
+// The result views the constant list.
+std::optional<std::string_view> dangerMatch(std::string_view text);
 
 }  // namespace ondrel

@@ -6,6 +6,8 @@
 
 #include "core/ActivityLog.h"
 #include "core/DangerMatcher.h"
+#include "core/PromptReader.h"
+#include "core/TextForms.h"
 
 namespace ondrel {
 namespace {
@@ -20,11 +22,19 @@ void printListing(Scanner& scanner, const std::vector<TargetWindow>& windows) {
     for (const TargetWindow& window : windows) {
         std::vector<std::string> labels = scanner.buttonLabels(window.element);
         printLine(window.title + " - " + std::to_string(labels.size()) + " labelled button(s):");
-        std::sort(labels.begin(), labels.end());  // byte order of UTF-8 is code-point order
-        labels.erase(std::unique(labels.begin(), labels.end()), labels.end());
-        for (const std::string& label : labels)
-            printLine("    " + label);
+        for (const std::string& label : distinctLabels(std::move(labels)))
+            printLine("    " + escapeForLine(label));
     }
+}
+
+// Why safe mode leaves the button for the user, if it does.
+std::optional<std::string> safeModeObjection(PromptReader& prompts, const FoundButton& button) {
+    const std::optional<std::string> prompt = prompts.textAround(button);
+    if (!prompt)
+        return "prompt too large to read";
+    if (auto pattern = dangerMatch(*prompt))
+        return "prompt mentions \"" + std::string(*pattern) + "\"";
+    return std::nullopt;
 }
 
 }  // namespace
@@ -48,25 +58,30 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
 
     PassResult result{0, 0, windowCount, true};
     std::size_t found = 0;
+    NodeSet decided;  // a tree may list a button more than once; it is decided on once a pass
     for (const TargetWindow& window : windows) {
-        const ElementList buttons = scanner.findButtons(window.element, opts.labels, opts.contains);
+        const std::vector<FoundButton> buttons = scanner.findButtons(window.element, opts.labels, opts.contains);
         found += buttons.size();
-        for (const Element& button : buttons) {
+        PromptReader prompts(scanner, promptTextLimit);
+        for (const FoundButton& candidate : buttons) {
+            const Element& button = candidate.element;
+            if (!decided.insert(button).second)
+                continue;
             if (opts.safe) {
-                if (auto pattern = dangerMatch(scanner.promptText(button, promptTextLimit))) {
+                if (auto objection = safeModeObjection(prompts, candidate)) {
                     ++result.skipped;
-                    log("SKIP (safe mode) in [" + window.title + "]: prompt mentions \"" + std::string(*pattern) +
-                        "\" - left for you");
+                    log("SKIP (safe mode) in [" + window.title + "]: " + *objection + " - left for you");
                     continue;
                 }
             }
             if (opts.dryRun) {
-                log("DRY-RUN in [" + window.title + "]: would press \"" + scanner.buttonLabel(button) + "\"");
+                log("DRY-RUN in [" + window.title + "]: would press \"" + escapeForLine(scanner.buttonLabel(button)) +
+                    "\"");
                 continue;
             }
             // The label is read before the press: an answered prompt usually goes away at once, and
             // reading afterwards would then report an empty label.
-            const std::string label = scanner.buttonLabel(button);
+            const std::string label = escapeForLine(scanner.buttonLabel(button));
             if (scanner.platform().performAction(button, "AXPress") == axSuccess) {
                 ++result.pressed;
                 log("Pressed \"" + label + "\" in [" + window.title + "]");

@@ -6,6 +6,7 @@
 #include "core/AccessibilityReads.h"
 #include "core/ActivityLog.h"
 #include "core/Text.h"
+#include "core/TextForms.h"
 
 namespace ondrel {
 namespace {
@@ -53,14 +54,17 @@ std::vector<std::string> distinctLabels(std::vector<std::string> labels) {
 std::vector<TargetWindow> Scanner::targetWindows() {
     platform_.beginScan();
     std::vector<TargetWindow> result;
+    std::set<std::string, std::less<>> minimizedTitles;
+    std::set<std::string, std::less<>> openTitles;
     for (ProcessId process : platform_.runningProcesses(velquinApplicationId)) {
         Element application = platform_.applicationElement(process);
         if (!application)
             continue;  // the process went away between the two calls
         platform_.setAttribute(application, "AXManualAccessibility", true);
 
+        // No more children than a walk could examine: an application may claim any number of them.
         ElementList windows;
-        for (Element& child : readChildren(platform_, application, SIZE_MAX)) {
+        for (Element& child : readChildren(platform_, application, buttonWalkLimits.maxExamined)) {
             if (readText(platform_, child, "AXRole") == "AXWindow")
                 windows.push_back(std::move(child));
         }
@@ -69,16 +73,16 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             continue;
         }
         for (Element& window : windows) {
-            std::string title = text::trimmed(readText(platform_, window, "AXTitle").value_or(""));
+            std::string title = escapeForLine(text::trimmed(readText(platform_, window, "AXTitle").value_or("")));
             if (title.empty())
                 title = "(untitled window)";
             if (readFlag(platform_, window, "AXMinimized")) {
+                minimizedTitles.insert(title);
                 if (warnedTitles_.insert(title).second)
                     log("WARNING: window [" + title + "] is minimized. " + platform_.wording().minimizedWindow);
                 continue;
             }
-            if (auto warned = warnedTitles_.find(title); warned != warnedTitles_.end())
-                warnedTitles_.erase(warned);
+            openTitles.insert(title);
             if (auto advice = platform_.hiddenContentAdvice(window)) {
                 if (advisedTitles_.insert(title).second)
                     log("WARNING: window [" + title + "] shows no content to accessibility. " + *advice);
@@ -88,18 +92,24 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             result.push_back({std::move(window), std::move(title)});
         }
     }
+    // A title may be warned about again once a window with it is open and none with it stays minimized.
+    for (const std::string& title : openTitles) {
+        if (!minimizedTitles.contains(title))
+            warnedTitles_.erase(title);
+    }
     return result;
 }
 
-ElementList Scanner::findButtons(const Element& root, const std::vector<std::string>& labels, bool contains) {
+std::vector<FoundButton> Scanner::findButtons(const Element& root, const std::vector<std::string>& labels,
+                                              bool contains) {
     const std::vector<std::string> wanted = comparableLabels(labels);
-    ElementList found;
+    std::vector<FoundButton> found;
     if (wanted.empty())
         return found;
-    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element) {
+    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr& container) {
         if (readText(platform_, element, "AXRole") == "AXButton" &&
             labelMatches(normalizeLabel(buttonLabel(element)), wanted, contains) && isEnabled(element)) {
-            found.push_back(element);
+            found.push_back({element, container});
         }
         return WalkStep::goOn;
     });
@@ -108,7 +118,7 @@ ElementList Scanner::findButtons(const Element& root, const std::vector<std::str
 
 std::vector<std::string> Scanner::buttonLabels(const Element& root) {
     std::vector<std::string> labels;
-    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element) {
+    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr&) {
         if (readText(platform_, element, "AXRole") == "AXButton") {
             if (std::string label = buttonLabel(element); !label.empty())
                 labels.push_back(std::move(label));
@@ -132,39 +142,26 @@ bool Scanner::isEnabled(const Element& element) {
     return readEnabled(platform_, element);
 }
 
-std::string Scanner::gatherText(const Element& root, std::size_t budget) {
+std::string Scanner::gatherText(const Element& root, std::size_t budget, std::size_t* examined) {
     std::string joined;
     std::size_t total = 0;
-    walkBreadthFirst(platform_, root, textWalkLimits, [&](const Element& element) {
-        const auto role = readText(platform_, element, "AXRole");
-        if (role != "AXStaticText" && role != "AXTextArea")
-            return WalkStep::goOn;
-        const std::string piece = buttonLabel(element);
-        if (piece.empty())
-            return WalkStep::goOn;
-        if (!joined.empty())
-            joined += ' ';
-        joined += piece;
-        total += text::characterCount(piece);
-        return total > budget ? WalkStep::stop : WalkStep::goOn;
-    });
+    const std::size_t walked =
+        walkBreadthFirst(platform_, root, textWalkLimits, [&](const Element& element, const WalkPathPtr&) {
+            const auto role = readText(platform_, element, "AXRole");
+            if (role != "AXStaticText" && role != "AXTextArea")
+                return WalkStep::goOn;
+            const std::string piece = buttonLabel(element);
+            if (piece.empty())
+                return WalkStep::goOn;
+            if (!joined.empty())
+                joined += ' ';
+            joined += piece;
+            total += text::characterCount(piece);
+            return total > budget ? WalkStep::stop : WalkStep::goOn;
+        });
+    if (examined != nullptr)
+        *examined += walked;
     return text::lowercased(joined);
-}
-
-std::string Scanner::promptText(const Element& button, std::size_t limit) {
-    std::string best;
-    Element current = button;
-    for (int level = 0; level < promptAncestorLimit; ++level) {
-        Element parent = readParent(platform_, current);
-        if (!parent)
-            break;
-        std::string gathered = gatherText(parent, 4 * limit);
-        if (text::characterCount(gathered) > limit)
-            break;
-        best = std::move(gathered);
-        current = std::move(parent);
-    }
-    return best;
 }
 
 }  // namespace ondrel

@@ -1,7 +1,7 @@
 #pragma once
 
 // How the watcher sees the target: its scannable windows, the buttons to press in them, every
-// labelled button for listings, and the prompt text around a button. It never presses anything.
+// labelled button for listings, and the text under an element. It never presses anything.
 
 #include <cstddef>
 #include <set>
@@ -22,7 +22,16 @@ inline constexpr int promptAncestorLimit = 6;
 
 struct TargetWindow {
     Element element;
-    std::string title;  // trimmed "AXTitle", "(untitled window)" or "(process <pid>)"
+    // trimmed "AXTitle", "(untitled window)" or "(process <pid>)"; escaped as by escapeForLine, since it is
+    // only ever shown in lines
+    std::string title;
+};
+
+// A button the walk found, and the way the walk came to it: `container` is the walk's path to the
+// button's nearest container, whose own containers lead up to the walk's root; null for the root itself.
+struct FoundButton {
+    Element element;
+    WalkPathPtr container;
 };
 
 // Cut before the first "(", trimmed and lower-cased, for comparing labels.
@@ -37,12 +46,12 @@ public:
 
     AccessibilityPlatform& platform() { return platform_; }
 
-    // The target's windows that can be scanned, warning once per title about minimized ones and about
-    // windows that hide their content.
+    // The target's windows that can be scanned, warning about minimized ones once per title for as long
+    // as some window with that title stays minimized, and once per title about windows that hide their content.
     std::vector<TargetWindow> targetWindows();
 
     // Enabled buttons under `root` whose label matches one of `labels`, in breadth-first order.
-    ElementList findButtons(const Element& root, const std::vector<std::string>& labels, bool contains);
+    std::vector<FoundButton> findButtons(const Element& root, const std::vector<std::string>& labels, bool contains);
 
     // Every non-empty button label under `root`, as shown, in breadth-first order, duplicates kept.
     std::vector<std::string> buttonLabels(const Element& root);
@@ -52,15 +61,13 @@ public:
 
     bool isEnabled(const Element& element);
 
-    // Lower-cased static text under `root`, stopping once it holds more than `budget` characters.
-    std::string gatherText(const Element& root, std::size_t budget);
-
-    // The text of the largest enclosing container, at most six levels up, that fits within `limit`.
-    std::string promptText(const Element& button, std::size_t limit);
+    // Lower-cased static text under `root`, stopping once it holds more than `budget` characters. Adds the
+    // number of elements the walk examined to `examined` when given.
+    std::string gatherText(const Element& root, std::size_t budget, std::size_t* examined = nullptr);
 
 private:
     AccessibilityPlatform& platform_;
-    std::set<std::string, std::less<>> warnedTitles_;   // minimized windows already warned about
+    std::set<std::string, std::less<>> warnedTitles_;   // titles of minimized windows already warned about
     std::set<std::string, std::less<>> advisedTitles_;  // windows already advised about hidden content
 };
 

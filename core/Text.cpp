@@ -96,6 +96,26 @@ std::string lowercased(std::string_view text) {
     return result;
 }
 
+std::string whiteSpaceFolded(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    std::string folded;
+    folded.reserve(text.size());
+    bool inRun = false;
+    for (int32_t offset = 0; offset < length;) {
+        const int32_t start = offset;
+        UChar32 c = 0;
+        U8_NEXT(bytes, offset, length, c);
+        const bool space = c >= 0 && isWhiteSpaceOrLineBreak(c);
+        if (space && !inRun)
+            folded += ' ';
+        else if (!space)
+            folded.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(offset - start)));
+        inRun = space;
+    }
+    return folded;
+}
+
 std::size_t characterCount(std::string_view text) {
     if (isAscii(text)) {
         // In ASCII only CR LF forms a cluster of more than one character.

@@ -19,6 +19,9 @@ std::string trimmedSpaces(std::string_view text);
 // Full Unicode lower-case mapping, independent of the user's locale.
 std::string lowercased(std::string_view text);
 
+// Every run of white space and line breaks (the Unicode White_Space set) as one ASCII space.
+std::string whiteSpaceFolded(std::string_view text);
+
 // Number of extended grapheme clusters.
 std::size_t characterCount(std::string_view text);
 

@@ -31,11 +31,13 @@ public:
     std::optional<int> role() const { return role_; }
     void rememberRole(int role) const { role_ = role; }
 
-    bool sameNode(const ElementHandle& other) const {
+    bool sameNode(const ElementHandle& other) const override {
         const auto* element = dynamic_cast<const AtspiElement*>(&other);
         return element != nullptr && element->path_ == path_ && element->busName() == busName();
     }
-    std::size_t nodeHash() const { return std::hash<std::string>{}(path_) ^ std::hash<std::string>{}(busName()); }
+    std::size_t nodeHash() const override {
+        return std::hash<std::string>{}(path_) ^ std::hash<std::string>{}(busName());
+    }
 
 private:
     std::shared_ptr<const std::string> busName_;

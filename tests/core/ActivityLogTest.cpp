@@ -1,6 +1,7 @@
 #include "core/ActivityLog.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,15 +71,47 @@ TEST_F(ActivityLog, log_stateFolderMissing_createdPrivate) {
     EXPECT_TRUE(fs::exists(logFilePath()));
 }
 
-TEST_F(ActivityLog, log_fileCannotBeOpened_stdoutAndSinkStillServedSilently) {
-    fs::create_directories(logFilePath());  // a folder where the file should be
+TEST_F(ActivityLog, log_newFile_readableByTheUserAlone) {
+    capturedStdout([] { log("x"); });
+    struct stat info {};
+    ASSERT_EQ(::stat(logFilePath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+struct UnwritableCase {
+    const char* name;
+    void (*arrange)(const std::string& path);
+};
+class UnwritableLogFile : public ActivityLog, public testing::WithParamInterface<UnwritableCase> {
+protected:
+    void TearDown() override {
+        fs::remove_all(logFilePath());
+        fs::remove(elsewhere());
+        ActivityLog::TearDown();
+    }
+
+public:
+    static std::string elsewhere() { return logFilePath() + ".elsewhere"; }
+};
+TEST_P(UnwritableLogFile, log_fileNotWritable_stdoutAndSinkServedNothingWrittenThrough) {
+    GetParam().arrange(logFilePath());
     int sunk = 0;
     logSink = [&](const std::string&) { ++sunk; };
     const std::string out = capturedStdout([] { log("still here"); });
     EXPECT_NE(out.find("] still here\n"), std::string::npos);
     EXPECT_EQ(sunk, 1);
-    fs::remove_all(logFilePath());
+    EXPECT_EQ(fileText(UnwritableLogFile::elsewhere()), "");
 }
+INSTANTIATE_TEST_SUITE_P(Cases, UnwritableLogFile,
+                         testing::Values(UnwritableCase{"folderInItsPlace",
+                                                        [](const std::string& path) { fs::create_directories(path); }},
+                                         UnwritableCase{"symbolicLinkInItsPlace",
+                                                        [](const std::string& path) {
+                                                            fs::create_directories(fs::path(path).parent_path());
+                                                            std::ofstream(UnwritableLogFile::elsewhere()).flush();
+                                                            fs::create_symlink(UnwritableLogFile::elsewhere(), path);
+                                                        }}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
     const std::string path = logFilePath();
@@ -101,6 +134,13 @@ TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
         ASSERT_EQ(line.find_first_not_of(line[0]), std::string::npos);
     }
     EXPECT_EQ(count, writers * linesEach);
+}
+
+TEST(HomeFolder, homeFolderFor_homeUnsetOrEmpty_userDatabaseEntry) {
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(homeFolderFor(""), user->pw_dir);
+    EXPECT_EQ(homeFolderFor("/home/elsewhere"), "/home/elsewhere");
 }
 
 struct PathCase {

@@ -32,6 +32,27 @@ INSTANTIATE_TEST_SUITE_P(
                     MatchCase{"git branch -d old", "branch -d"}, MatchCase{"rm -r dir", "rm -r "},
                     MatchCase{"rm -rdir", std::nullopt}, MatchCase{"ls -la", std::nullopt}));
 
+struct WhiteSpaceCase {
+    const char* name;
+    const char* text;
+    std::optional<std::string_view> expected;
+};
+class DangerMatchWhiteSpace : public testing::TestWithParam<WhiteSpaceCase> {};
+TEST_P(DangerMatchWhiteSpace, dangerMatch_anyWhiteSpaceRun_readAsOneSpace) {
+    EXPECT_EQ(dangerMatch(GetParam().text), GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, DangerMatchWhiteSpace,
+                         testing::Values(WhiteSpaceCase{"tab", "sudo\trm x", "sudo "},
+                                         WhiteSpaceCase{"lineFeed", "sudo\napt purge", "sudo "},
+                                         WhiteSpaceCase{"tabInAws", "aws\ts3 rm s3://b", "aws "},
+                                         WhiteSpaceCase{"noBreakSpace", "sudo\u00A0rm x", "sudo "},
+                                         WhiteSpaceCase{"ideographicSpaceInCommand", "rm\u3000-rf /", "rm -rf"},
+                                         WhiteSpaceCase{"runOfSpacesAndBreaks", "git  push \r\n --force",
+                                                        "git push --force"},
+                                         WhiteSpaceCase{"endsInSudo", "ends in sudo", std::nullopt},
+                                         WhiteSpaceCase{"zeroWidthSpaceIsNotWhiteSpace", "sudo\u200Brm", std::nullopt}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
 TEST(DangerPatterns, dangerPatterns_everyEntry_matchesItselfFirstOrAnEarlierEntry) {
     for (std::size_t i = 0; i < dangerPatterns.size(); ++i) {
         auto match = dangerMatch(dangerPatterns[i]);

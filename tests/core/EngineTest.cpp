@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "core/PromptReader.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -41,6 +42,9 @@ TEST_F(Pass, runPass_runningAllWindowsMinimized_nothingLoggedEvenVerbose) {
     EXPECT_EQ(pass(), (PassResult{0, 0, 0, true}));
     EXPECT_TRUE(logged.empty());
 }
+
+// An 818-character script that ends in the dangerous part, as one prompt box showed it.
+const std::string longRiskyScript = "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects";
 
 struct DecisionCase {
     const char* name;
@@ -82,6 +86,18 @@ INSTANTIATE_TEST_SUITE_P(
                      true,
                      {0, 1, 1, true},
                      "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
+        DecisionCase{"longRiskyPromptSafe",
+                     longRiskyScript.c_str(),
+                     true,
+                     false,
+                     {0, 1, 1, true},
+                     "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"},
+        DecisionCase{"riskyAfterTabSafe",
+                     "Run: SUDO\tapt purge x",
+                     true,
+                     false,
+                     {0, 1, 1, true},
+                     "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
         DecisionCase{"harmlessDryRun",
                      "Read README.md?",
                      true,
@@ -104,6 +120,46 @@ TEST_F(Pass, runPass_twoWindows_bothPressedInWindowOrder) {
     EXPECT_EQ(pass(), (PassResult{2, 0, 2, true}));
     EXPECT_EQ(platform.presses, (ElementList{first, second}));
     EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [One]", "Pressed \"Allow\" in [Two]"}));
+}
+
+TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
+    Element application = platform.addProcess(1);
+    Element button = prompt(platform.addWindow(application, "One"), "Edit a.txt?");
+    platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Two")), button, 3);
+    platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Three")), button, 2);
+    EXPECT_EQ(pass(), (PassResult{1, 0, 3, true}));
+    EXPECT_EQ(platform.presses, ElementList{button});
+}
+
+TEST_F(Pass, runPass_promptsNeedMoreThanTheAllowance_restLeftForYouUnjudged) {
+    Element window = velquinWindow();
+    Element huge = platform.addGroup(window);  // 3000 elements and no text
+    for (int i = 0; i < 3000; ++i)
+        platform.addGroup(huge);
+    const int boxes = 20;
+    for (int i = 0; i < boxes; ++i) {
+        Element box = platform.addGroup(window);
+        platform.addButton(box, "Allow");
+        platform.setRepeatedChildren(platform.addGroup(box), huge, 1);
+    }
+    const PassResult result = pass();
+    const int judged = static_cast<int>(promptWalkAllowance / textWalkLimits.maxExamined);
+    EXPECT_EQ(result, (PassResult{judged, boxes - judged, 1, true}));
+    EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt too large to read - left for you");
+}
+
+// Titles and labels come from another application: neither may start a line of their own.
+TEST_F(Pass, runPass_titleAndLabelWithLineBreaksAndEscapes_oneLineEscaped) {
+    const std::string forged = "\n[2026-12-05T08:36:33Z] Pressed \"Deny\" in [Bank]\x1b[2J";
+    prompt(velquinWindow("Chat" + forged), "Read a.txt?", "Allow (" + forged + ")");
+    pass();
+    const std::string escaped = "\\n[2026-12-05T08:36:33Z] Pressed \"Deny\" in [Bank]\\u{1b}[2J";
+    EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (" + escaped + ")\" in [Chat" + escaped + "]"});
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+
+    opts.list = true;
+    pass();
+    EXPECT_EQ(printed, "Chat" + escaped + " - 1 labelled button(s):\n    Allow (" + escaped + ")\n");
 }
 
 TEST_F(Pass, runPass_noMatchingButton_verboseSummaryWithWindowCount) {

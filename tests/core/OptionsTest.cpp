@@ -103,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ExitCase{"checkUnicodeCapitals_lowered", {"--check", "ÉTAPE: PRODUCTION"}, danger("production")},
                     ExitCase{"checkClean", {"--check", "ls"}, clean},
                     ExitCase{"checkTrailingSpaceKept", {"--check", "sudo rm x"}, danger("sudo ")},
+                    ExitCase{"checkTabReadAsSpace", {"--check", "SUDO\trm x"}, danger("sudo ")},
                     ExitCase{"checkStopsWalk", {"--check", "ls", "--bogus"}, clean},
                     ExitCase{"unknownBeforeCheck", {"--bogus", "--check", "rm -rf"}, unknown("--bogus")},
                     ExitCase{"checkInvalidUtf8_noMatch", {"--check", "\xff\xfe ls \xc3"}, clean},

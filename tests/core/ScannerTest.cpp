@@ -20,6 +20,13 @@ std::vector<std::string> titles(const std::vector<TargetWindow>& windows) {
     return result;
 }
 
+ElementList elements(const std::vector<FoundButton>& found) {
+    ElementList result;
+    for (const auto& button : found)
+        result.push_back(button.element);
+    return result;
+}
+
 // --- targetWindows ---
 
 TEST_F(Scanner_, targetWindows_noVelquin_emptyNothingSetNothingLogged) {
@@ -99,6 +106,24 @@ TEST_F(Scanner_, targetWindows_contentHidden_stillScannedAdvisedOncePerTitleAgai
     EXPECT_EQ(logged, (std::vector<std::string>{advice, advice}));
 }
 
+TEST_F(Scanner_, targetWindows_minimizedAndOpenShareTitle_warnedOnceWhileOneStaysMinimized) {
+    Element application = platform.addProcess(1);
+    Element first = platform.addWindow(application, "Chat");
+    platform.addWindow(application, "Chat", true);
+    for (int pass = 0; pass < 3; ++pass)
+        EXPECT_EQ(titles(quietly([&] { return scanner.targetWindows(); })), std::vector<std::string>{"Chat"});
+    platform.setValue(first, "AXMinimized", true);  // both minimized now: still the same warning
+    quietly([&] { return scanner.targetWindows(); });
+    EXPECT_EQ(logged, std::vector<std::string>{minimizedWarning("Chat")});
+}
+
+TEST_F(Scanner_, targetWindows_applicationClaimsMillionWindows_readsNoMoreThanAWalkExamines) {
+    Element application = platform.addProcess(1);
+    platform.setRepeatedChildren(application, platform.addWindow(application, "Chat"), 1'000'000);
+    EXPECT_EQ(scanner.targetWindows().size(), buttonWalkLimits.maxExamined);
+    EXPECT_LE(platform.reads, 4 * buttonWalkLimits.maxExamined);  // children once, then role, title, minimized
+}
+
 TEST_F(Scanner_, targetWindows_minimizedUnreadableOrNotBoolean_countsAsOpen) {
     Element application = platform.addProcess(1);
     platform.setValue(platform.addWindow(application, "A"), "AXMinimized", std::nullopt);
@@ -166,7 +191,7 @@ TEST_F(Scanner_, findButtons_disabledMatch_notReturnedChildrenWalked) {
     Element textState = platform.addButton(window, "Allow");
     platform.setValue(textState, "AXEnabled", AttributeValue(std::string("no")));
 
-    EXPECT_EQ(scanner.findButtons(window, {"Allow"}, false), (ElementList{unknownState, textState, nested}));
+    EXPECT_EQ(elements(scanner.findButtons(window, {"Allow"}, false)), (ElementList{unknownState, textState, nested}));
 }
 
 TEST_F(Scanner_, findButtons_severalLabels_breadthFirstOrder) {
@@ -175,7 +200,7 @@ TEST_F(Scanner_, findButtons_severalLabels_breadthFirstOrder) {
     Element deep = platform.addButton(group, "Run");
     Element shallow = platform.addButton(window, "Allow");
     platform.addButton(window, "Cancel");
-    EXPECT_EQ(scanner.findButtons(window, {"Allow", "Run"}, false), (ElementList{shallow, deep}));
+    EXPECT_EQ(elements(scanner.findButtons(window, {"Allow", "Run"}, false)), (ElementList{shallow, deep}));
 }
 
 TEST_F(Scanner_, buttonLabels_everyLabelledButton_asShownDuplicatesKept) {
@@ -252,16 +277,14 @@ TEST_F(Scanner_, walks_treesThatLie_partDefaults) {
     platform.setValue(childrenNotList, "AXChildren", AttributeValue(std::string("kids")));
     Element gone = platform.addButton(window, "Allow");
     platform.vanish(gone);
-    platform.setValue(hugeLabel, "AXParent", AttributeValue(hugeLabel));  // its own parent
 
-    EXPECT_EQ(scanner.findButtons(window, {"Allow"}, false), ElementList{childrenNotList});
-    EXPECT_EQ(scanner.promptText(hugeLabel, 600), "");
+    EXPECT_EQ(elements(scanner.findButtons(window, {"Allow"}, false)), ElementList{childrenNotList});
     platform.setFailAllReads(true);
     EXPECT_TRUE(scanner.findButtons(window, {"Allow"}, false).empty());
     EXPECT_EQ(titles(scanner.targetWindows()), std::vector<std::string>{"(process 100)"});
 }
 
-// --- prompt text ---
+// --- text under an element ---
 
 TEST_F(Scanner_, gatherText_staticTextsAndAreas_joinedLowerCased) {
     Element window = velquinWindow();
@@ -284,42 +307,6 @@ TEST_F(Scanner_, gatherText_budgetCountsCharactersNotBytes) {
     platform.addText(window, "ééééé");  // 5 characters, 10 bytes
     platform.addText(window, "ü");
     EXPECT_EQ(scanner.gatherText(window, 6), "ééééé ü");
-}
-
-// Nested containers, outermost first, whose whole text has `sizes[i]` characters; the button sits in
-// the innermost.
-Element nestedPrompt(fake::FakePlatform& platform, const Element& window, const std::vector<std::size_t>& sizes) {
-    std::vector<Element> levels;
-    Element parent = window;
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        levels.push_back(parent = platform.addGroup(parent));
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        const std::size_t own = sizes[i] - (i + 1 < sizes.size() ? sizes[i + 1] + 1 : 0);
-        platform.addText(levels[i], std::string(own, static_cast<char>('a' + i)));
-    }
-    return platform.addButton(levels.back(), "Allow");
-}
-
-TEST_F(Scanner_, promptText_80_450_900_returnsThe450Text) {
-    Element button = nestedPrompt(platform, velquinWindow(), {900, 450, 80});
-    const std::string text = scanner.promptText(button, 600);
-    EXPECT_EQ(text.size(), 450u);
-    EXPECT_EQ(text.front(), 'b');
-}
-
-TEST_F(Scanner_, promptText_nearestContainerOverLimit_empty) {
-    Element button = nestedPrompt(platform, velquinWindow(), {601});
-    EXPECT_EQ(scanner.promptText(button, 600), "");
-}
-
-TEST_F(Scanner_, promptText_exactlyAtLimit_fits) {
-    Element button = nestedPrompt(platform, velquinWindow(), {600});
-    EXPECT_EQ(scanner.promptText(button, 600).size(), 600u);
-}
-
-TEST_F(Scanner_, promptText_everyAncestorFits_stopsAfterSixth) {
-    Element button = nestedPrompt(platform, velquinWindow(), {70, 60, 50, 40, 30, 20, 10});
-    EXPECT_EQ(scanner.promptText(button, 600).size(), 60u);
 }
 
 }  // namespace

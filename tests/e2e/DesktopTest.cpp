@@ -1,8 +1,11 @@
 // Ondrel's behaviours on a private desktop against the stand-in Velquin (a GTK 3 program).
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -82,10 +85,23 @@ TEST_F(Desktop, notRunning_verboseLine) {
     EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Velquin not running"}));
 }
 
-TEST_F(Desktop, permissionGate_requestsRelaunchesWithSameArgumentsThenRuns) {
+// An upgrade while the gate waits replaces the file the process started from: the relaunch runs the new one.
+TEST_F(Desktop, permissionGate_executableReplacedWhileWaiting_relaunchedWithSameArgumentsThenRuns) {
     setAccessibilityEnabled(false);
     StandIn velquin(promptWindow("Chat", "Read README.md"));
-    const ProgramRun run = ondrel({"--once", "--dry-run", "--labels", "Allow, Run"}, 40);
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("ondrel-upgrade-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path installed = folder / "ondrel";
+    fs::copy_file(ONDREL_BINARY, installed);
+    std::thread upgrade([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // well inside the 10 s wait
+        fs::copy_file(ONDREL_BINARY, folder / "ondrel.new");
+        fs::rename(folder / "ondrel.new", installed);
+    });
+    const ProgramRun run = runProgram(installed, {"--once", "--dry-run", "--labels", "Allow, Run"}, {}, 40);
+    upgrade.join();
+    fs::remove_all(folder);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(messages(run.out),
               (Lines{"NO Accessibility yet: this desktop's accessibility switch is off. Ondrel has asked to switch it "

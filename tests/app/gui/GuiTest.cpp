@@ -123,17 +123,18 @@ TEST_F(Gui, show_twiceWithin1500ms_endsAtNormalLevel) {
     EXPECT_FALSE(controller.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLines) {
-    Element window = velquinWindow("Chat");
-    platform.addButton(window, "Run");
+TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTextEscaped) {
+    Element window = velquinWindow("Chat\n[x]");
+    platform.addButton(window, "Run\n\x1b[2J");
     platform.addButton(window, "Allow");
     platform.addButton(window, "Allow");
     MainWindowController controller(engine);
     collectLog();
     quietly([&] { controller.listButton->click(); });
-    EXPECT_EQ(logged, (std::vector<std::string>{"--- buttons Velquin currently exposes ---",
-                                                "[Chat] 2 labelled button(s)", "    Allow", "    Run"}));
-    EXPECT_TRUE(logText(controller).endsWith("]     Run\n"));
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"--- buttons Velquin currently exposes ---",
+                                        "[Chat\\n[x]] 2 labelled button(s)", "    Allow", "    Run\\n\\u{1b}[2J"}));
+    EXPECT_TRUE(logText(controller).endsWith("]     Run\\n\\u{1b}[2J\n"));
 }
 
 std::vector<std::string> titles(const QMenu& menu) {
