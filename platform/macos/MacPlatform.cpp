@@ -10,17 +10,18 @@
 #include "core/Accessibility.h"
 #include "platform/common/UnresponsiveProcesses.h"
 #include "platform/macos/CFConversion.h"
+#include "platform/macos/MacRules.h"
 #include "platform/macos/RunningApplications.h"
 
 namespace ondrel {
 namespace macos {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::UnresponsiveProcesses;
 
-// One hung target costs at most this per scan; every later call into it fails at once.
-constexpr auto messagingTimeout = 800ms;
+float seconds(std::chrono::milliseconds timeout) {
+    return std::chrono::duration<float>(timeout).count();
+}
 
 const PlatformWording wordingForMac{
     .permissionMissing = "NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy & Security > "
@@ -37,7 +38,7 @@ public:
     MacPlatform() : unresponsive_(messagingTimeout) {
         // Set on the system-wide element, the timeout applies to every application.
         CFRef<AXUIElementRef> systemWide(AXUIElementCreateSystemWide());
-        AXUIElementSetMessagingTimeout(systemWide.get(), std::chrono::duration<float>(messagingTimeout).count());
+        AXUIElementSetMessagingTimeout(systemWide.get(), seconds(messagingTimeout));
     }
 
     bool isProcessTrusted() override { return AXIsProcessTrusted(); }
@@ -65,7 +66,7 @@ public:
         const bool* flag = std::get_if<bool>(&value);
         if (!element || flag == nullptr)
             return kAXErrorIllegalArgument;
-        return call(element, [&] {
+        return call(element, Message::attribute, [&] {
             return AXUIElementSetAttributeValue(axElement(element), makeCFString(attribute).get(),
                                                 *flag ? kCFBooleanTrue : kCFBooleanFalse);
         });
@@ -75,7 +76,7 @@ public:
         if (!element)
             return std::nullopt;
         CFRef<CFTypeRef> value;
-        const AXError result = call(element, [&] {
+        const AXError result = call(element, Message::attribute, [&] {
             return AXUIElementCopyAttributeValue(axElement(element), makeCFString(attribute).get(), value.out());
         });
         if (result != kAXErrorSuccess)
@@ -88,7 +89,7 @@ public:
         if (!element)
             return std::nullopt;
         CFRef<CFArrayRef> values;
-        const AXError result = call(element, [&] {
+        const AXError result = call(element, Message::attribute, [&] {
             return AXUIElementCopyAttributeValues(axElement(element), makeCFString(attribute).get(),
                                                   static_cast<CFIndex>(index), clampIndex(maxValues), values.out());
         });
@@ -100,7 +101,12 @@ public:
     AXError performAction(const Element& element, std::string_view action) override {
         if (!element)
             return kAXErrorInvalidUIElement;
-        return call(element, [&] { return AXUIElementPerformAction(axElement(element), makeCFString(action).get()); });
+        const AXUIElementRef target = axElement(element);
+        AXUIElementSetMessagingTimeout(target, seconds(pressTimeout));
+        const AXError result =
+            call(element, Message::press, [&] { return AXUIElementPerformAction(target, makeCFString(action).get()); });
+        AXUIElementSetMessagingTimeout(target, 0);  // 0: back to the process-wide timeout
+        return result;
     }
 
     void beginScan() override { unresponsive_.clear(); }
@@ -111,17 +117,16 @@ private:
     }
 
     // One message to a target process, failing at once when that process stopped answering earlier in
-    // this scan; a call that ran into the messaging timeout marks it so.
-    template <typename Call>
-    AXError call(const Element& element, Call&& message) {
+    // this scan; an attribute call that ran into the messaging timeout marks it so.
+    template <typename Send>
+    AXError call(const Element& element, Message message, Send&& send) {
         const ProcessId process = processOf(element);
         if (unresponsive_.contains(process))
             return kAXErrorCannotComplete;
         const auto start = UnresponsiveProcesses::Clock::now();
-        const AXError result = message();
-        if (result == kAXErrorCannotComplete) {
+        const AXError result = send();
+        if (mayMarkUnresponsive(message, result))
             unresponsive_.noteFailure(process, UnresponsiveProcesses::Clock::now() - start);
-        }
         return result;
     }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+// The macOS backend's decisions that need no Apple call, apart so that every platform's tests run them.
+
+#include <chrono>
+
+#include "core/Accessibility.h"
+
+namespace ondrel::macos {
+
+// One hung target costs at most `messagingTimeout` per scan; every later call into it fails at once. A
+// press waits longer: Velquin may be busy carrying out the very press it was asked for.
+inline constexpr std::chrono::milliseconds messagingTimeout{800};
+inline constexpr std::chrono::milliseconds pressTimeout{4000};
+
+enum class Message { attribute, press };  // an attribute read or write, or the press action
+
+// Whether a failed message says that its process stopped answering. A press that could not complete
+// says nothing of the kind ("does not necessarily mean that the function has failed"): the press may
+// have happened, so it never keeps the scan's other buttons from being tried.
+bool mayMarkUnresponsive(Message message, AXError result);
+
+}  // namespace ondrel::macos

@@ -1,0 +1,33 @@
+#include "platform/macos/MacRules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ondrel::macos {
+namespace {
+
+auto caseName = [](const auto& info) { return std::string(info.param.name); };
+
+struct MessageCase {
+    const char* name;
+    Message message;
+    AXError result;
+    bool marks;
+};
+
+class MessageRule : public testing::TestWithParam<MessageCase> {};
+
+TEST_P(MessageRule, mayMarkUnresponsive_messageAndResult_onlyTimedOutAttributeCalls) {
+    EXPECT_EQ(mayMarkUnresponsive(GetParam().message, GetParam().result), GetParam().marks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
+                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute, axCannotComplete, true},
+                                         MessageCase{"pressCannotComplete", Message::press, axCannotComplete, false},
+                                         MessageCase{"attributeOtherFailure", Message::attribute, axFailure, false},
+                                         MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
+                         caseName);
+
+}  // namespace
+}  // namespace ondrel::macos
