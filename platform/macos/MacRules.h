@@ -3,6 +3,8 @@
 // The macOS backend's decisions that need no Apple call, apart so that every platform's tests run them.
 
 #include <chrono>
+#include <cstddef>
+#include <optional>
 
 #include "core/Accessibility.h"
 
@@ -19,5 +21,9 @@ enum class Message { attribute, press };  // an attribute read or write, or the 
 // says nothing of the kind ("does not necessarily mean that the function has failed"): the press may
 // have happened, so it never keeps the scan's other buttons from being tried.
 bool mayMarkUnresponsive(Message message, AXError result);
+
+// The UTF-8 buffer for a CFString, from CFStringGetMaximumSizeForEncoding's answer (kCFNotFound, -1,
+// when the size would overflow). nullopt when no buffer can hold it.
+std::optional<std::size_t> utf8BufferSize(long maximumSize);
 
 }  // namespace ondrel::macos

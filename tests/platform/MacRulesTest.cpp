@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace ondrel::macos {
@@ -28,6 +29,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
                                          MessageCase{"attributeOtherFailure", Message::attribute, axFailure, false},
                                          MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
                          caseName);
+
+TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
+    EXPECT_EQ(utf8BufferSize(-1), std::nullopt);  // kCFNotFound: the size would overflow
+    EXPECT_EQ(utf8BufferSize(0), 0u);
+    EXPECT_EQ(utf8BufferSize(12), 12u);
+}
 
 }  // namespace
 }  // namespace ondrel::macos

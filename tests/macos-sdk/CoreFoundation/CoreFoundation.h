@@ -21,6 +21,18 @@ typedef const struct __CFNumber* CFNumberRef;
 typedef const struct __CFArray* CFArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
 
+typedef struct {
+    CFIndex location;
+    CFIndex length;
+} CFRange;
+
+static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) {
+    CFRange range;
+    range.location = loc;
+    range.length = len;
+    return range;
+}
+
 enum { kCFStringEncodingUTF8 = 0x08000100 };
 typedef CFIndex CFNumberType;
 enum { kCFNumberDoubleType = 13 };
@@ -56,7 +68,8 @@ CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CF
                                     CFStringEncoding encoding, Boolean isExternalRepresentation);
 CFIndex CFStringGetLength(CFStringRef theString);
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
-Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize, CFStringEncoding encoding);
+CFIndex CFStringGetBytes(CFStringRef theString, CFRange range, CFStringEncoding encoding, UInt8 lossByte,
+                         Boolean isExternalRepresentation, UInt8* buffer, CFIndex maxBufLen, CFIndex* usedBufLen);
 
 CFTypeID CFBooleanGetTypeID(void);
 Boolean CFBooleanGetValue(CFBooleanRef boolean);
