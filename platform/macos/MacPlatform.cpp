@@ -2,9 +2,8 @@
 
 #include <ApplicationServices/ApplicationServices.h>
 
-#include <algorithm>
 #include <chrono>
-#include <limits>
+#include <cstdint>
 #include <memory>
 
 #include "core/Accessibility.h"
@@ -84,14 +83,28 @@ public:
         return attributeValueFrom(value.get());
     }
 
+    // Apple allows kAXErrorIllegalArgument for an index or maxValues outside the list's range, and "no
+    // limit" passed on as a huge maxValues may be one; the scanner then lost the application's windows.
+    // So: with no limit the whole value at once, otherwise the count first and no more than there are.
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                       std::size_t index, std::size_t maxValues) override {
         if (!element)
             return std::nullopt;
+        if (index == 0 && maxValues == SIZE_MAX)
+            return copyAttribute(element, attribute);
+        const CFRef<CFStringRef> name = makeCFString(attribute);
+        CFIndex count = 0;
+        if (call(element, Message::attribute, [&] {
+                return AXUIElementGetAttributeValueCount(axElement(element), name.get(), &count);
+            }) != kAXErrorSuccess)
+            return std::nullopt;
+        const std::size_t wanted = valuesToRequest(count > 0 ? static_cast<std::size_t>(count) : 0, index, maxValues);
+        if (wanted == 0)
+            return AttributeValue(ElementList{});
         CFRef<CFArrayRef> values;
         const AXError result = call(element, Message::attribute, [&] {
-            return AXUIElementCopyAttributeValues(axElement(element), makeCFString(attribute).get(),
-                                                  static_cast<CFIndex>(index), clampIndex(maxValues), values.out());
+            return AXUIElementCopyAttributeValues(axElement(element), name.get(), static_cast<CFIndex>(index),
+                                                  static_cast<CFIndex>(wanted), values.out());
         });
         if (result != kAXErrorSuccess)
             return std::nullopt;
@@ -112,10 +125,6 @@ public:
     void beginScan() override { unresponsive_.clear(); }
 
 private:
-    static CFIndex clampIndex(std::size_t count) {
-        return static_cast<CFIndex>(std::min<std::size_t>(count, std::numeric_limits<CFIndex>::max()));
-    }
-
     // One message to a target process, failing at once when that process stopped answering earlier in
     // this scan; an attribute call that ran into the messaging timeout marks it so.
     template <typename Send>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
                                          MessageCase{"pressCannotComplete", Message::press, axCannotComplete, false},
                                          MessageCase{"attributeOtherFailure", Message::attribute, axFailure, false},
                                          MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
+                         caseName);
+
+struct RequestCase {
+    const char* name;
+    std::size_t count, index, maxValues, expected;
+};
+
+class ValuesRequest : public testing::TestWithParam<RequestCase> {};
+
+TEST_P(ValuesRequest, valuesToRequest_countIndexLimit_neverPastTheEnd) {
+    const RequestCase& c = GetParam();
+    EXPECT_EQ(valuesToRequest(c.count, c.index, c.maxValues), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ValuesRequest,
+                         testing::Values(RequestCase{"limitAboveCount", 5, 0, 20000, 5},
+                                         RequestCase{"limitBelowCount", 5, 0, 3, 3},
+                                         RequestCase{"fromIndexToEnd", 5, 3, SIZE_MAX, 2},
+                                         RequestCase{"indexAtEnd", 5, 5, 3, 0},
+                                         RequestCase{"indexPastEnd", 5, 9, 3, 0},
+                                         RequestCase{"emptyList", 0, 0, SIZE_MAX, 0}),
                          caseName);
 
 TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {

@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#define CF_RETURNS_RETAINED __attribute__((cf_returns_retained))
+
 #ifdef __cplusplus
 extern "C" {
 #endif
