@@ -8,6 +8,10 @@ bool mayMarkUnresponsive(Message message, AXError result) {
     return message == Message::attribute && result == axCannotComplete;
 }
 
+bool isTargetProcess(ProcessId process) {
+    return process > 0;
+}
+
 std::size_t valuesToRequest(std::size_t count, std::size_t index, std::size_t maxValues) {
     return index < count ? std::min(count - index, maxValues) : 0;
 }

@@ -22,6 +22,9 @@ enum class Message { attribute, press };  // an attribute read or write, or the 
 // have happened, so it never keeps the scan's other buttons from being tried.
 bool mayMarkUnresponsive(Message message, AXError result);
 
+// Running applications without a process (pid -1) are no target.
+bool isTargetProcess(ProcessId process);
+
 // How many entries of a list of `count` to ask for from `index` on, given at most `maxValues`.
 std::size_t valuesToRequest(std::size_t count, std::size_t index, std::size_t maxValues);
 

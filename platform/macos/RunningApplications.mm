@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "platform/macos/MacRules.h"
+
 namespace ondrel::macos {
 
 std::vector<ProcessId> runningApplicationProcesses(std::string_view bundleIdentifier) {
@@ -21,7 +23,9 @@ std::vector<ProcessId> runningApplicationProcesses(std::string_view bundleIdenti
         NSArray<NSRunningApplication*>* applications =
             [NSRunningApplication runningApplicationsWithBundleIdentifier:name];
         for (NSUInteger i = 0; i < applications.count; ++i) {
-            processes.push_back(static_cast<ProcessId>([applications objectAtIndex:i].processIdentifier));
+            const auto process = static_cast<ProcessId>([applications objectAtIndex:i].processIdentifier);
+            if (isTargetProcess(process))
+                processes.push_back(process);
         }
     }
     return processes;

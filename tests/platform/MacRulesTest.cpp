@@ -31,6 +31,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
                                          MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
                          caseName);
 
+TEST(TargetProcess, isTargetProcess_onlyRealProcessIds) {
+    EXPECT_FALSE(isTargetProcess(-1));  // an application without a process
+    EXPECT_FALSE(isTargetProcess(0));
+    EXPECT_TRUE(isTargetProcess(1));
+}
+
 struct RequestCase {
     const char* name;
     std::size_t count, index, maxValues, expected;
