@@ -12,6 +12,8 @@ extern "C" {
 typedef unsigned char Boolean;
 typedef uint8_t UInt8;
 typedef uint32_t UInt32;
+typedef int32_t SInt32;
+typedef double CFTimeInterval;
 typedef signed long CFIndex;
 typedef unsigned long CFTypeID;
 typedef UInt32 CFStringEncoding;
@@ -22,6 +24,8 @@ typedef const struct __CFBoolean* CFBooleanRef;
 typedef const struct __CFNumber* CFNumberRef;
 typedef const struct __CFArray* CFArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
+typedef struct __CFRunLoop* CFRunLoopRef;
+typedef CFStringRef CFRunLoopMode;
 
 typedef struct {
     CFIndex location;
@@ -86,6 +90,20 @@ const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
 CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values, CFIndex numValues,
                                    const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks);
+
+typedef enum CFRunLoopRunResult : SInt32 {
+    kCFRunLoopRunFinished = 1,
+    kCFRunLoopRunStopped = 2,
+    kCFRunLoopRunTimedOut = 3,
+    kCFRunLoopRunHandledSource = 4,
+} CFRunLoopRunResult;
+
+extern const CFRunLoopMode kCFRunLoopDefaultMode;
+
+CFRunLoopRef CFRunLoopGetCurrent(void);
+CFRunLoopRef CFRunLoopGetMain(void);
+CFRunLoopMode CFRunLoopCopyCurrentMode(CFRunLoopRef rl);
+CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled);
 
 #ifdef __cplusplus
 }
