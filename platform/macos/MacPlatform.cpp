@@ -1,6 +1,7 @@
 // The accessibility interface on macOS, over ApplicationServices and CoreFoundation.
 
 #include <ApplicationServices/ApplicationServices.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "platform/common/UnresponsiveProcesses.h"
 #include "platform/macos/CFConversion.h"
 #include "platform/macos/MacRules.h"
+#include "platform/macos/MacWording.h"
 #include "platform/macos/RunningApplications.h"
 
 namespace ondrel {
@@ -22,15 +24,11 @@ float seconds(std::chrono::milliseconds timeout) {
     return std::chrono::duration<float>(timeout).count();
 }
 
-const PlatformWording wordingForMac{
-    .permissionMissing = "NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy & Security > "
-                         "Accessibility. Retrying every 10s.",
-    .minimizedWindow = "macOS does not expose its buttons, so Allow prompts there cannot be clicked. Un-minimize it "
-                       "to enable auto-approval.",
-    .permissionBanner = "Accessibility permission is required before this can click anything.\n\n1. Open the "
-                        "settings below and enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the "
-                        "permission to a freshly started process, so the app restarts itself.",
-};
+// Started from a terminal, macOS holds the terminal responsible for Ondrel, and its grant is the one
+// that counts. Launched as an app or by launchd, none of the standard streams is a terminal.
+bool startedFromTerminal() {
+    return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
+}
 
 class MacPlatform final : public AccessibilityPlatform {
 public:
@@ -38,6 +36,7 @@ public:
         // Set on the system-wide element, the timeout applies to every application.
         CFRef<AXUIElementRef> systemWide(AXUIElementCreateSystemWide());
         AXUIElementSetMessagingTimeout(systemWide.get(), seconds(messagingTimeout));
+        wording_ = macWording({.startedFromTerminal = startedFromTerminal()});
     }
 
     bool isProcessTrusted() override { return AXIsProcessTrusted(); }
@@ -50,7 +49,7 @@ public:
         AXIsProcessTrustedWithOptions(options.get());
     }
 
-    const PlatformWording& wording() const override { return wordingForMac; }
+    const PlatformWording& wording() const override { return wording_; }
 
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override {
         return runningApplicationProcesses(applicationId);
@@ -140,6 +139,7 @@ private:
     }
 
     UnresponsiveProcesses unresponsive_;
+    PlatformWording wording_;
 };
 
 }  // namespace

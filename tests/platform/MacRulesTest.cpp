@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/macos/MacWording.h"
+
 namespace ondrel::macos {
 namespace {
 
@@ -62,6 +64,23 @@ TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
     EXPECT_EQ(utf8BufferSize(-1), std::nullopt);  // kCFNotFound: the size would overflow
     EXPECT_EQ(utf8BufferSize(0), 0u);
     EXPECT_EQ(utf8BufferSize(12), 12u);
+}
+
+TEST(MacWording, macWording_launchedAsApp_textsUnchanged) {
+    const PlatformWording wording = macWording({});
+    EXPECT_EQ(wording.permissionMissing, "NO Accessibility permission yet. Enable Ondrel under System Settings > "
+                                         "Privacy & Security > Accessibility. Retrying every 10s.");
+    EXPECT_EQ(wording.permissionBanner,
+              "Accessibility permission is required before this can click anything.\n\n1. Open the settings below and "
+              "enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the permission to a freshly started "
+              "process, so the app restarts itself.");
+}
+
+TEST(MacWording, macWording_fromTerminal_commandLineNamesTheTerminalBannerUnchanged) {
+    const PlatformWording wording = macWording({.startedFromTerminal = true});
+    EXPECT_TRUE(wording.permissionMissing.starts_with("NO Accessibility permission yet. "));
+    EXPECT_NE(wording.permissionMissing.find("enable your terminal app"), std::string::npos);
+    EXPECT_EQ(wording.permissionBanner, macWording({}).permissionBanner);
 }
 
 }  // namespace
