@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/Accessibility.h"
 #include "platform/common/UnresponsiveProcesses.h"
 #include "platform/macos/CFConversion.h"
+#include "platform/macos/GrantMemory.h"
 #include "platform/macos/MacRules.h"
 #include "platform/macos/MacWording.h"
 #include "platform/macos/RunningApplications.h"
@@ -36,10 +38,21 @@ public:
         // Set on the system-wide element, the timeout applies to every application.
         CFRef<AXUIElementRef> systemWide(AXUIElementCreateSystemWide());
         AXUIElementSetMessagingTimeout(systemWide.get(), seconds(messagingTimeout));
-        wording_ = macWording({.startedFromTerminal = startedFromTerminal()});
+
+        GrantSituation situation{.startedFromTerminal = startedFromTerminal()};
+        if (!situation.startedFromTerminal) {
+            ownGrant_.emplace();
+            situation.grantOutdated = ownGrant_->grantOutdated();
+        }
+        wording_ = macWording(situation);
     }
 
-    bool isProcessTrusted() override { return AXIsProcessTrusted(); }
+    bool isProcessTrusted() override {
+        const bool trusted = AXIsProcessTrusted();
+        if (trusted && ownGrant_)
+            ownGrant_->noteTrusted();
+        return trusted;
+    }
 
     void requestTrust() override {
         const void* keys[] = {kAXTrustedCheckOptionPrompt};
@@ -139,6 +152,7 @@ private:
     }
 
     UnresponsiveProcesses unresponsive_;
+    std::optional<GrantMemory> ownGrant_;  // only while the grant that counts is Ondrel's own
     PlatformWording wording_;
 };
 

@@ -76,12 +76,51 @@ TEST(MacWording, macWording_launchedAsApp_textsUnchanged) {
               "process, so the app restarts itself.");
 }
 
-TEST(MacWording, macWording_fromTerminal_commandLineNamesTheTerminalBannerUnchanged) {
-    const PlatformWording wording = macWording({.startedFromTerminal = true});
+struct WordingCase {
+    const char* name;
+    GrantSituation situation;
+    const char* commandLineAdvice;  // what the command-line modes' line must say
+    bool bannerUnchanged;
+};
+
+class SituationWording : public testing::TestWithParam<WordingCase> {};
+
+TEST_P(SituationWording, macWording_situation_adviceWhereItApplies) {
+    const WordingCase& c = GetParam();
+    const PlatformWording wording = macWording(c.situation);
     EXPECT_TRUE(wording.permissionMissing.starts_with("NO Accessibility permission yet. "));
-    EXPECT_NE(wording.permissionMissing.find("enable your terminal app"), std::string::npos);
-    EXPECT_EQ(wording.permissionBanner, macWording({}).permissionBanner);
+    EXPECT_NE(wording.permissionMissing.find(c.commandLineAdvice), std::string::npos) << wording.permissionMissing;
+    EXPECT_EQ(wording.permissionBanner == macWording({}).permissionBanner, c.bannerUnchanged);
+    if (!c.bannerUnchanged) {
+        EXPECT_NE(wording.permissionBanner.find("remove \"Ondrel\" from the list"), std::string::npos);
+        EXPECT_NE(wording.permissionBanner.find("add it again"), std::string::npos);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SituationWording,
+    testing::Values(WordingCase{"fromTerminal", {.startedFromTerminal = true}, "enable your terminal app", true},
+                    WordingCase{"grantOutdated", {.grantOutdated = true}, "remove Ondrel", false}),
+    caseName);
+
+struct GrantCase {
+    const char* name;
+    std::optional<std::string> granted, running;
+    bool outdated;
+};
+
+class GrantAge : public testing::TestWithParam<GrantCase> {};
+
+TEST_P(GrantAge, isGrantOutdated_signatures_onlyWhenBothKnownAndDifferent) {
+    EXPECT_EQ(isGrantOutdated(GetParam().granted, GetParam().running), GetParam().outdated);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GrantAge,
+                         testing::Values(GrantCase{"neverGranted", std::nullopt, "cdhash H\"b\"", false},
+                                         GrantCase{"unsigned", "cdhash H\"a\"", std::nullopt, false},
+                                         GrantCase{"sameSignature", "cdhash H\"a\"", "cdhash H\"a\"", false},
+                                         GrantCase{"rebuilt", "cdhash H\"a\"", "cdhash H\"b\"", true}),
+                         caseName);
 
 }  // namespace
 }  // namespace ondrel::macos

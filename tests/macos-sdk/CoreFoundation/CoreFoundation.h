@@ -26,6 +26,7 @@ typedef const struct __CFArray* CFArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
 typedef struct __CFRunLoop* CFRunLoopRef;
 typedef CFStringRef CFRunLoopMode;
+typedef CFTypeRef CFPropertyListRef;
 
 typedef struct {
     CFIndex location;
@@ -104,6 +105,12 @@ CFRunLoopRef CFRunLoopGetCurrent(void);
 CFRunLoopRef CFRunLoopGetMain(void);
 CFRunLoopMode CFRunLoopCopyCurrentMode(CFRunLoopRef rl);
 CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled);
+
+extern const CFStringRef kCFPreferencesCurrentApplication;
+
+CFPropertyListRef CFPreferencesCopyAppValue(CFStringRef key, CFStringRef applicationID);
+void CFPreferencesSetAppValue(CFStringRef key, CFPropertyListRef value, CFStringRef applicationID);
+Boolean CFPreferencesAppSynchronize(CFStringRef applicationID);
 
 #ifdef __cplusplus
 }
