@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
+#include "app/ProcessSerialNumber.h"
 #include "app/Relaunch.h"
 #include "app/gui/AppDelegate.h"
 #include "core/Accessibility.h"
@@ -19,6 +20,9 @@ void sleepSeconds(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __APPLE__
+    argc = ondrel::dropProcessSerialNumbers(argc, argv);
+#endif
     ondrel::rememberLaunchArguments(argc, argv);
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const ondrel::Options options = ondrel::parseOptions(arguments);
