@@ -17,7 +17,7 @@ for source in "$root"/platform/macos/*.mm; do
     checked=$((checked + 1))
 done
 # The parts of shared sources that only a Mac build compiles.
-for source in app/Relaunch.cpp core/ActivityLog.cpp; do
+for source in app/BundleRelaunch.cpp app/Relaunch.cpp core/ActivityLog.cpp; do
     "$compiler" "${flags[@]}" -D__APPLE__ "$root/$source"
     checked=$((checked + 1))
 done
