@@ -27,12 +27,10 @@ TEST_P(EnclosingBundle, enclosingAppBundle_executablePath_bundleOrEmpty) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, EnclosingBundle,
     testing::Values(BundleCase{"applications", "/Applications/Ondrel.app/Contents/MacOS/Ondrel", "/Applications/Ondrel.app"},
-                    BundleCase{"buildTree", "/src/build/app/Ondrel.app/Contents/MacOS/Ondrel", "/src/build/app/Ondrel.app"},
                     BundleCase{"relative", "Ondrel.app/Contents/MacOS/Ondrel", "Ondrel.app"},
                     BundleCase{"plainExecutable", "/usr/local/bin/ondrel", ""},
                     BundleCase{"deeperInBundle", "/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},
                     BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""},
-                    BundleCase{"nameless", "/.app/Contents/MacOS/Ondrel", ""},
                     BundleCase{"folderOnly", "/Applications/Ondrel.app/Contents/MacOS/", ""}),
     caseName);
 

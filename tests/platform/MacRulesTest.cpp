@@ -52,12 +52,10 @@ TEST_P(ValuesRequest, valuesToRequest_countIndexLimit_neverPastTheEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ValuesRequest,
-                         testing::Values(RequestCase{"limitAboveCount", 5, 0, 20000, 5},
-                                         RequestCase{"limitBelowCount", 5, 0, 3, 3},
+                         testing::Values(RequestCase{"limitBelowCount", 5, 0, 3, 3},
                                          RequestCase{"fromIndexToEnd", 5, 3, SIZE_MAX, 2},
                                          RequestCase{"indexAtEnd", 5, 5, 3, 0},
-                                         RequestCase{"indexPastEnd", 5, 9, 3, 0},
-                                         RequestCase{"emptyList", 0, 0, SIZE_MAX, 0}),
+                                         RequestCase{"indexPastEnd", 5, 9, 3, 0}),
                          caseName);
 
 TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
