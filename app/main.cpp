@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
         .relaunch = relaunchInPlace,
         .runApplication =
             [&](const ondrel::Options& runOptions) {
-                return ondrel::gui::runTrayApplication(
-                    runOptions, scanner, argc, argv,
-                    [](const std::string& message) { ondrel::relaunchApplication(message); });
+                return ondrel::gui::runTrayApplication(runOptions, scanner, argc, argv, [](const std::string& message) {
+                    ondrel::relaunchApplication(message);
+                });
             },
         .keepWatching = [] { return true; },
     };

@@ -41,8 +41,9 @@ std::string permissionBanner(const GrantSituation& situation) {
 PlatformWording macWording(const GrantSituation& situation) {
     return PlatformWording{
         .permissionMissing = permissionMissing(situation),
-        .minimizedWindow = "macOS does not expose its buttons, so Allow prompts there cannot be clicked. "
-                           "Un-minimize it to enable auto-approval.",
+        .minimizedWindow =
+            "macOS does not expose its buttons, so Allow prompts there cannot be clicked. "
+            "Un-minimize it to enable auto-approval.",
         .permissionBanner = permissionBanner(situation),
     };
 }

@@ -24,15 +24,16 @@ TEST_P(EnclosingBundle, enclosingAppBundle_executablePath_bundleOrEmpty) {
     EXPECT_EQ(enclosingAppBundle(GetParam().executable), GetParam().bundle);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EnclosingBundle,
-    testing::Values(BundleCase{"applications", "/Applications/Ondrel.app/Contents/MacOS/Ondrel", "/Applications/Ondrel.app"},
-                    BundleCase{"relative", "Ondrel.app/Contents/MacOS/Ondrel", "Ondrel.app"},
-                    BundleCase{"plainExecutable", "/usr/local/bin/ondrel", ""},
-                    BundleCase{"deeperInBundle", "/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},
-                    BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""},
-                    BundleCase{"folderOnly", "/Applications/Ondrel.app/Contents/MacOS/", ""}),
-    caseName);
+INSTANTIATE_TEST_SUITE_P(Cases, EnclosingBundle,
+                         testing::Values(BundleCase{"applications", "/Applications/Ondrel.app/Contents/MacOS/Ondrel",
+                                                    "/Applications/Ondrel.app"},
+                                         BundleCase{"relative", "Ondrel.app/Contents/MacOS/Ondrel", "Ondrel.app"},
+                                         BundleCase{"plainExecutable", "/usr/local/bin/ondrel", ""},
+                                         BundleCase{"deeperInBundle",
+                                                    "/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},
+                                         BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""},
+                                         BundleCase{"folderOnly", "/Applications/Ondrel.app/Contents/MacOS/", ""}),
+                         caseName);
 
 TEST(BundleRelaunch, bundleRelaunchCommand_arguments_newInstanceWithArgumentsAfterProgramName) {
     const std::string bundle = "/Applications/Ondrel.app";

@@ -28,15 +28,15 @@ TEST_P(SerialNumbers, dropProcessSerialNumbers_arguments_othersKeptInOrder) {
     EXPECT_EQ(argv[static_cast<std::size_t>(count)], nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SerialNumbers,
-    testing::Values(ArgumentsCase{"finderFirstOpen", {"Ondrel", "-psn_0_12345"}, {"Ondrel"}},
-                    ArgumentsCase{"amongOptions",
-                                  {"Ondrel", "--interval", "2", "-psn_0_9", "--unsafe"},
-                                  {"Ondrel", "--interval", "2", "--unsafe"}},
-                    ArgumentsCase{"withoutUnderscore_kept", {"Ondrel", "-psn"}, {"Ondrel", "-psn"}},
-                    ArgumentsCase{"programNameOnly", {"Ondrel"}, {"Ondrel"}}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SerialNumbers,
+                         testing::Values(ArgumentsCase{"finderFirstOpen", {"Ondrel", "-psn_0_12345"}, {"Ondrel"}},
+                                         ArgumentsCase{"amongOptions",
+                                                       {"Ondrel", "--interval", "2", "-psn_0_9", "--unsafe"},
+                                                       {"Ondrel", "--interval", "2", "--unsafe"}},
+                                         ArgumentsCase{
+                                             "withoutUnderscore_kept", {"Ondrel", "-psn"}, {"Ondrel", "-psn"}},
+                                         ArgumentsCase{"programNameOnly", {"Ondrel"}, {"Ondrel"}}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace ondrel

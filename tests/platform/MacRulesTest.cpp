@@ -27,7 +27,8 @@ TEST_P(MessageRule, mayMarkUnresponsive_messageAndResult_onlyTimedOutAttributeCa
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
-                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute, axCannotComplete, true},
+                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute, axCannotComplete,
+                                                     true},
                                          MessageCase{"pressCannotComplete", Message::press, axCannotComplete, false},
                                          MessageCase{"attributeOtherFailure", Message::attribute, axFailure, false},
                                          MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
@@ -66,8 +67,9 @@ TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
 
 TEST(MacWording, macWording_launchedAsApp_textsUnchanged) {
     const PlatformWording wording = macWording({});
-    EXPECT_EQ(wording.permissionMissing, "NO Accessibility permission yet. Enable Ondrel under System Settings > "
-                                         "Privacy & Security > Accessibility. Retrying every 10s.");
+    EXPECT_EQ(wording.permissionMissing,
+              "NO Accessibility permission yet. Enable Ondrel under System Settings > "
+              "Privacy & Security > Accessibility. Retrying every 10s.");
     EXPECT_EQ(wording.permissionBanner,
               "Accessibility permission is required before this can click anything.\n\n1. Open the settings below and "
               "enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the permission to a freshly started "
