@@ -3,7 +3,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/BundleRelaunch.h"
 #include "app/EntryPoint.h"
+#include "app/ProcessSerialNumber.h"
 #include "app/Relaunch.h"
 #include "app/gui/AppDelegate.h"
 #include "core/Accessibility.h"
@@ -19,19 +21,26 @@ void sleepSeconds(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __APPLE__
+    argc = ondrel::dropProcessSerialNumbers(argc, argv);
+#endif
     ondrel::rememberLaunchArguments(argc, argv);
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const ondrel::Options options = ondrel::parseOptions(arguments);
 
-    const auto relaunchWith = [](const std::string& message) { ondrel::relaunch(message); };
+    // The command-line modes restart in place, so that launchd and the terminal keep their process; the
+    // application starts a new instance of its app bundle where it runs from one.
+    const auto relaunchInPlace = [](const std::string& message) { ondrel::relaunch(message); };
     auto platform = ondrel::createPlatform();
     ondrel::Scanner scanner(*platform);
     const ondrel::EntryServices services{
         .sleep = sleepSeconds,
-        .relaunch = relaunchWith,
+        .relaunch = relaunchInPlace,
         .runApplication =
             [&](const ondrel::Options& runOptions) {
-                return ondrel::gui::runTrayApplication(runOptions, scanner, argc, argv, relaunchWith);
+                return ondrel::gui::runTrayApplication(runOptions, scanner, argc, argv, [](const std::string& message) {
+                    ondrel::relaunchApplication(message);
+                });
             },
         .keepWatching = [] { return true; },
     };

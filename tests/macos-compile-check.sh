@@ -1,24 +1,34 @@
 #!/usr/bin/env bash
 # Compiles every macOS-only source with clang on this machine, against the declarations in
-# tests/macos-sdk, so that the macOS backend cannot rot unseen where no Mac builds it.
+# tests/macos-sdk, so that the macOS backend cannot rot unseen where no Mac builds it; then runs
+# clang's static analyzer over the same sources with the CoreFoundation ownership checks, which
+# read the Create/Copy naming and the CF_RETURNS_RETAINED marks of those declarations.
 #   tests/macos-compile-check.sh [CLANG++]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 compiler=${1:-clang++}
-flags=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror -I"$root" -isystem "$root/tests/macos-sdk")
+flags=(-std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror -I"$root" -isystem "$root/tests/macos-sdk")
+objective_cxx=(-x objective-c++ -fobjc-runtime=macosx-13.0)
+# The osx checkers are on by default only when the target is a Mac.
+analyze=(--analyze -Xanalyzer -analyzer-checker=osx -Xanalyzer -analyzer-werror -o /dev/null)
+
+check() {
+    "$compiler" "${flags[@]}" -fsyntax-only "$@"
+    "$compiler" "${flags[@]}" "${analyze[@]}" "$@"
+}
 
 checked=0
 for source in "$root"/platform/macos/*.cpp; do
-    "$compiler" "${flags[@]}" "$source"
+    check "$source"
     checked=$((checked + 1))
 done
 for source in "$root"/platform/macos/*.mm; do
-    "$compiler" "${flags[@]}" -x objective-c++ -fobjc-runtime=macosx-13.0 "$source"
+    check "${objective_cxx[@]}" "$source"
     checked=$((checked + 1))
 done
 # The parts of shared sources that only a Mac build compiles.
-for source in app/Relaunch.cpp core/ActivityLog.cpp; do
-    "$compiler" "${flags[@]}" -D__APPLE__ "$root/$source"
+for source in app/BundleRelaunch.cpp app/Relaunch.cpp core/ActivityLog.cpp; do
+    check -D__APPLE__ "$root/$source"
     checked=$((checked + 1))
 done
-echo "macOS sources compile: $checked file(s)"
+echo "macOS sources compile and pass the analyzer: $checked file(s)"

@@ -1,6 +1,8 @@
 #include "platform/macos/CFConversion.h"
 
-#include <vector>
+#include <optional>
+
+#include "platform/macos/MacRules.h"
 
 namespace ondrel::macos {
 namespace {
@@ -32,11 +34,19 @@ CFRef<CFStringRef> makeCFString(std::string_view text) {
 }
 
 std::string fromCFString(CFStringRef text) {
-    const CFIndex capacity = CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
-    std::vector<char> buffer(static_cast<std::size_t>(capacity));
-    if (!CFStringGetCString(text, buffer.data(), capacity, kCFStringEncodingUTF8))
-        return {};
-    return std::string(buffer.data());
+    const CFIndex length = CFStringGetLength(text);
+    const std::optional<std::size_t> size =
+        utf8BufferSize(CFStringGetMaximumSizeForEncoding(length, kCFStringEncodingUTF8));
+    if (length == 0 || !size)
+        return {};  // no size at all only for a string longer than memory could hold
+    // Every unit converts: what UTF-8 cannot carry (an unpaired surrogate) becomes the loss byte rather
+    // than failing the whole text, and an embedded NUL stays, so that no prompt text is lost unseen.
+    std::string converted(*size, '\0');
+    CFIndex used = 0;
+    CFStringGetBytes(text, CFRangeMake(0, length), kCFStringEncodingUTF8, '?', false,
+                     reinterpret_cast<UInt8*>(converted.data()), static_cast<CFIndex>(converted.size()), &used);
+    converted.resize(static_cast<std::size_t>(used));
+    return converted;
 }
 
 AttributeValue attributeValueFrom(CFTypeRef value) {

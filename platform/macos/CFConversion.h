@@ -13,6 +13,7 @@
 namespace ondrel::macos {
 
 CFRef<CFStringRef> makeCFString(std::string_view text);
+// The text as UTF-8, whole: an unconvertible unit becomes "?", embedded NULs stay.
 std::string fromCFString(CFStringRef text);
 
 // CFString -> text, CFBoolean -> Boolean, CFNumber -> number, AXUIElement -> element, CFArray of

@@ -1,46 +1,58 @@
 // The accessibility interface on macOS, over ApplicationServices and CoreFoundation.
 
 #include <ApplicationServices/ApplicationServices.h>
+#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <limits>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/Accessibility.h"
 #include "platform/common/UnresponsiveProcesses.h"
 #include "platform/macos/CFConversion.h"
+#include "platform/macos/GrantMemory.h"
+#include "platform/macos/MacRules.h"
+#include "platform/macos/MacWording.h"
 #include "platform/macos/RunningApplications.h"
 
 namespace ondrel {
 namespace macos {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::UnresponsiveProcesses;
 
-// One hung target costs at most this per scan; every later call into it fails at once.
-constexpr auto messagingTimeout = 800ms;
+float seconds(std::chrono::milliseconds timeout) {
+    return std::chrono::duration<float>(timeout).count();
+}
 
-const PlatformWording wordingForMac{
-    .permissionMissing = "NO Accessibility permission yet. Enable Ondrel under System Settings > Privacy & Security > "
-                         "Accessibility. Retrying every 10s.",
-    .minimizedWindow = "macOS does not expose its buttons, so Allow prompts there cannot be clicked. Un-minimize it "
-                       "to enable auto-approval.",
-    .permissionBanner = "Accessibility permission is required before this can click anything.\n\n1. Open the "
-                        "settings below and enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the "
-                        "permission to a freshly started process, so the app restarts itself.",
-};
+// Started from a terminal, macOS holds the terminal responsible for Ondrel, and its grant is the one
+// that counts. Launched as an app or by launchd, none of the standard streams is a terminal.
+bool startedFromTerminal() {
+    return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
+}
 
 class MacPlatform final : public AccessibilityPlatform {
 public:
     MacPlatform() : unresponsive_(messagingTimeout) {
         // Set on the system-wide element, the timeout applies to every application.
         CFRef<AXUIElementRef> systemWide(AXUIElementCreateSystemWide());
-        AXUIElementSetMessagingTimeout(systemWide.get(), std::chrono::duration<float>(messagingTimeout).count());
+        AXUIElementSetMessagingTimeout(systemWide.get(), seconds(messagingTimeout));
+
+        GrantSituation situation{.startedFromTerminal = startedFromTerminal()};
+        if (!situation.startedFromTerminal) {
+            ownGrant_.emplace();
+            situation.grantOutdated = ownGrant_->grantOutdated();
+        }
+        wording_ = macWording(situation);
     }
 
-    bool isProcessTrusted() override { return AXIsProcessTrusted(); }
+    bool isProcessTrusted() override {
+        const bool trusted = AXIsProcessTrusted();
+        if (trusted && ownGrant_)
+            ownGrant_->noteTrusted();
+        return trusted;
+    }
 
     void requestTrust() override {
         const void* keys[] = {kAXTrustedCheckOptionPrompt};
@@ -50,7 +62,7 @@ public:
         AXIsProcessTrustedWithOptions(options.get());
     }
 
-    const PlatformWording& wording() const override { return wordingForMac; }
+    const PlatformWording& wording() const override { return wording_; }
 
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override {
         return runningApplicationProcesses(applicationId);
@@ -65,7 +77,7 @@ public:
         const bool* flag = std::get_if<bool>(&value);
         if (!element || flag == nullptr)
             return kAXErrorIllegalArgument;
-        return call(element, [&] {
+        return call(element, Message::attribute, [&] {
             return AXUIElementSetAttributeValue(axElement(element), makeCFString(attribute).get(),
                                                 *flag ? kCFBooleanTrue : kCFBooleanFalse);
         });
@@ -75,7 +87,7 @@ public:
         if (!element)
             return std::nullopt;
         CFRef<CFTypeRef> value;
-        const AXError result = call(element, [&] {
+        const AXError result = call(element, Message::attribute, [&] {
             return AXUIElementCopyAttributeValue(axElement(element), makeCFString(attribute).get(), value.out());
         });
         if (result != kAXErrorSuccess)
@@ -83,14 +95,28 @@ public:
         return attributeValueFrom(value.get());
     }
 
+    // Apple allows kAXErrorIllegalArgument for an index or maxValues outside the list's range, and "no
+    // limit" passed on as a huge maxValues may be one; the scanner then lost the application's windows.
+    // So: with no limit the whole value at once, otherwise the count first and no more than there are.
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                       std::size_t index, std::size_t maxValues) override {
         if (!element)
             return std::nullopt;
+        if (index == 0 && maxValues == SIZE_MAX)
+            return copyAttribute(element, attribute);
+        const CFRef<CFStringRef> name = makeCFString(attribute);
+        CFIndex count = 0;
+        if (call(element, Message::attribute, [&] {
+                return AXUIElementGetAttributeValueCount(axElement(element), name.get(), &count);
+            }) != kAXErrorSuccess)
+            return std::nullopt;
+        const std::size_t wanted = valuesToRequest(count > 0 ? static_cast<std::size_t>(count) : 0, index, maxValues);
+        if (wanted == 0)
+            return AttributeValue(ElementList{});
         CFRef<CFArrayRef> values;
-        const AXError result = call(element, [&] {
-            return AXUIElementCopyAttributeValues(axElement(element), makeCFString(attribute).get(),
-                                                  static_cast<CFIndex>(index), clampIndex(maxValues), values.out());
+        const AXError result = call(element, Message::attribute, [&] {
+            return AXUIElementCopyAttributeValues(axElement(element), name.get(), static_cast<CFIndex>(index),
+                                                  static_cast<CFIndex>(wanted), values.out());
         });
         if (result != kAXErrorSuccess)
             return std::nullopt;
@@ -100,32 +126,34 @@ public:
     AXError performAction(const Element& element, std::string_view action) override {
         if (!element)
             return kAXErrorInvalidUIElement;
-        return call(element, [&] { return AXUIElementPerformAction(axElement(element), makeCFString(action).get()); });
+        const AXUIElementRef target = axElement(element);
+        AXUIElementSetMessagingTimeout(target, seconds(pressTimeout));
+        const AXError result =
+            call(element, Message::press, [&] { return AXUIElementPerformAction(target, makeCFString(action).get()); });
+        AXUIElementSetMessagingTimeout(target, 0);  // 0: back to the process-wide timeout
+        return result;
     }
 
     void beginScan() override { unresponsive_.clear(); }
 
 private:
-    static CFIndex clampIndex(std::size_t count) {
-        return static_cast<CFIndex>(std::min<std::size_t>(count, std::numeric_limits<CFIndex>::max()));
-    }
-
     // One message to a target process, failing at once when that process stopped answering earlier in
-    // this scan; a call that ran into the messaging timeout marks it so.
-    template <typename Call>
-    AXError call(const Element& element, Call&& message) {
+    // this scan; an attribute call that ran into the messaging timeout marks it so.
+    template <typename Send>
+    AXError call(const Element& element, Message message, Send&& send) {
         const ProcessId process = processOf(element);
         if (unresponsive_.contains(process))
             return kAXErrorCannotComplete;
         const auto start = UnresponsiveProcesses::Clock::now();
-        const AXError result = message();
-        if (result == kAXErrorCannotComplete) {
+        const AXError result = send();
+        if (mayMarkUnresponsive(message, result))
             unresponsive_.noteFailure(process, UnresponsiveProcesses::Clock::now() - start);
-        }
         return result;
     }
 
     UnresponsiveProcesses unresponsive_;
+    std::optional<GrantMemory> ownGrant_;  // only while the grant that counts is Ondrel's own
+    PlatformWording wording_;
 };
 
 }  // namespace

@@ -9,10 +9,30 @@
 
 #include <string>
 
+#include "platform/macos/CFRef.h"
+#include "platform/macos/MacRules.h"
+
 namespace ondrel::macos {
+namespace {
+
+// AppKit learns of launches and exits as the main run loop turns. The application's event loop turns
+// it; the command-line modes run none, so there the query first handles whatever is waiting, without
+// waiting for more. Never inside a running loop: that would dispatch the application's own events in
+// the middle of a pass.
+void catchUpWithLaunchesAndExits() {
+    CFRunLoopRef main = CFRunLoopGetMain();
+    if (CFRunLoopGetCurrent() != main)
+        return;
+    if (CFRef<CFStringRef>(CFRunLoopCopyCurrentMode(main)))
+        return;
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, true);
+}
+
+}  // namespace
 
 std::vector<ProcessId> runningApplicationProcesses(std::string_view bundleIdentifier) {
     std::vector<ProcessId> processes;
+    catchUpWithLaunchesAndExits();
     @autoreleasepool {
         const std::string identifier(bundleIdentifier);
         NSString* name = [NSString stringWithUTF8String:identifier.c_str()];
@@ -21,7 +41,9 @@ std::vector<ProcessId> runningApplicationProcesses(std::string_view bundleIdenti
         NSArray<NSRunningApplication*>* applications =
             [NSRunningApplication runningApplicationsWithBundleIdentifier:name];
         for (NSUInteger i = 0; i < applications.count; ++i) {
-            processes.push_back(static_cast<ProcessId>([applications objectAtIndex:i].processIdentifier));
+            const auto process = static_cast<ProcessId>([applications objectAtIndex:i].processIdentifier);
+            if (isTargetProcess(process))
+                processes.push_back(process);
         }
     }
     return processes;

@@ -40,9 +40,11 @@ AXUIElementRef AXUIElementCreateApplication(pid_t pid);
 AXUIElementRef AXUIElementCreateSystemWide(void);
 AXError AXUIElementGetPid(AXUIElementRef element, pid_t* pid);
 AXError AXUIElementSetMessagingTimeout(AXUIElementRef element, float timeoutInSeconds);
-AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value);
+AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute,
+                                      CFTypeRef _Nullable* _Nonnull CF_RETURNS_RETAINED value);
+AXError AXUIElementGetAttributeValueCount(AXUIElementRef element, CFStringRef attribute, CFIndex* count);
 AXError AXUIElementCopyAttributeValues(AXUIElementRef element, CFStringRef attribute, CFIndex index,
-                                       CFIndex maxValues, CFArrayRef* values);
+                                       CFIndex maxValues, CFArrayRef _Nullable* _Nonnull CF_RETURNS_RETAINED values);
 AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
 AXError AXUIElementPerformAction(AXUIElementRef element, CFStringRef action);
 

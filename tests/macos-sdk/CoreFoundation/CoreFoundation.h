@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#define CF_RETURNS_RETAINED __attribute__((cf_returns_retained))
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -10,6 +12,8 @@ extern "C" {
 typedef unsigned char Boolean;
 typedef uint8_t UInt8;
 typedef uint32_t UInt32;
+typedef int32_t SInt32;
+typedef double CFTimeInterval;
 typedef signed long CFIndex;
 typedef unsigned long CFTypeID;
 typedef UInt32 CFStringEncoding;
@@ -20,6 +24,21 @@ typedef const struct __CFBoolean* CFBooleanRef;
 typedef const struct __CFNumber* CFNumberRef;
 typedef const struct __CFArray* CFArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
+typedef struct __CFRunLoop* CFRunLoopRef;
+typedef CFStringRef CFRunLoopMode;
+typedef CFTypeRef CFPropertyListRef;
+
+typedef struct {
+    CFIndex location;
+    CFIndex length;
+} CFRange;
+
+static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) {
+    CFRange range;
+    range.location = loc;
+    range.length = len;
+    return range;
+}
 
 enum { kCFStringEncodingUTF8 = 0x08000100 };
 typedef CFIndex CFNumberType;
@@ -56,7 +75,8 @@ CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CF
                                     CFStringEncoding encoding, Boolean isExternalRepresentation);
 CFIndex CFStringGetLength(CFStringRef theString);
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
-Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize, CFStringEncoding encoding);
+CFIndex CFStringGetBytes(CFStringRef theString, CFRange range, CFStringEncoding encoding, UInt8 lossByte,
+                         Boolean isExternalRepresentation, UInt8* buffer, CFIndex maxBufLen, CFIndex* usedBufLen);
 
 CFTypeID CFBooleanGetTypeID(void);
 Boolean CFBooleanGetValue(CFBooleanRef boolean);
@@ -71,6 +91,26 @@ const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
 CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values, CFIndex numValues,
                                    const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks);
+
+typedef enum CFRunLoopRunResult : SInt32 {
+    kCFRunLoopRunFinished = 1,
+    kCFRunLoopRunStopped = 2,
+    kCFRunLoopRunTimedOut = 3,
+    kCFRunLoopRunHandledSource = 4,
+} CFRunLoopRunResult;
+
+extern const CFRunLoopMode kCFRunLoopDefaultMode;
+
+CFRunLoopRef CFRunLoopGetCurrent(void);
+CFRunLoopRef CFRunLoopGetMain(void);
+CFRunLoopMode CFRunLoopCopyCurrentMode(CFRunLoopRef rl);
+CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled);
+
+extern const CFStringRef kCFPreferencesCurrentApplication;
+
+CFPropertyListRef CFPreferencesCopyAppValue(CFStringRef key, CFStringRef applicationID);
+void CFPreferencesSetAppValue(CFStringRef key, CFPropertyListRef value, CFStringRef applicationID);
+Boolean CFPreferencesAppSynchronize(CFStringRef applicationID);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,126 @@
+#include "platform/macos/MacRules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/macos/MacWording.h"
+
+namespace ondrel::macos {
+namespace {
+
+auto caseName = [](const auto& info) { return std::string(info.param.name); };
+
+struct MessageCase {
+    const char* name;
+    Message message;
+    AXError result;
+    bool marks;
+};
+
+class MessageRule : public testing::TestWithParam<MessageCase> {};
+
+TEST_P(MessageRule, mayMarkUnresponsive_messageAndResult_onlyTimedOutAttributeCalls) {
+    EXPECT_EQ(mayMarkUnresponsive(GetParam().message, GetParam().result), GetParam().marks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
+                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute, axCannotComplete,
+                                                     true},
+                                         MessageCase{"pressCannotComplete", Message::press, axCannotComplete, false},
+                                         MessageCase{"attributeOtherFailure", Message::attribute, axFailure, false},
+                                         MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
+                         caseName);
+
+TEST(TargetProcess, isTargetProcess_onlyRealProcessIds) {
+    EXPECT_FALSE(isTargetProcess(-1));  // an application without a process
+    EXPECT_FALSE(isTargetProcess(0));
+    EXPECT_TRUE(isTargetProcess(1));
+}
+
+struct RequestCase {
+    const char* name;
+    std::size_t count, index, maxValues, expected;
+};
+
+class ValuesRequest : public testing::TestWithParam<RequestCase> {};
+
+TEST_P(ValuesRequest, valuesToRequest_countIndexLimit_neverPastTheEnd) {
+    const RequestCase& c = GetParam();
+    EXPECT_EQ(valuesToRequest(c.count, c.index, c.maxValues), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ValuesRequest,
+                         testing::Values(RequestCase{"limitBelowCount", 5, 0, 3, 3},
+                                         RequestCase{"fromIndexToEnd", 5, 3, SIZE_MAX, 2},
+                                         RequestCase{"indexAtEnd", 5, 5, 3, 0},
+                                         RequestCase{"indexPastEnd", 5, 9, 3, 0}),
+                         caseName);
+
+TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
+    EXPECT_EQ(utf8BufferSize(-1), std::nullopt);  // kCFNotFound: the size would overflow
+    EXPECT_EQ(utf8BufferSize(0), 0u);
+    EXPECT_EQ(utf8BufferSize(12), 12u);
+}
+
+TEST(MacWording, macWording_launchedAsApp_textsUnchanged) {
+    const PlatformWording wording = macWording({});
+    EXPECT_EQ(wording.permissionMissing,
+              "NO Accessibility permission yet. Enable Ondrel under System Settings > "
+              "Privacy & Security > Accessibility. Retrying every 10s.");
+    EXPECT_EQ(wording.permissionBanner,
+              "Accessibility permission is required before this can click anything.\n\n1. Open the settings below and "
+              "enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the permission to a freshly started "
+              "process, so the app restarts itself.");
+}
+
+struct WordingCase {
+    const char* name;
+    GrantSituation situation;
+    const char* commandLineAdvice;  // what the command-line modes' line must say
+    bool bannerUnchanged;
+};
+
+class SituationWording : public testing::TestWithParam<WordingCase> {};
+
+TEST_P(SituationWording, macWording_situation_adviceWhereItApplies) {
+    const WordingCase& c = GetParam();
+    const PlatformWording wording = macWording(c.situation);
+    EXPECT_TRUE(wording.permissionMissing.starts_with("NO Accessibility permission yet. "));
+    EXPECT_NE(wording.permissionMissing.find(c.commandLineAdvice), std::string::npos) << wording.permissionMissing;
+    EXPECT_EQ(wording.permissionBanner == macWording({}).permissionBanner, c.bannerUnchanged);
+    if (!c.bannerUnchanged) {
+        EXPECT_NE(wording.permissionBanner.find("remove \"Ondrel\" from the list"), std::string::npos);
+        EXPECT_NE(wording.permissionBanner.find("add it again"), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SituationWording,
+    testing::Values(WordingCase{"fromTerminal", {.startedFromTerminal = true}, "enable your terminal app", true},
+                    WordingCase{"grantOutdated", {.grantOutdated = true}, "remove Ondrel", false}),
+    caseName);
+
+struct GrantCase {
+    const char* name;
+    std::optional<std::string> granted, running;
+    bool outdated;
+};
+
+class GrantAge : public testing::TestWithParam<GrantCase> {};
+
+TEST_P(GrantAge, isGrantOutdated_signatures_onlyWhenBothKnownAndDifferent) {
+    EXPECT_EQ(isGrantOutdated(GetParam().granted, GetParam().running), GetParam().outdated);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GrantAge,
+                         testing::Values(GrantCase{"neverGranted", std::nullopt, "cdhash H\"b\"", false},
+                                         GrantCase{"unsigned", "cdhash H\"a\"", std::nullopt, false},
+                                         GrantCase{"sameSignature", "cdhash H\"a\"", "cdhash H\"a\"", false},
+                                         GrantCase{"rebuilt", "cdhash H\"a\"", "cdhash H\"b\"", true}),
+                         caseName);
+
+}  // namespace
+}  // namespace ondrel::macos
