@@ -1,5 +1,8 @@
 #include "app/EntryPoint.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "core/ActivityLog.h"
 #include "core/Engine.h"
 #include "core/TextForms.h"
@@ -55,11 +58,31 @@ int runMain(const Options& options, Scanner& scanner, const EntryServices& servi
         return 0;
     }
     log(headlessStartLine(options));
+    // Between two passes of the interval, a reported change brings a pass at once, at most one per
+    // spacing: a prompt that appears is answered without waiting for the rest of the interval.
+    if (services.waitForChange && services.changed)
+        scanner.watchChanges([changed = services.changed](ProcessId) { changed(); });
+    using Clock = std::chrono::steady_clock;
+    const auto seconds = [](Clock::duration duration) { return std::chrono::duration<double>(duration).count(); };
     while (true) {
+        auto passStart = Clock::now();
         runPass(scanner, options);
         if (!services.keepWatching())
             return 0;
-        services.sleep(options.interval);
+        const auto nextTimerPass =
+            passStart + std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::duration<double>(std::min(options.interval, maxSleepSeconds)));
+        while (services.waitForChange && services.waitForChange(std::max(0.0, seconds(nextTimerPass - Clock::now())))) {
+            const double early = WatcherEngine::changedPassSpacingSeconds - seconds(Clock::now() - passStart);
+            if (early > 0)
+                services.sleep(early);
+            passStart = Clock::now();
+            runPass(scanner, options);
+            if (!services.keepWatching())
+                return 0;
+        }
+        if (!services.waitForChange)
+            services.sleep(options.interval);
     }
 }
 

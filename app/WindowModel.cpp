@@ -5,12 +5,12 @@
 
 namespace ondrel {
 
-MainWindowView mainWindowView(const WatcherEngine& engine, const AccessState& access, const PlatformWording& wording) {
-    const bool usable = access.trusted && !access.unavailableReason;
-    std::string status = engine.statusText();
+MainWindowView mainWindowView(const EngineState& engine, const AccessState& access, const PlatformWording& wording) {
+    const bool usable = engine.started;
+    std::string status = statusText(engine);
     if (access.unavailableReason)
         status = "Accessibility unavailable";
-    else if (!access.trusted)
+    else if (!usable)
         status = "Waiting for Accessibility permission";
     return MainWindowView{
         .bannerVisible = !usable,
@@ -18,11 +18,11 @@ MainWindowView mainWindowView(const WatcherEngine& engine, const AccessState& ac
         .status = std::move(status),
         .controlsEnabled = usable,
         .startStopTitle = engine.paused ? "Start" : "Stop",
-        .safeChecked = engine.opts.safe,
+        .safeChecked = engine.safe,
     };
 }
 
-StatusSymbol statusSymbol(const WatcherEngine& engine) {
+StatusSymbol statusSymbol(const EngineState& engine) {
     if (engine.paused)
         return StatusSymbol::paused;
     if (engine.velquinRunning)
@@ -30,18 +30,18 @@ StatusSymbol statusSymbol(const WatcherEngine& engine) {
     return StatusSymbol::waiting;
 }
 
-std::string statusToolTip(const WatcherEngine& engine) {
-    return "Ondrel - " + engine.statusText();
+std::string statusToolTip(const EngineState& engine) {
+    return "Ondrel - " + statusText(engine);
 }
 
-std::vector<MenuEntry> statusMenu(const WatcherEngine& engine) {
+std::vector<MenuEntry> statusMenu(const EngineState& engine) {
     using Action = MenuEntry::Action;
     return {
-        {Action::none, engine.statusText(), false},
+        {Action::none, statusText(engine), false},
         {Action::none, ""},
         {Action::showWindow, "Open Window"},
         {Action::togglePause, engine.paused ? "Start" : "Stop"},
-        {Action::toggleSafe, "Safe mode (skip risky prompts)", true, engine.opts.safe},
+        {Action::toggleSafe, "Safe mode (skip risky prompts)", true, engine.safe},
         {Action::none, ""},
         {Action::openLog, "Open Log File"},
         {Action::none, ""},

@@ -28,12 +28,13 @@ struct MainWindowView {
     bool safeChecked;
 };
 
-MainWindowView mainWindowView(const WatcherEngine& engine, const AccessState& access, const PlatformWording& wording);
+// The banner stays, and the controls wait, until the engine has really started watching.
+MainWindowView mainWindowView(const EngineState& engine, const AccessState& access, const PlatformWording& wording);
 
 enum class StatusSymbol { paused, watching, waiting };  // "pause.circle", "checkmark.circle", "questionmark.circle"
 
-StatusSymbol statusSymbol(const WatcherEngine& engine);
-std::string statusToolTip(const WatcherEngine& engine);
+StatusSymbol statusSymbol(const EngineState& engine);
+std::string statusToolTip(const EngineState& engine);
 
 struct MenuEntry {
     enum class Action { none, showWindow, togglePause, toggleSafe, openLog, quit } action;
@@ -44,7 +45,7 @@ struct MenuEntry {
 };
 
 // The status menu as it is built each time it opens.
-std::vector<MenuEntry> statusMenu(const WatcherEngine& engine);
+std::vector<MenuEntry> statusMenu(const EngineState& engine);
 
 // The log view keeps at most this much text, in UTF-16 code units, and then drops a large block at
 // once so that trimming stays rare.

@@ -9,13 +9,13 @@
 #include "app/Relaunch.h"
 #include "app/gui/AppDelegate.h"
 #include "core/Accessibility.h"
+#include "core/ChangeSignal.h"
 #include "core/Options.h"
 
 namespace {
 
 void sleepSeconds(double seconds) {
-    // Capped at a year so that a huge --interval cannot overflow the clock's arithmetic.
-    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, 365.0 * 24 * 3600)));
+    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, ondrel::maxSleepSeconds)));
 }
 
 }  // namespace
@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     const auto relaunchInPlace = [](const std::string& message) { ondrel::relaunch(message); };
     auto platform = ondrel::createPlatform();
     ondrel::Scanner scanner(*platform);
+    ondrel::ChangeSignal changes;
     const ondrel::EntryServices services{
         .sleep = sleepSeconds,
         .relaunch = relaunchInPlace,
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
                 });
             },
         .keepWatching = [] { return true; },
+        .waitForChange = [&changes](double seconds) { return changes.waitFor(seconds); },
+        .changed = [&changes] { changes.notify(); },
     };
     return ondrel::runMain(options, scanner, services);
 }

@@ -22,13 +22,14 @@ void BM_atspiPass_2000Widgets(benchmark::State& state) {
     options.dryRun = true;  // the prompt stays, so every pass does the same work
 
     int found = 0;
-    ondrel::logSink = [&](const std::string& message) { found += message.starts_with("DRY-RUN") ? 1 : 0; };
+    ondrel::Subscription listening =
+        ondrel::listenToLog([&](const std::string& message) { found += message.starts_with("DRY-RUN") ? 1 : 0; });
     {
         ondrel::bench::QuietStdout quiet;
         for (auto _ : state)
             benchmark::DoNotOptimize(ondrel::runPass(scanner, options));
     }
-    ondrel::logSink = nullptr;
+    listening.reset();
 
     if (found != static_cast<int>(state.iterations()))
         state.SkipWithError("the stand-in's Allow button was not found");

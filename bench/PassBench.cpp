@@ -42,14 +42,15 @@ void BM_runPass_20000Elements_safeMode(benchmark::State& state) {
     ondrel::Options options;
     options.dryRun = true;  // the same decisions every pass; nothing changes in the scene
     int dryRunLines = 0;
-    ondrel::logSink = [&](const std::string& message) { dryRunLines += message.starts_with("DRY-RUN") ? 1 : 0; };
+    ondrel::Subscription listening = ondrel::listenToLog(
+        [&](const std::string& message) { dryRunLines += message.starts_with("DRY-RUN") ? 1 : 0; });
 
     {
         ondrel::bench::QuietStdout quiet;
         for (auto _ : state)
             benchmark::DoNotOptimize(ondrel::runPass(scanner, options));
     }
-    ondrel::logSink = nullptr;
+    listening.reset();
 
     if (dryRunLines != static_cast<int>(state.iterations()))
         state.SkipWithError("the Allow button was not found");

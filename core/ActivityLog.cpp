@@ -13,7 +13,18 @@
 
 namespace ondrel {
 
-LogSink logSink;
+namespace {
+
+Subscribers<std::string>& logListeners() {
+    static Subscribers<std::string> listeners;
+    return listeners;
+}
+
+}  // namespace
+
+Subscription listenToLog(std::function<void(const std::string& message)> listener) {
+    return logListeners().add(std::move(listener));
+}
 
 namespace {
 
@@ -121,8 +132,7 @@ void log(std::string_view message) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 
-    if (logSink)
-        logSink(std::string(message));
+    logListeners().notify(std::string(message));
 
     appendToFile(logFilePath(), line);
 }

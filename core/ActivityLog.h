@@ -1,19 +1,21 @@
 #pragma once
 
 // The activity log: every message becomes "[<UTC time>] <message>" on standard output, goes bare to
-// the optional in-process sink, and is appended to the log file. Nothing here ever reports a failure.
+// whoever listens (the window, the tray, tests), and is appended to the log file. Nothing here ever
+// reports a failure.
 
 #include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/Subscribers.h"
+
 namespace ondrel {
 
-using LogSink = std::function<void(const std::string& message)>;
-
-// Receives every bare message after standard output and before the file. Main thread only.
-extern LogSink logSink;
+// `listener` receives every bare message, after standard output and before the file, on the thread
+// that logged it, until the subscription ends.
+[[nodiscard]] Subscription listenToLog(std::function<void(const std::string& message)> listener);
 
 void log(std::string_view message);
 

@@ -43,7 +43,7 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
     const std::vector<TargetWindow> windows = scanner.targetWindows();
     const auto windowCount = static_cast<std::int64_t>(windows.size());
 
-    if (scanner.platform().runningProcesses(velquinApplicationId).empty()) {
+    if (!scanner.targetRunning()) {
         if (opts.verbose)
             log("Velquin not running");
         return {0, 0, windowCount, false};
@@ -81,7 +81,25 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
             }
             // The label is read before the press: an answered prompt usually goes away at once, and
             // reading afterwards would then report an empty label.
-            const std::string label = escapeForLine(scanner.buttonLabel(button));
+            std::string label;
+            if (scanner.remembersAcrossScans()) {
+                // What was remembered from earlier passes may be out of date: a press is decided on what
+                // the button and its prompt are now. A button that no longer matches is simply not there.
+                Scanner live(scanner.platform());
+                if (!live.matches(button, opts.labels, opts.contains))
+                    continue;
+                if (opts.safe) {
+                    PromptReader livePrompts(live, promptTextLimit);
+                    if (auto objection = safeModeObjection(livePrompts, candidate)) {
+                        ++result.skipped;
+                        log("SKIP (safe mode) in [" + window.title + "]: " + *objection + " - left for you");
+                        continue;
+                    }
+                }
+                label = escapeForLine(live.buttonLabel(button));
+            } else {
+                label = escapeForLine(scanner.buttonLabel(button));
+            }
             if (scanner.platform().performAction(button, "AXPress") == axSuccess) {
                 ++result.pressed;
                 log("Pressed \"" + label + "\" in [" + window.title + "]");
@@ -96,61 +114,137 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
     return result;
 }
 
-WatcherEngine::WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options options)
-    : opts(std::move(options)), scanner_(scanner), scheduler_(scheduler), owner_(std::this_thread::get_id()) {}
+struct WatcherEngine::Link {
+    Scheduler& scheduler;
+    WatcherEngine* engine;
+};
+
+WatcherEngine::WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options options, BackgroundRunner* runner,
+                             std::function<Clock::time_point()> now)
+    : scanner_(scanner),
+      scheduler_(scheduler),
+      runner_(runner != nullptr ? *runner : inline_),
+      now_(std::move(now)),
+      opts_(std::move(options)),
+      owner_(std::this_thread::get_id()) {
+    state_.safe = opts_.safe;
+    state_.interval = opts_.interval;
+    state_.labels = opts_.labels;
+}
+
+WatcherEngine::~WatcherEngine() {
+    // Listeners on other threads may still hold the link; from now on it leads nowhere.
+    if (link_)
+        scanner_.watchChanges(nullptr);
+}
+
+void WatcherEngine::checkThread() const {
+    if (std::this_thread::get_id() != owner_) {
+        std::fputs("WatcherEngine used off the thread that created it\n", stderr);
+        std::abort();
+    }
+}
 
 void WatcherEngine::start() {
-    timer.reset();
+    checkThread();
+    timer_.reset();
     // The timer belongs to the engine and stops firing when destroyed with it, so `this` never dangles.
-    timer = scheduler_.scheduleRepeating(opts.interval, [this] { tick(); });
+    timer_ = scheduler_.scheduleRepeating(opts_.interval, [this] { tick(); });
+    state_.started = true;
+    if (!link_) {
+        link_ = std::make_shared<Link>(Link{scheduler_, this});
+        scanner_.watchChanges([weak = std::weak_ptr<Link>(link_)](ProcessId) {
+            if (auto link = weak.lock()) {
+                link->scheduler.post([weak] {
+                    if (auto alive = weak.lock())
+                        alive->engine->targetChanged();
+                });
+            }
+        });
+    }
 }
 
 void WatcherEngine::tick() {
-    if (std::this_thread::get_id() != owner_) {
-        std::fputs("WatcherEngine::tick called off the thread that created the engine\n", stderr);
-        std::abort();
-    }
-    if (paused)
+    checkThread();
+    if (state_.paused || passRunning_)
         return;
-    const PassResult pass = runPass(scanner_, opts);
-    approved += pass.pressed;
-    skipped += pass.skipped;
-    windows = pass.windows;
-    velquinRunning = pass.running;
-    notify();
+    runPassNow();
+}
+
+void WatcherEngine::targetChanged() {
+    checkThread();
+    if (!state_.started || state_.paused || spacedPassPending_)
+        return;
+    if (passRunning_) {
+        changedDuringPass_ = true;
+        return;
+    }
+    const double sinceLastPass =
+        lastPassStart_ ? std::chrono::duration<double>(now_() - *lastPassStart_).count() : changedPassSpacingSeconds;
+    if (sinceLastPass >= changedPassSpacingSeconds) {
+        runPassNow();
+        return;
+    }
+    // The timer object stays until the next one replaces it: it must not go while it fires.
+    spacedPassPending_ = true;
+    spacedPass_ = scheduler_.scheduleOnce(changedPassSpacingSeconds - sinceLastPass, [this] {
+        spacedPassPending_ = false;
+        if (!state_.paused && !passRunning_)
+            runPassNow();
+    });
+}
+
+void WatcherEngine::runPassNow() {
+    passRunning_ = true;
+    lastPassStart_ = now_();
+    auto result = std::make_shared<PassResult>();
+    runner_.run([&scanner = scanner_, options = opts_, result] { *result = runPass(scanner, options); },
+                [this, result] {
+                    passRunning_ = false;
+                    state_.approved += result->pressed;
+                    state_.skipped += result->skipped;
+                    state_.windows = result->windows;
+                    state_.velquinRunning = result->running;
+                    notify();
+                    if (std::exchange(changedDuringPass_, false))
+                        targetChanged();
+                });
+}
+
+void WatcherEngine::withScanner(std::function<void(Scanner& scanner)> job, std::function<void()> done) {
+    checkThread();
+    runner_.run([&scanner = scanner_, job = std::move(job)] { job(scanner); }, std::move(done));
 }
 
 void WatcherEngine::togglePause() {
-    paused = !paused;
-    log(paused ? "Paused." : "Resumed.");
+    checkThread();
+    state_.paused = !state_.paused;
+    log(state_.paused ? "Paused." : "Resumed.");
     notify();
 }
 
 void WatcherEngine::setSafe(bool on) {
-    if (on == opts.safe)
+    checkThread();
+    if (on == opts_.safe)
         return;
-    opts.safe = on;
+    opts_.safe = on;
+    state_.safe = on;
     log(on ? "Safe mode ON." : "Safe mode OFF.");
     if (!on)
         log("WARNING: safe mode off - destructive prompts will be auto-approved too.");
     notify();
 }
 
-std::string WatcherEngine::statusText() const {
-    if (paused)
+std::string statusText(const EngineState& state) {
+    if (state.paused)
         return "Paused";
-    if (!velquinRunning)
+    if (!state.velquinRunning)
         return "Velquin not running";
-    std::string text = "Watching " + std::to_string(windows) + (windows == 1 ? " window" : " windows") +
-                       "  \u00B7  approved " + std::to_string(approved);
-    if (skipped >= 1)
-        text += ", left for you " + std::to_string(skipped);
+    std::string text = "Watching " + std::to_string(state.windows) + (state.windows == 1 ? " window" : " windows") +
+                       "  \u00B7  approved " + std::to_string(state.approved);
+    if (state.skipped >= 1)
+        text += ", left for you " + std::to_string(state.skipped);
     return text;
-}
-
-void WatcherEngine::notify() const {
-    if (onUpdate)
-        onUpdate();
 }
 
 }  // namespace ondrel

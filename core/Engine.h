@@ -1,16 +1,21 @@
 #pragma once
 
-// One pass over the target (runPass) and the long-lived engine that runs passes on a timer.
+// One pass over the target (runPass) and the long-lived engine that runs passes: on a timer, and
+// within moments of a change the platform reports in Velquin's trees.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "core/BackgroundRunner.h"
 #include "core/Options.h"
 #include "core/Scanner.h"
 #include "core/Scheduler.h"
+#include "core/Subscribers.h"
 
 namespace ondrel {
 
@@ -28,39 +33,76 @@ struct PassResult {
 // Finds, judges and presses (or, in list mode, prints the labelled buttons); logs as it goes.
 PassResult runPass(Scanner& scanner, const Options& opts);
 
-class WatcherEngine {
-public:
-    WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options options);
-    WatcherEngine(const WatcherEngine&) = delete;
-    WatcherEngine& operator=(const WatcherEngine&) = delete;
-
+// What the engine shows the window and the status item: a copy, so it can be handed between threads.
+struct EngineState {
+    bool started = false;  // the timer runs: watching has really begun
     bool paused = false;
     std::int64_t approved = 0;
     std::int64_t skipped = 0;
     std::int64_t windows = 0;
     bool velquinRunning = false;
-    Options opts;
-    std::unique_ptr<RepeatingTimer> timer;
-    std::function<void()> onUpdate;
+    bool safe = true;
+    double interval = 1.0;
+    std::vector<std::string> labels;
+};
 
-    // (Re)creates the repeating timer with the period opts.interval; the first pass is one period away.
+// "Paused", "Velquin not running" or "Watching 2 windows  ·  approved 5, left for you 1".
+std::string statusText(const EngineState& state);
+
+// Lives on one thread, the one that created it; its scheduler's loop runs there. Passes never overlap.
+class WatcherEngine {
+public:
+    using Clock = std::chrono::steady_clock;
+    // A change starts a pass at once, but no sooner than this after the last pass began.
+    static constexpr double changedPassSpacingSeconds = 0.05;
+
+    // Passes run on `runner` (on the engine's own thread when null).
+    WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options options, BackgroundRunner* runner = nullptr,
+                  std::function<Clock::time_point()> now = Clock::now);
+    ~WatcherEngine();
+    WatcherEngine(const WatcherEngine&) = delete;
+    WatcherEngine& operator=(const WatcherEngine&) = delete;
+
+    const EngineState& state() const { return state_; }
+    std::string statusText() const { return ondrel::statusText(state_); }
+    // `onUpdate` is called, in subscription order, after every pass and every change of state.
+    [[nodiscard]] Subscription subscribe(std::function<void()> onUpdate) { return updates_.add(std::move(onUpdate)); }
+
+    // Starts the repeating timer with the period of the options' interval (the first pass one period
+    // away) and listens for changes. Again: restarts the timer.
     void start();
-    // One timer firing: a pass unless paused, totals, onUpdate. Must run on the creating thread.
+    // One timer firing: a pass unless paused or one is still running.
     void tick();
-    // Pauses a running engine or resumes a paused one, logs it and calls onUpdate.
+    // A change in Velquin's trees was reported: a pass now, or as soon as the spacing allows.
+    void targetChanged();
+    // Pauses a running engine or resumes a paused one, logs it and notifies.
     void togglePause();
-    // Switches safe mode when it changes, logs it and calls onUpdate.
+    // Switches safe mode when it changes, logs it and notifies.
     void setSafe(bool on);
-
-    std::string statusText() const;
-
-    Scanner& scanner() { return scanner_; }
+    // Runs `job` where passes run, never beside a pass; `done` afterwards on the engine's thread.
+    void withScanner(std::function<void(Scanner& scanner)> job, std::function<void()> done = nullptr);
 
 private:
-    void notify() const;
+    struct Link;
+    void checkThread() const;
+    void runPassNow();
+    void notify() const { updates_.notify(); }
 
     Scanner& scanner_;
     Scheduler& scheduler_;
+    InlineRunner inline_;
+    BackgroundRunner& runner_;
+    std::function<Clock::time_point()> now_;
+    Options opts_;
+    EngineState state_;
+    Subscribers<> updates_;
+    std::unique_ptr<RepeatingTimer> timer_;
+    std::unique_ptr<RepeatingTimer> spacedPass_;  // a changed pass waiting for the spacing
+    bool spacedPassPending_ = false;
+    bool passRunning_ = false;
+    bool changedDuringPass_ = false;
+    std::optional<Clock::time_point> lastPassStart_;
+    std::shared_ptr<Link> link_;  // what change listeners on other threads hold of the engine
     std::thread::id owner_;
 };
 

@@ -51,45 +51,53 @@ std::vector<std::string> distinctLabels(std::vector<std::string> labels) {
     return labels;
 }
 
+bool Scanner::watchChanges(std::function<void(ProcessId process)> onChange) {
+    return memory_.keepAcrossScans(std::move(onChange));
+}
+
 std::vector<TargetWindow> Scanner::targetWindows() {
-    platform_.beginScan();
+    memory_.beginScan();
     std::vector<TargetWindow> result;
     std::set<std::string, std::less<>> minimizedTitles;
     std::set<std::string, std::less<>> openTitles;
-    for (ProcessId process : platform_.runningProcesses(velquinApplicationId)) {
-        Element application = platform_.applicationElement(process);
+    const std::vector<ProcessId> running = memory_.runningProcesses(velquinApplicationId);
+    targetRunning_ = !running.empty();
+    for (ProcessId process : running) {
+        Element application = memory_.applicationElement(process);
         if (!application)
             continue;  // the process went away between the two calls
-        platform_.setAttribute(application, "AXManualAccessibility", true);
+        memory_.setAttribute(application, "AXManualAccessibility", true);
+        memory_.readAhead(process, application, {buttonWalkLimits.maxExamined + 1, 1});
 
         // No more children than a walk could examine: an application may claim any number of them.
         ElementList windows;
-        for (Element& child : readChildren(platform_, application, buttonWalkLimits.maxExamined)) {
-            if (readText(platform_, child, "AXRole") == "AXWindow")
+        for (Element& child : readChildren(memory_, application, buttonWalkLimits.maxExamined)) {
+            if (readText(memory_, child, "AXRole") == "AXWindow")
                 windows.push_back(std::move(child));
         }
         if (windows.empty()) {
-            result.push_back({application, "(process " + std::to_string(process) + ")"});
+            result.push_back({application, process, "(process " + std::to_string(process) + ")"});
             continue;
         }
         for (Element& window : windows) {
-            std::string title = escapeForLine(text::trimmed(readText(platform_, window, "AXTitle").value_or("")));
+            std::string title = escapeForLine(text::trimmed(readText(memory_, window, "AXTitle").value_or("")));
             if (title.empty())
                 title = "(untitled window)";
-            if (readFlag(platform_, window, "AXMinimized")) {
+            if (readFlag(memory_, window, "AXMinimized")) {
                 minimizedTitles.insert(title);
                 if (warnedTitles_.insert(title).second)
-                    log("WARNING: window [" + title + "] is minimized. " + platform_.wording().minimizedWindow);
+                    log("WARNING: window [" + title + "] is minimized. " + memory_.wording().minimizedWindow);
                 continue;
             }
             openTitles.insert(title);
-            if (auto advice = platform_.hiddenContentAdvice(window)) {
+            if (auto advice = memory_.hiddenContentAdvice(window)) {
                 if (advisedTitles_.insert(title).second)
                     log("WARNING: window [" + title + "] shows no content to accessibility. " + *advice);
             } else {
                 advisedTitles_.erase(title);
             }
-            result.push_back({std::move(window), std::move(title)});
+            memory_.readAhead(process, window, buttonWalkLimits);
+            result.push_back({std::move(window), process, std::move(title)});
         }
     }
     // A title may be warned about again once a window with it is open and none with it stays minimized.
@@ -106,20 +114,28 @@ std::vector<FoundButton> Scanner::findButtons(const Element& root, const std::ve
     std::vector<FoundButton> found;
     if (wanted.empty())
         return found;
-    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr& container) {
-        if (readText(platform_, element, "AXRole") == "AXButton" &&
-            labelMatches(normalizeLabel(buttonLabel(element)), wanted, contains) && isEnabled(element)) {
+    walkBreadthFirst(memory_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr& container) {
+        if (matchesWanted(element, wanted, contains))
             found.push_back({element, container});
-        }
         return WalkStep::goOn;
     });
     return found;
 }
 
+bool Scanner::matches(const Element& element, const std::vector<std::string>& labels, bool contains) {
+    const std::vector<std::string> wanted = comparableLabels(labels);
+    return !wanted.empty() && matchesWanted(element, wanted, contains);
+}
+
+bool Scanner::matchesWanted(const Element& element, const std::vector<std::string>& wanted, bool contains) {
+    return readText(memory_, element, "AXRole") == "AXButton" &&
+           labelMatches(normalizeLabel(buttonLabel(element)), wanted, contains) && isEnabled(element);
+}
+
 std::vector<std::string> Scanner::buttonLabels(const Element& root) {
     std::vector<std::string> labels;
-    walkBreadthFirst(platform_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr&) {
-        if (readText(platform_, element, "AXRole") == "AXButton") {
+    walkBreadthFirst(memory_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr&) {
+        if (readText(memory_, element, "AXRole") == "AXButton") {
             if (std::string label = buttonLabel(element); !label.empty())
                 labels.push_back(std::move(label));
         }
@@ -130,7 +146,7 @@ std::vector<std::string> Scanner::buttonLabels(const Element& root) {
 
 std::string Scanner::buttonLabel(const Element& element) {
     for (std::string_view attribute : labelAttributes) {
-        if (auto value = readText(platform_, element, attribute)) {
+        if (auto value = readText(memory_, element, attribute)) {
             if (std::string label = text::trimmed(*value); !label.empty())
                 return label;
         }
@@ -139,15 +155,15 @@ std::string Scanner::buttonLabel(const Element& element) {
 }
 
 bool Scanner::isEnabled(const Element& element) {
-    return readEnabled(platform_, element);
+    return readEnabled(memory_, element);
 }
 
 std::string Scanner::gatherText(const Element& root, std::size_t budget, std::size_t* examined) {
     std::string joined;
     std::size_t total = 0;
     const std::size_t walked =
-        walkBreadthFirst(platform_, root, textWalkLimits, [&](const Element& element, const WalkPathPtr&) {
-            const auto role = readText(platform_, element, "AXRole");
+        walkBreadthFirst(memory_, root, textWalkLimits, [&](const Element& element, const WalkPathPtr&) {
+            const auto role = readText(memory_, element, "AXRole");
             if (role != "AXStaticText" && role != "AXTextArea")
                 return WalkStep::goOn;
             const std::string piece = buttonLabel(element);

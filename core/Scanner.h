@@ -11,6 +11,7 @@
 
 #include "core/Accessibility.h"
 #include "core/BreadthFirstWalk.h"
+#include "core/ReadMemory.h"
 
 namespace ondrel {
 
@@ -22,6 +23,7 @@ inline constexpr int promptAncestorLimit = 6;
 
 struct TargetWindow {
     Element element;
+    ProcessId process = 0;
     // trimmed "AXTitle", "(untitled window)" or "(process <pid>)"; escaped as by escapeForLine, since it is
     // only ever shown in lines
     std::string title;
@@ -40,11 +42,25 @@ std::string normalizeLabel(std::string_view label);
 // Each label once, in code-point order (upper case before lower case): how listings show labels.
 std::vector<std::string> distinctLabels(std::vector<std::string> labels);
 
+// Reads go through a memory of what was read (see ReadMemory): within a scan always, and across scans
+// once watchChanges() found that the platform reports changes.
 class Scanner {
 public:
-    explicit Scanner(AccessibilityPlatform& platform) : platform_(platform) {}
+    // `now` tells the memory's age, for its full re-reads.
+    explicit Scanner(AccessibilityPlatform& platform,
+                     std::function<ReadMemory::Clock::time_point()> now = ReadMemory::Clock::now)
+        : platform_(platform), memory_(platform, std::move(now)) {}
 
+    // The platform itself, never answered from memory: for presses, and for reading things live.
     AccessibilityPlatform& platform() { return platform_; }
+
+    // Keeps what was read across scans from now on if the platform reports changes, and tells
+    // `onChange` of each (on any thread). Returns whether it does.
+    bool watchChanges(std::function<void(ProcessId process)> onChange);
+    // Whether answers may be older than this scan (re-read live what must be current).
+    bool remembersAcrossScans() const { return memory_.keptAcrossScans(); }
+    // Whether Velquin ran at the last targetWindows(), with or without a window to scan.
+    bool targetRunning() const { return targetRunning_; }
 
     // The target's windows that can be scanned, warning about minimized ones once per title for as long
     // as some window with that title stays minimized, and once per title about windows that hide their content.
@@ -52,6 +68,8 @@ public:
 
     // Enabled buttons under `root` whose label matches one of `labels`, in breadth-first order.
     std::vector<FoundButton> findButtons(const Element& root, const std::vector<std::string>& labels, bool contains);
+    // Whether `element` is an enabled button whose label matches one of `labels`, as findButtons decides.
+    bool matches(const Element& element, const std::vector<std::string>& labels, bool contains);
 
     // Every non-empty button label under `root`, as shown, in breadth-first order, duplicates kept.
     std::vector<std::string> buttonLabels(const Element& root);
@@ -66,7 +84,11 @@ public:
     std::string gatherText(const Element& root, std::size_t budget, std::size_t* examined = nullptr);
 
 private:
-    AccessibilityPlatform& platform_;
+    bool matchesWanted(const Element& element, const std::vector<std::string>& wanted, bool contains);
+
+    AccessibilityPlatform& platform_;  // the live platform
+    ReadMemory memory_;                // what every read goes through
+    bool targetRunning_ = false;
     std::set<std::string, std::less<>> warnedTitles_;   // titles of minimized windows already warned about
     std::set<std::string, std::less<>> advisedTitles_;  // windows already advised about hidden content
 };

@@ -128,10 +128,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::vector<std::string> messages;
-    ondrel::logSink = [&](const std::string& message) { messages.push_back(message); };
+    ondrel::Subscription listening =
+        ondrel::listenToLog([&](const std::string& message) { messages.push_back(message); });
     ondrel::Scanner scanner(platform);
     const ondrel::PassResult result = ondrel::runPass(scanner, options);
-    ondrel::logSink = nullptr;
+    listening.reset();
 
     require(result.pressed == static_cast<std::int64_t>(platform.presses.size()), "every press is counted");
     ondrel::NodeSet pressed;

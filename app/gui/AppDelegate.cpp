@@ -58,17 +58,13 @@ private:
 
 }  // namespace
 
-std::function<void()> chainUpdate(std::function<void()> first, std::function<void()> second) {
-    return [first = std::move(first), second = std::move(second)] {
-        if (first)
-            first();
-        if (second)
-            second();
-    };
-}
-
-AppDelegate::AppDelegate(Options runOptions, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch)
-    : options(std::move(runOptions)), scanner_(scanner), scheduler_(scheduler), relaunch_(std::move(relaunch)) {
+AppDelegate::AppDelegate(Options runOptions, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch,
+                         BackgroundRunner* runner)
+    : options(std::move(runOptions)),
+      scanner_(scanner),
+      scheduler_(scheduler),
+      relaunch_(std::move(relaunch)),
+      runner_(runner) {
     if (QCoreApplication::instance() == nullptr || QThread::currentThread() != QCoreApplication::instance()->thread()) {
         std::fputs("AppDelegate must be created on the main thread\n", stderr);
         std::abort();
@@ -77,18 +73,21 @@ AppDelegate::AppDelegate(Options runOptions, Scanner& scanner, Scheduler& schedu
 
 AppDelegate::~AppDelegate() {
     // The controllers hold the engine: they go first.
+    menuListening_.reset();
     menuBar.reset();
     windowController.reset();
     engine.reset();
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    engine = std::make_unique<WatcherEngine>(scanner_, scheduler_, options);
-    windowController = std::make_unique<MainWindowController>(*engine);
+    AccessibilityPlatform& platform = scanner_.platform();
+    engine = std::make_unique<WatcherEngine>(scanner_, scheduler_, options, runner_);
+    windowController = std::make_unique<MainWindowController>(*engine, platform.wording());
     menuBar = std::make_unique<MenuBarController>(*engine);
 
+    // Every update refreshes the window first (it subscribed as it was made), the status item second.
     QPointer<AppDelegate> weak(this);
-    engine->onUpdate = chainUpdate(std::move(engine->onUpdate), [weak] {
+    menuListening_ = engine->subscribe([weak] {
         if (weak && weak->menuBar)
             weak->menuBar->refreshIcon();
     });
@@ -101,10 +100,12 @@ void AppDelegate::applicationDidFinishLaunching() {
         windowController->window->menuBar()->addMenu(mainMenu.get());
     windowController->show();
 
-    AccessibilityPlatform& platform = scanner_.platform();
-    if (auto reason = platform.unavailableReason()) {
-        log(*reason);  // the banner shows it too; nothing can be watched in this session
-    } else if (platform.isProcessTrusted()) {
+    AccessState access{.unavailableReason = platform.unavailableReason()};
+    access.trusted = !access.unavailableReason && platform.isProcessTrusted();
+    windowController->setAccess(access);
+    if (access.unavailableReason) {
+        log(*access.unavailableReason);  // the banner shows it too; nothing can be watched in this session
+    } else if (access.trusted) {
         log("Accessibility OK.");
         engine->start();
         log("Watching every " + formatInterval(options.interval) + "s, labels " + formatLabelList(options.labels) +
@@ -128,7 +129,9 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
     QApplication::setQuitOnLastWindowClosed(false);  // closing the window only hides it
 
     QtScheduler scheduler;
-    AppDelegate delegate(options, scanner, scheduler, std::move(relaunch));
+    // Passes run here, so that a slow or hung Velquin never holds up the window.
+    WorkerThread passes(scheduler);
+    AppDelegate delegate(options, scanner, scheduler, std::move(relaunch), &passes);
     delegate.mainMenu = buildMainMenu();
     ReopenFilter reopen(delegate);
     application.installEventFilter(&reopen);

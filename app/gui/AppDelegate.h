@@ -20,7 +20,9 @@ using RelaunchFunction = std::function<void(const std::string& failureMessage)>;
 
 class AppDelegate final : public QObject {
 public:
-    AppDelegate(Options options, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch);
+    // Passes run on `runner`, or on this thread when it is null.
+    AppDelegate(Options options, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch,
+                BackgroundRunner* runner = nullptr);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -37,12 +39,11 @@ private:
     Scanner& scanner_;
     Scheduler& scheduler_;
     RelaunchFunction relaunch_;
+    BackgroundRunner* runner_;
+    Subscription menuListening_;
 };
 
 // Runs the application's event loop on this (the main) thread; returns its exit status.
 int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char** argv, RelaunchFunction relaunch);
-
-// Calls `first`, then `second`: how the window's refresh and the status item's refresh share one update.
-std::function<void()> chainUpdate(std::function<void()> first, std::function<void()> second);
 
 }  // namespace ondrel::gui

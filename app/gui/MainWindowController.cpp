@@ -65,7 +65,8 @@ QSettings frameSettings() {
 
 }  // namespace
 
-MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine(engineToShow) {
+MainWindowController::MainWindowController(WatcherEngine& engineToShow, const PlatformWording& platformWording)
+    : engine(engineToShow), wording(platformWording) {
     window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); });
     window->setWindowTitle(QStringLiteral("Ondrel"));
     window->resize(700, 560);
@@ -81,7 +82,7 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine
     startStop = new QPushButton;
     QObject::connect(startStop, &QPushButton::clicked, this, [this] { toggleRun(); });
     safeToggle = new QCheckBox(QStringLiteral("Safe mode (skip risky prompts)"));
-    safeToggle->setChecked(engine.opts.safe);
+    safeToggle->setChecked(engine.state().safe);
     QObject::connect(safeToggle, &QCheckBox::clicked, this, [this] { toggleSafe(); });
     listButton = new QPushButton(QStringLiteral("List buttons"));
     QObject::connect(listButton, &QPushButton::clicked, this, [this] { listButtons(); });
@@ -121,16 +122,19 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine
         }
     }
 
-    // Both callbacks outlive nothing: once the controller is gone they do nothing.
+    // Lines may be logged on the thread where passes run: they reach the view through its event loop,
+    // in order. The subscriptions end with the controller.
     QPointer<MainWindowController> weak(this);
-    logSink = [weak](const std::string& message) {
-        if (weak)
-            weak->appendLog(message);
-    };
-    engine.onUpdate = [weak] {
-        if (weak)
-            weak->refresh();
-    };
+    logListening_ = listenToLog([weak](const std::string& message) {
+        QMetaObject::invokeMethod(
+            weak.data(),
+            [weak, message] {
+                if (weak)
+                    weak->appendLog(message);
+            },
+            Qt::QueuedConnection);
+    });
+    engineListening_ = engine.subscribe([this] { refresh(); });
     refresh();
 }
 
@@ -171,11 +175,13 @@ QWidget* MainWindowController::buildPermissionBanner() {
     return banner;
 }
 
+void MainWindowController::setAccess(AccessState state) {
+    access = std::move(state);
+    refresh();
+}
+
 void MainWindowController::refresh() {
-    AccessibilityPlatform& platform = engine.scanner().platform();
-    AccessState access{.unavailableReason = platform.unavailableReason()};
-    access.trusted = !access.unavailableReason && platform.isProcessTrusted();
-    const MainWindowView view = mainWindowView(engine, access, platform.wording());
+    const MainWindowView view = mainWindowView(engine.state(), access, wording);
     permissionBox->setVisible(view.bannerVisible);
     permissionLabel->setText(QString::fromStdString(view.bannerText));
     statusLabel->setText(QString::fromStdString(view.status));
@@ -228,7 +234,7 @@ void MainWindowController::toggleSafe() {
 }
 
 void MainWindowController::listButtons() {
-    listExposedButtons(engine.scanner());
+    engine.withScanner([](Scanner& scanner) { listExposedButtons(scanner); });
 }
 
 void MainWindowController::openAccessibilitySettings() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/WindowModel.h"
 #include "core/Engine.h"
 
 class QCheckBox;
@@ -22,11 +23,14 @@ inline constexpr const char* windowAutosaveName = "OndrelMainWindow";
 
 class MainWindowController final : public QObject {
 public:
-    explicit MainWindowController(WatcherEngine& engine);
+    // `wording` names the platform's settings in the banner; it outlives the controller.
+    MainWindowController(WatcherEngine& engine, const PlatformWording& wording);
     ~MainWindowController() override;
 
     void show();
     void refresh();
+    // What the banner says while the engine is not watching: set by whoever knows.
+    void setAccess(AccessState access);
     void appendLog(const std::string& message);
 
     // Control actions.
@@ -41,6 +45,8 @@ public:
     std::function<void()> onRecheck;
 
     WatcherEngine& engine;
+    const PlatformWording& wording;
+    AccessState access;
     std::unique_ptr<QMainWindow> window;
     QLabel* statusLabel = nullptr;
     QPushButton* startStop = nullptr;
@@ -52,6 +58,8 @@ public:
 
 private:
     QWidget* buildPermissionBanner();
+    Subscription logListening_;
+    Subscription engineListening_;
     void saveFrame() const;
 };
 

@@ -33,13 +33,13 @@ MenuBarController::~MenuBarController() {
 void MenuBarController::refreshIcon() {
     if (!statusItem)
         return;
-    statusItem->setIcon(statusIcon(statusSymbol(engine)));
-    statusItem->setToolTip(QString::fromStdString(statusToolTip(engine)));
+    statusItem->setIcon(statusIcon(statusSymbol(engine.state())));
+    statusItem->setToolTip(QString::fromStdString(statusToolTip(engine.state())));
 }
 
 void MenuBarController::menuNeedsUpdate() {
     menu.clear();
-    for (const MenuEntry& entry : statusMenu(engine)) {
+    for (const MenuEntry& entry : statusMenu(engine.state())) {
         if (entry.separator()) {
             menu.addSeparator();
             continue;
@@ -87,7 +87,7 @@ void MenuBarController::togglePause() {
 }
 
 void MenuBarController::toggleSafe() {
-    engine.setSafe(!engine.opts.safe);
+    engine.setSafe(!engine.state().safe);
 }
 
 void MenuBarController::openLog() {

@@ -1,7 +1,9 @@
 #pragma once
 
-// The engine's repeating timer on the Qt event loop of the main thread. It also fires while a menu
-// is open, since Qt's menus keep that loop running.
+// The engine's event loop is Qt's, on the main thread: its timers, and work other threads hand over.
+// Timers also fire while a menu is open, since Qt's menus keep that loop running.
+
+#include <QObject>
 
 #include "core/Scheduler.h"
 
@@ -10,6 +12,11 @@ namespace ondrel::gui {
 class QtScheduler final : public Scheduler {
 public:
     std::unique_ptr<RepeatingTimer> scheduleRepeating(double intervalSeconds, std::function<void()> fire) override;
+    std::unique_ptr<RepeatingTimer> scheduleOnce(double delaySeconds, std::function<void()> fire) override;
+    void post(std::function<void()> work) override;
+
+private:
+    QObject context_;  // lives on the thread that made the scheduler; posted work runs there
 };
 
 }  // namespace ondrel::gui

@@ -168,4 +168,48 @@ std::optional<std::string> FakePlatform::hiddenContentAdvice(const Element& wind
     return window ? node(window).hiddenContentAdvice : std::nullopt;
 }
 
+std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits) {
+    if (!bulkReads_ || !root || failAllReads_)
+        return {};
+    ++bulkReads;
+    // Straight from the scene, as a platform that hands over its tree in one go would: the same values
+    // a copy gives, for what the walks read, breadth first and within the limits.
+    static constexpr std::string_view walked[] = {"AXRole",  "AXTitle",   "AXDescription",
+                                                  "AXValue", "AXEnabled", "AXMinimized"};
+    std::vector<ElementFacts> facts;
+    std::vector<std::pair<const FakeElement*, std::size_t>> level{{&node(root), 0}};
+    for (std::size_t next = 0; next < level.size() && facts.size() < limits.maxExamined; ++next) {
+        const auto [source, depth] = level[next];
+        if (source->gone)
+            continue;
+        ElementFacts& known = facts.emplace_back(ElementFacts{handleOf(source), {}});
+        for (std::string_view attribute : walked) {
+            const auto value = source->values.find(attribute);
+            if (value == source->values.end())
+                known.attributes.emplace(attribute, AttributeValue());
+            else if (value->second)
+                known.attributes.emplace(attribute, *value->second);
+        }
+        if (!source->values.contains("AXParent"))
+            known.attributes.emplace(
+                "AXParent", source->parent != nullptr ? AttributeValue(handleOf(source->parent)) : AttributeValue());
+        if (source->values.contains("AXChildren") || source->repeatedChild != nullptr || depth > limits.maxDepth)
+            continue;  // read element by element
+        ElementList children;
+        for (const FakeElement* child : source->children) {
+            children.push_back(handleOf(child));
+            level.emplace_back(child, depth + 1);
+        }
+        known.attributes.emplace("AXChildren", std::move(children));
+    }
+    return facts;
+}
+
+bool FakePlatform::watchChanges(std::function<void(ProcessId process)> onChange) {
+    if (!reportsChanges_)
+        return false;
+    changeListener_ = std::move(onChange);
+    return true;
+}
+
 }  // namespace ondrel::fake

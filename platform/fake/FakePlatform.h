@@ -57,6 +57,14 @@ public:
     void setUnavailable(std::optional<std::string> reason) { unavailable_ = std::move(reason); }
     // Whether the window keeps its content from accessibility: what the platform advises then, or nullopt.
     void setHiddenContentAdvice(const Element& window, std::optional<std::string> advice);
+    // Whether readSubtree answers (in one go, as a fast platform would) or learns nothing.
+    void setBulkReads(bool on) { bulkReads_ = on; }
+    // Whether watchChanges works; when it does, changeOf() tells the listener about a change.
+    void setReportsChanges(bool on) { reportsChanges_ = on; }
+    void changeOf(ProcessId process) const {
+        if (changeListener_)
+            changeListener_(process);
+    }
     // What the platform says to the user; tests see the core hand it on unchanged.
     PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)"};
 
@@ -65,6 +73,7 @@ public:
     std::vector<AttributeWrite> writes;
     int trustRequests = 0;
     std::size_t reads = 0;
+    std::size_t bulkReads = 0;
     std::size_t scans = 0;
 
     // --- the platform ---
@@ -81,6 +90,8 @@ public:
     AXError performAction(const Element& element, std::string_view action) override;
     void beginScan() override { ++scans; }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override;
+    bool watchChanges(std::function<void(ProcessId process)> onChange) override;
 
 private:
     struct Process {
@@ -95,6 +106,9 @@ private:
     std::vector<std::shared_ptr<FakeElement>> nodes_;  // owns every node, so cycles in a scene are harmless
     std::vector<Process> processes_;
     bool trusted_ = true;
+    bool bulkReads_ = true;
+    bool reportsChanges_ = false;
+    std::function<void(ProcessId)> changeListener_;
     std::optional<std::string> unavailable_;
     bool failAllReads_ = false;
 };

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/Relaunch.h"
+#include "core/Engine.h"
 #include "tests/support/Scene.h"
 
 namespace ondrel {
@@ -20,11 +21,19 @@ protected:
             .relaunch = [this](const std::string& message) { relaunches.push_back(message); },
             .runApplication = [this](const Options&) { return ++applications, 0; },
             .keepWatching = [this] { return platform.scans < passesToWatch; },
+            .waitForChange =
+                [this](double seconds) {
+                    waits.push_back(seconds);
+                    return waits.size() <= changesWhileWaiting;
+                },
+            .changed = nullptr,
         };
         return quietly([&] { return runMain(options, scanner, services); });
     }
 
     std::vector<double> sleeps;
+    std::vector<double> waits;
+    std::size_t changesWhileWaiting = 0;  // the first waits end with a change
     std::vector<std::string> relaunches;
     int applications = 0;
     std::size_t passesToWatch = 3;
@@ -95,7 +104,25 @@ TEST_F(Main, runMain_headless_startLineThenPassesSeparatedBySleeps) {
     EXPECT_EQ(logged[1],
               "Ondrel watching headless (interval 0.5s, labels [\"Allow\", \"Run \\\"it\\\"\"], safe=false).");
     EXPECT_EQ(platform.scans, 3u);
-    EXPECT_EQ(sleeps, (std::vector<double>{0.5, 0.5}));
+    ASSERT_EQ(waits.size(), 2u);
+    for (double wait : waits)
+        EXPECT_NEAR(wait, 0.5, 0.05);  // the interval, less the pass before it
+    EXPECT_TRUE(sleeps.empty());
+}
+
+TEST_F(Main, runMain_headlessChangeDuringWait_passAtOnceSpacedThenTheRestOfTheInterval) {
+    Options options;
+    options.headless = true;
+    options.interval = 2;
+    changesWhileWaiting = 1;
+    passesToWatch = 3;
+    run(options);
+    EXPECT_EQ(platform.scans, 3u);  // the first pass, one for the change, one after the interval
+    ASSERT_EQ(sleeps.size(), 1u);   // a pass had begun moments before: the changed one keeps its distance
+    EXPECT_GT(sleeps[0], 0.0);
+    EXPECT_LE(sleeps[0], WatcherEngine::changedPassSpacingSeconds);
+    ASSERT_EQ(waits.size(), 2u);
+    EXPECT_LT(waits[1], 2.0);  // the timer's pass keeps its time
 }
 
 TEST(Relaunch, relaunchCommand_rememberedArguments_runningExecutableSameVector) {

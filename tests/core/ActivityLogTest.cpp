@@ -29,11 +29,7 @@ std::string fileText(const std::string& path) {
 
 class ActivityLog : public testing::Test {
 protected:
-    void SetUp() override {
-        fs::remove(logFilePath());
-        logSink = nullptr;
-    }
-    void TearDown() override { logSink = nullptr; }
+    void SetUp() override { fs::remove(logFilePath()); }
 };
 
 TEST_F(ActivityLog, formatLogTimestamp_knownInstant_isoUtcWholeSeconds) {
@@ -44,7 +40,7 @@ TEST_F(ActivityLog, formatLogTimestamp_knownInstant_isoUtcWholeSeconds) {
 
 TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSink) {
     std::vector<std::string> sunk;
-    logSink = [&](const std::string& message) { sunk.push_back(message); };
+    const Subscription listening = listenToLog([&](const std::string& message) { sunk.push_back(message); });
 
     const std::string out = capturedStdout([] { log("Pressed \"Allow\" in [Chat]"); });
 
@@ -96,7 +92,7 @@ public:
 TEST_P(UnwritableLogFile, log_fileNotWritable_stdoutAndSinkServedNothingWrittenThrough) {
     GetParam().arrange(logFilePath());
     int sunk = 0;
-    logSink = [&](const std::string&) { ++sunk; };
+    const Subscription listening = listenToLog([&](const std::string&) { ++sunk; });
     const std::string out = capturedStdout([] { log("still here"); });
     EXPECT_NE(out.find("] still here\n"), std::string::npos);
     EXPECT_EQ(sunk, 1);

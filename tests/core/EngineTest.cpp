@@ -201,27 +201,56 @@ TEST_F(Pass, runPass_listMode_countLineThenDistinctSortedLabelsNothingPressed) {
     EXPECT_TRUE(platform.presses.empty());
 }
 
+TEST_F(Pass, runPass_rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
+    platform.setReportsChanges(true);
+    ASSERT_TRUE(scanner.watchChanges(nullptr));
+    Element box = platform.addGroup(velquinWindow());
+    Element text = platform.addText(box, "Velquin wants to read notes.txt");
+    Element button = platform.addButton(box, "Allow");
+    opts.dryRun = true;
+    pass();  // remembers a harmless prompt
+    platform.setValue(text, "AXValue", AttributeValue(std::string("Velquin wants to run rm -rf ~")));
+    opts.dryRun = false;
+    EXPECT_EQ(pass(), (PassResult{0, 1, 1, true}));
+    EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you");
+    platform.setValue(text, "AXValue", AttributeValue(std::string("Velquin wants to read notes.txt")));
+    platform.setValue(button, "AXTitle", AttributeValue(std::string("Deny")));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
+    EXPECT_TRUE(platform.presses.empty());
+}
+
 class Engine : public testing_support::Scene {
 protected:
     testing_support::ManualScheduler scheduler;
-    WatcherEngine engine{scanner, scheduler, Options{}};
+    WatcherEngine::Clock::time_point clock{};
+    Scanner timedScanner{platform, [this] { return clock; }};
+    WatcherEngine engine{timedScanner, scheduler, Options{}, nullptr, [this] { return clock; }};
     int updates = 0;
+    Subscription listening = engine.subscribe([this] { ++updates; });
 
-    void SetUp() override {
-        engine.onUpdate = [this] { ++updates; };
-    }
     void fire() {
         quietly([&] { scheduler.fireAll(); });
     }
+    // The platform reports a change of process 100 on its own thread; the engine hears of it on its own.
+    void change() {
+        platform.changeOf(100);
+        quietly([&] { scheduler.runPosted(); });
+    }
+    void after(double seconds) {
+        clock += std::chrono::duration_cast<WatcherEngine::Clock::duration>(std::chrono::duration<double>(seconds));
+    }
 };
 
-TEST_F(Engine, start_twice_oneLiveTimerWithInterval) {
-    engine.opts.interval = 2.5;
-    engine.start();
-    engine.start();
+TEST_F(Engine, start_twice_oneLiveTimerWithIntervalFirstPassOnePeriodAway) {
+    Options options;
+    options.interval = 2.5;
+    WatcherEngine slow(scanner, scheduler, options);
+    slow.start();
+    slow.start();
     EXPECT_EQ(scheduler.liveTimers(), 1);
     EXPECT_EQ(scheduler.entries.back()->interval, 2.5);
-    EXPECT_EQ(updates, 0);  // the first pass waits one period
+    EXPECT_EQ(platform.scans, 0u);
+    EXPECT_TRUE(slow.state().started);
 }
 
 TEST_F(Engine, tick_passes_totalsGrowAndUpdateEachTime) {
@@ -235,10 +264,10 @@ TEST_F(Engine, tick_passes_totalsGrowAndUpdateEachTime) {
     fire();
     fire();
     EXPECT_EQ(updates, 2);
-    EXPECT_EQ(engine.approved, 2);
-    EXPECT_EQ(engine.skipped, 2);
-    EXPECT_EQ(engine.windows, 2);
-    EXPECT_TRUE(engine.velquinRunning);
+    EXPECT_EQ(engine.state().approved, 2);
+    EXPECT_EQ(engine.state().skipped, 2);
+    EXPECT_EQ(engine.state().windows, 2);
+    EXPECT_TRUE(engine.state().velquinRunning);
     EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
 }
 
@@ -268,43 +297,134 @@ TEST_F(Engine, setSafe_changes_loggedWithWarningOnlyWhenOff) {
                           "Safe mode ON."}));
 }
 
-struct StatusCase {
-    bool paused;
-    bool running;
-    std::int64_t windows, approved, skipped;
-    const char* expected;
-};
-class StatusText : public testing::TestWithParam<StatusCase> {};
-TEST_P(StatusText, statusText_state_firstRuleThatApplies) {
-    fake::FakePlatform platform;
-    Scanner scanner(platform);
-    testing_support::ManualScheduler scheduler;
-    WatcherEngine engine(scanner, scheduler, Options{});
-    const StatusCase& c = GetParam();
-    engine.paused = c.paused;
-    engine.velquinRunning = c.running;
-    engine.windows = c.windows;
-    engine.approved = c.approved;
-    engine.skipped = c.skipped;
-    EXPECT_EQ(engine.statusText(), c.expected);
+TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
+    platform.setReportsChanges(true);
+    velquinWindow();
+    engine.start();
+    change();
+    EXPECT_EQ(platform.scans, 1u);  // at once, without waiting for the timer
+    after(0.01);
+    change();
+    change();  // a burst: the one spaced pass takes them all
+    EXPECT_EQ(platform.scans, 1u);
+    ASSERT_EQ(scheduler.pendingOnce(), 1);
+    EXPECT_NEAR(scheduler.entries.back()->interval, 0.04, 1e-9);
+    after(0.04);
+    quietly([&] { scheduler.fireOnce(); });
+    EXPECT_EQ(platform.scans, 2u);
+    after(0.05);
+    change();
+    EXPECT_EQ(platform.scans, 3u);
+    fire();  // the timer keeps its own passes
+    EXPECT_EQ(platform.scans, 4u);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StatusText,
-    testing::Values(StatusCase{true, true, 1, 1, 1, "Paused"}, StatusCase{false, false, 0, 3, 0, "Velquin not running"},
-                    StatusCase{false, true, 0, 0, 0, "Watching 0 windows  \u00B7  approved 0"},
-                    StatusCase{false, true, 1, 5, 0, "Watching 1 window  \u00B7  approved 5"},
-                    StatusCase{false, true, 2, 5, 1, "Watching 2 windows  \u00B7  approved 5, left for you 1"}));
 
-TEST_F(Engine, destroyed_timerStopsFiring) {
+TEST_F(Engine, changes_pausedOrNotStartedOrUnreported_noPass) {
+    velquinWindow();
+    change();  // the platform cannot report changes: nobody listens
+    platform.setReportsChanges(true);
+    change();  // not started yet
+    engine.start();
+    quietly([&] { engine.togglePause(); });
+    change();
+    EXPECT_EQ(platform.scans, 0u);
+}
+
+// Passes that run elsewhere: the test says when each one ends.
+class HeldRunner final : public BackgroundRunner {
+public:
+    void run(std::function<void()> job, std::function<void()> done) override {
+        held.emplace_back(std::move(job), std::move(done));
+    }
+    void finishOne() {
+        auto [job, done] = std::move(held.front());
+        held.erase(held.begin());
+        job();
+        if (done)
+            done();
+    }
+    std::vector<std::pair<std::function<void()>, std::function<void()>>> held;
+};
+
+TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
+    platform.setReportsChanges(true);
+    velquinWindow();
+    HeldRunner runner;
+    WatcherEngine elsewhere(scanner, scheduler, Options{}, &runner, [this] { return clock; });
+    Subscription counted = elsewhere.subscribe([this] { ++updates; });
+    elsewhere.start();
+    quietly([&] { scheduler.fireAll(); });
+    quietly([&] { scheduler.fireAll(); });  // the first pass still runs: this tick is dropped
+    change();
+    change();
+    EXPECT_EQ(runner.held.size(), 1u);
+    after(1.0);
+    quietly([&] { runner.finishOne(); });
+    EXPECT_EQ(updates, 1);
+    ASSERT_EQ(runner.held.size(), 1u);  // one pass for both changes, once the first was done
+    quietly([&] { runner.finishOne(); });
+    EXPECT_TRUE(runner.held.empty());
+}
+
+TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll) {
+    platform.setReportsChanges(true);
+    Element box = platform.addGroup(velquinWindow());
+    platform.addText(box, "Velquin wants to read notes.txt");
+    platform.addButton(box, "Run");
+    engine.start();
+    fire();
+    const std::size_t firstReads = platform.reads;
+    const std::size_t firstBulk = platform.bulkReads;
+    after(1.0);
+    fire();
+    EXPECT_EQ(platform.reads, firstReads);  // nothing changed: nothing asked of Velquin
+    EXPECT_EQ(platform.bulkReads, firstBulk);
+    after(1.0);
+    change();
+    EXPECT_GT(platform.bulkReads, firstBulk);  // read afresh after the change
+    const std::size_t afterChange = platform.bulkReads;
+    after(ReadMemory::fullRereadSeconds);
+    fire();
+    EXPECT_GT(platform.bulkReads, afterChange);  // and after a while in any case
+    EXPECT_EQ(logged, (std::vector<std::string>(4, "pass: no Allow button (1 window(s) scanned)")));
+}
+
+TEST(StatusText, statusText_state_firstRuleThatApplies) {
+    struct Case {
+        bool paused, running;
+        std::int64_t windows, approved, skipped;
+        const char* expected;
+    };
+    const Case cases[] = {{true, true, 1, 1, 1, "Paused"},
+                          {false, false, 0, 3, 0, "Velquin not running"},
+                          {false, true, 0, 0, 0, "Watching 0 windows  \u00B7  approved 0"},
+                          {false, true, 1, 5, 0, "Watching 1 window  \u00B7  approved 5"},
+                          {false, true, 2, 5, 1, "Watching 2 windows  \u00B7  approved 5, left for you 1"}};
+    for (const Case& c : cases) {
+        EngineState state;
+        state.paused = c.paused;
+        state.velquinRunning = c.running;
+        state.windows = c.windows;
+        state.approved = c.approved;
+        state.skipped = c.skipped;
+        EXPECT_EQ(statusText(state), c.expected);
+    }
+}
+
+TEST_F(Engine, destroyed_timerStopsFiringChangesGoNowhere) {
+    platform.setReportsChanges(true);
     auto temporary = std::make_unique<WatcherEngine>(scanner, scheduler, Options{});
     temporary->start();
     temporary.reset();
     EXPECT_EQ(scheduler.liveTimers(), 0);
+    velquinWindow();
+    change();
+    EXPECT_EQ(platform.scans, 0u);
 }
 
 using EngineDeathTest = Engine;
 TEST_F(EngineDeathTest, tick_otherThread_abortsAsProgrammingError) {
-    EXPECT_DEATH(std::thread([&] { engine.tick(); }).join(), "thread that created the engine");
+    EXPECT_DEATH(std::thread([&] { engine.tick(); }).join(), "off the thread that created it");
 }
 
 }  // namespace

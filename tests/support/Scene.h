@@ -17,10 +17,7 @@ namespace ondrel::testing_support {
 
 class Scene : public ::testing::Test {
 protected:
-    Scene() {
-        logSink = [this](const std::string& message) { logged.push_back(message); };
-    }
-    ~Scene() override { logSink = nullptr; }
+    Scene() : listening_(listenToLog([this](const std::string& message) { logged.push_back(message); })) {}
 
     // A Velquin process with one window; most tests need exactly that.
     Element velquinWindow(const std::string& title = "Chat", ProcessId process = 100) {
@@ -43,6 +40,9 @@ protected:
     Scanner scanner{platform};
     std::vector<std::string> logged;
     std::string printed;
+
+private:
+    Subscription listening_;
 };
 
 }  // namespace ondrel::testing_support

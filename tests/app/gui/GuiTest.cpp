@@ -32,25 +32,25 @@ void processEventsFor(int milliseconds) {
     loop.exec();
 }
 
+// Lines logged anywhere reach the window through its event loop.
+void deliverPosted() {
+    QCoreApplication::sendPostedEvents();
+}
+
 class Gui : public testing_support::Scene {
 protected:
-    // Every logged message is also kept here, after it has reached the window.
-    void collectLog() {
-        LogSink windowSink = logSink;
-        logSink = [this, windowSink](const std::string& message) {
-            logged.push_back(message);
-            if (windowSink)
-                windowSink(message);
-        };
+    void SetUp() override { engine.start(); }
+    QString logText(const MainWindowController& controller) const {
+        deliverPosted();
+        return controller.logView->toPlainText();
     }
-    QString logText(const MainWindowController& controller) const { return controller.logView->toPlainText(); }
 
     testing_support::ManualScheduler scheduler;
     WatcherEngine engine{scanner, scheduler, Options{}};
 };
 
-TEST_F(Gui, refresh_trustedFreshEngine_noBannerWatchingControlsEnabled) {
-    MainWindowController controller(engine);
+TEST_F(Gui, refresh_watchingFreshEngine_noBannerControlsEnabled) {
+    MainWindowController controller(engine, platform.wording());
     EXPECT_TRUE(controller.permissionBox->isHidden());
     EXPECT_EQ(controller.statusLabel->text(), "Velquin not running");
     EXPECT_EQ(controller.startStop->text(), "Stop");
@@ -59,10 +59,10 @@ TEST_F(Gui, refresh_trustedFreshEngine_noBannerWatchingControlsEnabled) {
     EXPECT_TRUE(controller.safeToggle->isChecked());
 }
 
-TEST_F(Gui, refresh_untrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
-    platform.setTrusted(false);
-    MainWindowController controller(engine);
-    collectLog();
+TEST_F(Gui, refresh_notWatchingUntrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
+    WatcherEngine waiting(scanner, scheduler, Options{});
+    MainWindowController controller(waiting, platform.wording());
+    controller.setAccess(AccessState{});  // not trusted
     EXPECT_FALSE(controller.permissionBox->isHidden());
     EXPECT_EQ(controller.permissionLabel->text(), "banner (fake)");
     EXPECT_EQ(controller.statusLabel->text(), "Waiting for Accessibility permission");
@@ -71,7 +71,7 @@ TEST_F(Gui, refresh_untrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
     ASSERT_TRUE(controller.safeToggle->isEnabled());
 
     quietly([&] { controller.safeToggle->click(); });
-    EXPECT_FALSE(engine.opts.safe);
+    EXPECT_FALSE(waiting.state().safe);
     EXPECT_FALSE(controller.safeToggle->isChecked());  // the refresh that followed kept it off
     EXPECT_EQ(logged,
               (std::vector<std::string>{"Safe mode OFF.",
@@ -79,7 +79,7 @@ TEST_F(Gui, refresh_untrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
 }
 
 TEST_F(Gui, startStop_twice_pausesThenResumesWithTitlesAndLines) {
-    MainWindowController controller(engine);
+    MainWindowController controller(engine, platform.wording());
     quietly([&] { controller.startStop->click(); });
     EXPECT_EQ(controller.startStop->text(), "Start");
     EXPECT_EQ(controller.statusLabel->text(), "Paused");
@@ -90,7 +90,7 @@ TEST_F(Gui, startStop_twice_pausesThenResumesWithTitlesAndLines) {
 }
 
 TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
-    MainWindowController controller(engine);
+    MainWindowController controller(engine, platform.wording());
     quietly([&] { controller.appendLog("x"); });
     const int lineLength = controller.logView->toPlainText().size();  // "[time] x\n"
     const int prefix = lineLength - 2;                                // "[time] "
@@ -101,7 +101,7 @@ TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
 }
 
 TEST_F(Gui, close_hidesKeepsLogAndShowBringsItBack) {
-    MainWindowController controller(engine);
+    MainWindowController controller(engine, platform.wording());
     controller.show();
     quietly([&] { log("before closing"); });
     EXPECT_FALSE(controller.window->close());  // refused: hidden instead
@@ -114,7 +114,7 @@ TEST_F(Gui, close_hidesKeepsLogAndShowBringsItBack) {
 }
 
 TEST_F(Gui, show_twiceWithin1500ms_endsAtNormalLevel) {
-    MainWindowController controller(engine);
+    MainWindowController controller(engine, platform.wording());
     controller.show();
     processEventsFor(500);
     controller.show();
@@ -128,8 +128,7 @@ TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTe
     platform.addButton(window, "Run\n\x1b[2J");
     platform.addButton(window, "Allow");
     platform.addButton(window, "Allow");
-    MainWindowController controller(engine);
-    collectLog();
+    MainWindowController controller(engine, platform.wording());
     quietly([&] { controller.listButton->click(); });
     EXPECT_EQ(logged,
               (std::vector<std::string>{"--- buttons Velquin currently exposes ---",
@@ -157,31 +156,40 @@ TEST_F(Gui, menuNeedsUpdate_states_titlesRebuiltWithoutDoubling) {
     EXPECT_TRUE(menuBar.menu.actions()[4]->isChecked());
     EXPECT_EQ(menuBar.menu.actions()[8]->shortcut(), QKeySequence(QKeySequence::Quit));
 
-    engine.paused = true;
+    quietly([&] { engine.togglePause(); });
     menuBar.menuNeedsUpdate();
     EXPECT_EQ(titles(menuBar.menu)[0], "Paused");
     EXPECT_EQ(titles(menuBar.menu)[3], "Start");
-    EXPECT_EQ(statusSymbol(engine), StatusSymbol::paused);
-    EXPECT_EQ(statusToolTip(engine), "Ondrel - Paused");
 
-    engine.paused = false;
-    engine.velquinRunning = true;
-    engine.windows = 1;
+    quietly([&] { engine.togglePause(); });
+    velquinWindow();
+    quietly([&] { scheduler.fireAll(); });
     menuBar.menuNeedsUpdate();
     EXPECT_EQ(titles(menuBar.menu)[0], "Watching 1 window  \u00B7  approved 0");
-    EXPECT_EQ(statusSymbol(engine), StatusSymbol::watching);
+}
+
+TEST(StatusSymbol, statusSymbolAndToolTip_states) {
+    EngineState state;
+    EXPECT_EQ(statusSymbol(state), StatusSymbol::waiting);
+    state.velquinRunning = true;
+    EXPECT_EQ(statusSymbol(state), StatusSymbol::watching);
+    state.paused = true;
+    EXPECT_EQ(statusSymbol(state), StatusSymbol::paused);
+    EXPECT_EQ(statusToolTip(state), "Ondrel - Paused");
 }
 
 TEST_F(Gui, menuActions_safeAndPause_throughEngineWithLines) {
-    MenuBarController menuBar(engine);
-    engine.opts.safe = false;
+    Options unsafe;
+    unsafe.safe = false;
+    WatcherEngine engineUnsafe(scanner, scheduler, unsafe);
+    MenuBarController menuBar(engineUnsafe);
     int updates = 0;
-    engine.onUpdate = [&] { ++updates; };
+    const Subscription counting = engineUnsafe.subscribe([&] { ++updates; });
     menuBar.menuNeedsUpdate();
     quietly([&] { menuBar.menu.actions()[4]->trigger(); });  // safe mode, currently off
     EXPECT_EQ(logged, std::vector<std::string>{"Safe mode ON."});
     quietly([&] { menuBar.menu.actions()[3]->trigger(); });
-    EXPECT_TRUE(engine.paused);
+    EXPECT_TRUE(engineUnsafe.state().paused);
     EXPECT_EQ(updates, 2);
 }
 
@@ -198,20 +206,13 @@ TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
     EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
 }
 
-TEST(ChainUpdate, chainUpdate_twoHandlers_firstThenSecond) {
-    std::string order;
-    chainUpdate([&] { order += "window "; }, [&] { order += "status"; })();
-    EXPECT_EQ(order, "window status");
-    chainUpdate(nullptr, [&] { order = "second only"; })();
-    EXPECT_EQ(order, "second only");
-}
-
 class Delegate : public testing_support::Scene {
 protected:
     testing_support::ManualScheduler scheduler;
 
     // The messages in the window's log view, without their local timestamps.
     static std::vector<std::string> windowMessages(const AppDelegate& delegate) {
+        deliverPosted();
         std::vector<std::string> messages;
         for (const QString& line : delegate.windowController->logView->toPlainText().split('\n', Qt::SkipEmptyParts)) {
             messages.push_back(line.mid(line.indexOf(QStringLiteral("] ")) + 2).toStdString());
@@ -235,9 +236,9 @@ TEST_F(Delegate, launch_trusted_okStartsEngineThenWatchingLine) {
     EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed());
 
     // Every engine update refreshes the window (and then the status item).
-    delegate.engine->velquinRunning = true;
-    delegate.engine->onUpdate();
-    EXPECT_EQ(delegate.windowController->statusLabel->text(), "Watching 0 windows  \u00B7  approved 0");
+    velquinWindow();
+    quietly([&] { scheduler.fireAll(); });
+    EXPECT_EQ(delegate.windowController->statusLabel->text(), "Watching 1 window  \u00B7  approved 0");
 }
 
 TEST_F(Delegate, launch_untrusted_requestsLogsAndNeverStarts) {

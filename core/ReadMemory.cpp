@@ -1,0 +1,110 @@
+#include "core/ReadMemory.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ondrel {
+
+void ReadMemory::beginScan() {
+    live_.beginScan();
+    const bool stale = !watching_ || std::chrono::duration<double>(now_() - lastFullRead_).count() >= fullRereadSeconds;
+    if (stale) {
+        std::lock_guard lock(changedMutex_);
+        everythingChanged_ = true;
+    }
+    forgetChanged();
+}
+
+void ReadMemory::forgetChanged() {
+    std::set<ProcessId> changed;
+    bool everything = false;
+    {
+        std::lock_guard lock(changedMutex_);
+        changed.swap(changed_);
+        everything = std::exchange(everythingChanged_, false);
+    }
+    if (everything) {
+        entries_.clear();
+        readAhead_.clear();
+        lastFullRead_ = now_();
+        return;
+    }
+    if (changed.empty())
+        return;
+    std::erase_if(entries_, [&](const auto& entry) { return changed.contains(entry.second.process); });
+    std::erase_if(readAhead_, [&](const Element& root) { return !entries_.contains(root); });
+}
+
+std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view applicationId) {
+    std::vector<ProcessId> running = live_.runningProcesses(applicationId);
+    // A process that ended took its tree along; a new one with the same id has none in memory.
+    {
+        std::lock_guard lock(changedMutex_);
+        for (ProcessId process : lastRunning_) {
+            if (std::find(running.begin(), running.end(), process) == running.end())
+                changed_.insert(process);
+        }
+    }
+    lastRunning_ = running;
+    forgetChanged();
+    return running;
+}
+
+bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange) {
+    watching_ = live_.watchChanges([this, onChange = std::move(onChange)](ProcessId process) {
+        {
+            std::lock_guard lock(changedMutex_);
+            changed_.insert(process);
+        }
+        if (onChange)
+            onChange(process);
+    });
+    return watching_;
+}
+
+void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits limits) {
+    if (!root || readAhead_.contains(root))
+        return;
+    readAhead_.insert(root);
+    for (ElementFacts& facts : live_.readSubtree(root, limits)) {
+        if (!facts.element)
+            continue;
+        Entry& entry = entries_[facts.element];
+        entry.process = process;
+        entry.attributes.merge(facts.attributes);
+    }
+}
+
+const std::map<std::string, AttributeValue, std::less<>>* ReadMemory::known(const Element& element) const {
+    if (!element)
+        return nullptr;
+    const auto entry = entries_.find(element);
+    return entry == entries_.end() ? nullptr : &entry->second.attributes;
+}
+
+std::optional<AttributeValue> ReadMemory::copyAttribute(const Element& element, std::string_view attribute) {
+    if (const auto* attributes = known(element)) {
+        if (const auto value = attributes->find(attribute); value != attributes->end())
+            return value->second;
+    }
+    return live_.copyAttribute(element, attribute);
+}
+
+std::optional<AttributeValue> ReadMemory::copyAttributeValues(const Element& element, std::string_view attribute,
+                                                              std::size_t index, std::size_t maxValues) {
+    if (const auto* attributes = known(element)) {
+        const auto value = attributes->find(attribute);
+        if (value != attributes->end()) {
+            const auto* list = std::get_if<ElementList>(&value->second);
+            if (list == nullptr)
+                return value->second;
+            const std::size_t begin = std::min(index, list->size());
+            const std::size_t end = begin + std::min(maxValues, list->size() - begin);
+            return AttributeValue(ElementList(list->begin() + static_cast<std::ptrdiff_t>(begin),
+                                              list->begin() + static_cast<std::ptrdiff_t>(end)));
+        }
+    }
+    return live_.copyAttributeValues(element, attribute, index, maxValues);
+}
+
+}  // namespace ondrel

@@ -1,0 +1,78 @@
+#pragma once
+
+// What the scanner read of Velquin's trees, kept while the platform reports no change there, so that
+// a pass over an unchanged Velquin asks it nothing. It stands between the scanner and the platform:
+// what it holds is answered from memory, everything else is asked of the platform. Subtrees are read
+// ahead in bulk where the platform can. When the platform cannot report changes, memory lasts one
+// scan; when it can, everything is read afresh every `fullRereadSeconds` all the same, in case a
+// change went unreported.
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "core/Accessibility.h"
+
+namespace ondrel {
+
+class ReadMemory final : public AccessibilityPlatform {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr double fullRereadSeconds = 30.0;
+
+    explicit ReadMemory(AccessibilityPlatform& live, std::function<Clock::time_point()> now = Clock::now)
+        : live_(live), now_(std::move(now)) {}
+
+    AccessibilityPlatform& live() { return live_; }
+
+    // Reads the subtree under `root`, which belongs to `process`, in bulk unless memory holds it.
+    void readAhead(ProcessId process, const Element& root, WalkLimits limits);
+    // Starts remembering across scans if the platform can report changes; `onChange` hears of each
+    // change (on any thread), after memory has taken note of it.
+    bool keepAcrossScans(std::function<void(ProcessId process)> onChange);
+    bool keptAcrossScans() const { return watching_; }
+
+    // The platform, answered from memory where memory knows.
+    bool isProcessTrusted() override { return live_.isProcessTrusted(); }
+    void requestTrust() override { live_.requestTrust(); }
+    std::optional<std::string> unavailableReason() override { return live_.unavailableReason(); }
+    const PlatformWording& wording() const override { return live_.wording(); }
+    std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
+    Element applicationElement(ProcessId process) override { return live_.applicationElement(process); }
+    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
+        return live_.setAttribute(element, attribute, value);
+    }
+    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override;
+    AXError performAction(const Element& element, std::string_view action) override {
+        return live_.performAction(element, action);
+    }
+    void beginScan() override;
+    std::optional<std::string> hiddenContentAdvice(const Element& window) override {
+        return live_.hiddenContentAdvice(window);
+    }
+
+private:
+    struct Entry {
+        ProcessId process;
+        std::map<std::string, AttributeValue, std::less<>> attributes;
+    };
+    const std::map<std::string, AttributeValue, std::less<>>* known(const Element& element) const;
+    void forgetChanged();
+
+    AccessibilityPlatform& live_;
+    std::function<Clock::time_point()> now_;
+    bool watching_ = false;
+    Clock::time_point lastFullRead_{};
+    NodeMap<Entry> entries_;
+    NodeSet readAhead_;        // roots already read ahead
+    std::mutex changedMutex_;  // guards changed_ and everythingChanged_, written on any thread
+    std::set<ProcessId> changed_;
+    bool everythingChanged_ = false;
+    std::vector<ProcessId> lastRunning_;  // the processes of the last scan, to notice one that ended
+};
+
+}  // namespace ondrel
