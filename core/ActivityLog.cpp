@@ -96,8 +96,11 @@ bool appendToFile(const std::string& path, std::string_view bytes) {
 }
 
 void log(std::string_view message) {
-    std::string line = "[" + formatLogTimestamp(std::chrono::system_clock::now()) + "] ";
-    line.append(message);
+    // Appended piece by piece: g++ 12 at -O3 takes `"[" + std::string` for an overlapping copy (-Wrestrict).
+    std::string line = "[";
+    line += formatLogTimestamp(std::chrono::system_clock::now());
+    line += "] ";
+    line += message;
     line += '\n';
 
     std::fwrite(line.data(), 1, line.size(), stdout);
