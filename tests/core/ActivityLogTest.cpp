@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/CaseName.h"
 #include "tests/support/CaptureOutput.h"
 
 namespace ondrel {
@@ -104,6 +105,7 @@ TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
 }
 
 struct PathCase {
+    const char* name;
     const char* home;
     const char* xdgStateHome;
     const char* expected;
@@ -113,9 +115,11 @@ TEST_P(LogFilePath, logFilePathFor_environment_xdgStateFolderOrDefault) {
     EXPECT_EQ(logFilePathFor(GetParam().home, GetParam().xdgStateHome), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, LogFilePath,
-                         testing::Values(PathCase{"/home/u", "", "/home/u/.local/state/Ondrel.log"},
-                                         PathCase{"/home/u", "/var/state", "/var/state/Ondrel.log"},
-                                         PathCase{"/home/u", "relative/state", "/home/u/.local/state/Ondrel.log"}));
+                         testing::Values(PathCase{"xdgUnset", "/home/u", "", "/home/u/.local/state/Ondrel.log"},
+                                         PathCase{"xdgAbsolute", "/home/u", "/var/state", "/var/state/Ondrel.log"},
+                                         PathCase{"xdgRelative_ignored", "/home/u", "relative/state",
+                                                  "/home/u/.local/state/Ondrel.log"}),
+                         testing_support::CaseName());
 
 }  // namespace
 }  // namespace ondrel

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "tests/support/CaseName.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -88,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                      true,
                      {0, 0, 1, true},
                      "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 TEST_F(Pass, runPass_promptClosesOnPress_logNamesTheLabelPressed) {
     prompt(velquinWindow(), "Open notes.txt?", "Allow (⌘⏎)");
@@ -213,6 +214,7 @@ TEST_F(Engine, setSafe_changes_loggedWithWarningOnlyWhenOff) {
 }
 
 struct StatusCase {
+    const char* name;
     bool paused;
     bool running;
     std::int64_t windows, approved, skipped;
@@ -234,10 +236,13 @@ TEST_P(StatusText, statusText_state_firstRuleThatApplies) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, StatusText,
-    testing::Values(StatusCase{true, true, 1, 1, 1, "Paused"}, StatusCase{false, false, 0, 3, 0, "Velquin not running"},
-                    StatusCase{false, true, 0, 0, 0, "Watching 0 windows  \u00B7  approved 0"},
-                    StatusCase{false, true, 1, 5, 0, "Watching 1 window  \u00B7  approved 5"},
-                    StatusCase{false, true, 2, 5, 1, "Watching 2 windows  \u00B7  approved 5, left for you 1"}));
+    testing::Values(StatusCase{"paused", true, true, 1, 1, 1, "Paused"},
+                    StatusCase{"notRunning", false, false, 0, 3, 0, "Velquin not running"},
+                    StatusCase{"noWindows", false, true, 0, 0, 0, "Watching 0 windows  \u00B7  approved 0"},
+                    StatusCase{"oneWindow", false, true, 1, 5, 0, "Watching 1 window  \u00B7  approved 5"},
+                    StatusCase{"someLeftForYou", false, true, 2, 5, 1,
+                               "Watching 2 windows  \u00B7  approved 5, left for you 1"}),
+    testing_support::CaseName());
 
 TEST_F(Engine, destroyed_timerStopsFiring) {
     auto temporary = std::make_unique<WatcherEngine>(scanner, scheduler, Options{});
