@@ -41,6 +41,18 @@ int openForAppend(const std::string& path) {
     return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
 }
 
+int openCreatingFolder(const std::string& path) {
+    int fd = openForAppend(path);
+#ifndef __APPLE__
+    // The XDG state folder may not exist yet on a fresh account; ~/Library/Logs always does on macOS.
+    if (fd < 0 && errno == ENOENT) {
+        makeFolders(parentFolder(path));
+        fd = openForAppend(path);
+    }
+#endif
+    return fd;
+}
+
 }  // namespace
 
 std::string logFilePathFor(const std::string& home, [[maybe_unused]] const std::string& xdgStateHome) {
@@ -67,15 +79,8 @@ std::string formatLogTimestamp(std::chrono::system_clock::time_point time) {
     return std::string(buffer, length);
 }
 
-bool appendToFile(const std::string& path, std::string_view bytes) {
-    int fd = openForAppend(path);
-#ifndef __APPLE__
-    // The XDG state folder may not exist yet on a fresh account; ~/Library/Logs always does on macOS.
-    if (fd < 0 && errno == ENOENT) {
-        makeFolders(parentFolder(path));
-        fd = openForAppend(path);
-    }
-#endif
+bool appendToFile(const std::string& path, std::string_view bytes, std::uintmax_t limit) {
+    const int fd = openLogForRecord(path, bytes.size(), limit, openCreatingFolder);
     if (fd < 0)
         return false;
     // One write keeps a record whole when several processes append at once.
