@@ -123,6 +123,7 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ondrel"));
     QApplication::setApplicationVersion(QStringLiteral(ONDREL_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("dev.ondrel.Ondrel"));  // the installed desktop entry
     QApplication::setQuitOnLastWindowClosed(false);  // closing the window only hides it
 
     QtScheduler scheduler;
