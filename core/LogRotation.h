@@ -11,7 +11,7 @@
 
 namespace ondrel {
 
-inline constexpr std::uintmax_t logFileLimit = 10 * 1024 * 1024;
+inline constexpr std::uintmax_t logFileLimit = std::uintmax_t{10} * 1024 * 1024;
 
 // Opens `path` for appending, creating it when missing; -1 on failure.
 using AppendOpener = int (*)(const std::string& path);

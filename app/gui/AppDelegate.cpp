@@ -123,8 +123,9 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ondrel"));
     QApplication::setApplicationVersion(QStringLiteral(ONDREL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("dev.ondrel.Ondrel"));  // the installed desktop entry
     QApplication::setQuitOnLastWindowClosed(false);  // closing the window only hides it
+    // The installed desktop entry, by which desktops match the window to its name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("dev.ondrel.Ondrel"));
 
     QtScheduler scheduler;
     AppDelegate delegate(options, scanner, scheduler, std::move(relaunch));

@@ -223,9 +223,8 @@ std::vector<ProcessId> AtspiPlatform::runningProcesses(std::string_view applicat
         bool matches = process == owner || environmentNamesDesktopEntry(readProcessEnvironment(process), applicationId);
         if (!matches) {
             auto* accessible = application.get();  // clang before 16 cannot capture a structured binding
-            auto name = ask(unresponsive_, process, [&](GError** error) {
-                return GCharPtr(atspi_accessible_get_name(accessible, error));
-            });
+            auto name = ask(unresponsive_, process,
+                            [&](GError** error) { return GCharPtr(atspi_accessible_get_name(accessible, error)); });
             matches = name && *name && std::string_view(name->get()) == applicationId;
         }
         if (matches)

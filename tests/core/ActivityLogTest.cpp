@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/CaseName.h"
 #include "tests/support/CaptureOutput.h"
+#include "tests/support/CaseName.h"
 
 namespace ondrel {
 namespace {
@@ -82,7 +82,7 @@ TEST_F(ActivityLog, log_fileCannotBeOpened_stdoutAndSinkStillServedSilently) {
 }
 
 TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
-    const std::string path = logFilePath();
+    const std::string& path = logFilePath();
     constexpr int writers = 4, linesEach = 500;
     std::vector<std::thread> threads;
     for (int w = 0; w < writers; ++w) {

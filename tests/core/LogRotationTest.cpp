@@ -69,7 +69,7 @@ std::string record(int writer, int number) {
 
 TEST_F(LogRotation, appendToFile_twoProcessesRotatingAtOnce_keptLinesWholeOnceEachWithoutGap) {
     constexpr int writers = 2, linesEach = 10'000;
-    constexpr std::uintmax_t limit = 64 * 1024;  // about fourteen rotations in all
+    constexpr std::uintmax_t limit = std::uintmax_t{64} * 1024;  // about fourteen rotations in all
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> children;

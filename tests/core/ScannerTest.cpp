@@ -9,7 +9,7 @@ namespace ondrel {
 namespace {
 
 using Scanner_ = testing_support::Scene;
-const std::string minimizedWarning(const std::string& title) {
+std::string minimizedWarning(const std::string& title) {
     return "WARNING: window [" + title +
            "] is minimized. macOS does not expose its buttons, so Allow prompts there cannot be clicked. "
            "Un-minimize it to enable auto-approval.";
@@ -244,6 +244,7 @@ TEST_F(Scanner_, findButtons_millionChildrenEachAndCycles_boundedWork) {
 
 TEST_F(Scanner_, walks_treesThatLie_partDefaults) {
     Element window = velquinWindow();
+    // NOLINTNEXTLINE(bugprone-string-constructor): a 10 MB label on purpose
     Element hugeLabel = platform.addButton(window, std::string(10'000'000, 'x'));
     Element wrongRole = platform.addButton(window, "Allow");
     platform.setValue(wrongRole, "AXRole", AttributeValue(5.0));

@@ -41,7 +41,8 @@ TEST_P(Lowercased, lowercased_text_fullUnicodeMapping) {
     EXPECT_EQ(text::lowercased(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Lowercased,
-                         testing::Values(TextCase{"ascii", "RM -RF", "rm -rf"}, TextCase{"accentedAndGreek", "ÉTAPE Ω", "étape ω"},
+                         testing::Values(TextCase{"ascii", "RM -RF", "rm -rf"},
+                                         TextCase{"accentedAndGreek", "ÉTAPE Ω", "étape ω"},
                                          TextCase{"dottedCapitalI_twoCodePoints", "İ", "i\u0307"},
                                          TextCase{"greekWord", "ΟΔΟΣ", "οδος"},
                                          TextCase{"invalidUtf8_replaced", "a\xff", "a\uFFFD"}),
@@ -58,7 +59,8 @@ TEST_P(CharacterCount, characterCount_text_userPerceivedCharacters) {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, CharacterCount,
                          testing::Values(CountCase{"empty", "", 0}, CountCase{"ascii", "abc", 3},
-                                         CountCase{"crLfIsOne", "a\r\nb", 3}, CountCase{"combiningAccent", "e\u0301", 1},
+                                         CountCase{"crLfIsOne", "a\r\nb", 3},
+                                         CountCase{"combiningAccent", "e\u0301", 1},
                                          CountCase{"joinedEmoji", "\U0001F468\u200D\U0001F469", 1},
                                          CountCase{"flagThenLetter", "🇩🇪x", 2}, CountCase{"cjk", "日本", 2}),
                          testing_support::CaseName());

@@ -15,7 +15,8 @@
 
 namespace ondrel::testing_support {
 
-StandIn::StandIn(const std::string& scenario, std::vector<std::string> options, std::vector<std::string> environment) {
+StandIn::StandIn(const std::string& scenario, std::vector<std::string> options,
+                 const std::vector<std::string>& environment) {
     char path[] = "/tmp/ondrel-scenario-XXXXXX";
     const int fd = ::mkstemp(path);
     if (fd < 0)

@@ -13,7 +13,7 @@ class StandIn {
 public:
     // Starts the stand-in and waits until it has shown its windows.
     explicit StandIn(const std::string& scenario, std::vector<std::string> options = {},
-                     std::vector<std::string> environment = {});
+                     const std::vector<std::string>& environment = {});
     ~StandIn();
     StandIn(const StandIn&) = delete;
     StandIn& operator=(const StandIn&) = delete;

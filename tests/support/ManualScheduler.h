@@ -25,7 +25,7 @@ public:
 
     // Fires every live timer once.
     void fireAll() {
-        for (auto entry : entries) {
+        for (const auto& entry : entries) {
             if (entry->live)
                 entry->fire();
         }
