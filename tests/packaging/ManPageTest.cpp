@@ -68,7 +68,9 @@ std::vector<OptionEntry> pageOptions(std::istream& page) {
             termNext = false;
         } else if (!entries.empty()) {
             std::string& description = entries.back().description;
-            description += (description.empty() ? "" : " ") + plain(line);
+            if (!description.empty())
+                description += ' ';
+            description += plain(line);
         }
     }
     return entries;
