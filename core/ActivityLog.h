@@ -5,10 +5,12 @@
 // reports a failure.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/LogRotation.h"
 #include "core/Subscribers.h"
 
 namespace ondrel {
@@ -31,9 +33,10 @@ std::string logFilePathFor(const std::string& home, const std::string& xdgStateH
 // "2026-12-05T08:36:33Z": ISO 8601 in UTC with whole seconds.
 std::string formatLogTimestamp(std::chrono::system_clock::time_point time);
 
-// Appends bytes to the file in one write with O_APPEND, creating the file readable by the user alone
-// (and, on Linux, its folder) when missing. A symbolic link at the file is never followed: that counts
-// as a failure. Returns false on any failure, which callers are free to ignore.
-bool appendToFile(const std::string& path, std::string_view bytes);
+// Appends bytes to the file in one write with O_APPEND under the file's lock, creating the file readable
+// by the user alone (and, on Linux, its folder) when missing, and first moving a file that the bytes would
+// take past `limit` to "<path>.1". A symbolic link at the file is never followed: that counts as a failure.
+// Returns false on any failure, which callers are free to ignore.
+bool appendToFile(const std::string& path, std::string_view bytes, std::uintmax_t limit = logFileLimit);
 
 }  // namespace ondrel

@@ -127,6 +127,8 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
     QApplication::setApplicationName(QStringLiteral("Ondrel"));
     QApplication::setApplicationVersion(QStringLiteral(ONDREL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);  // closing the window only hides it
+    // The installed desktop entry, by which desktops match the window to its name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("dev.ondrel.Ondrel"));
 
     QtScheduler scheduler;
     // Passes run here, so that a slow or hung Velquin never holds up the window.

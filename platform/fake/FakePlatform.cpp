@@ -25,7 +25,12 @@ Element handleOf(const FakeElement* node) {
 }  // namespace
 
 FakePlatform::FakePlatform() = default;
-FakePlatform::~FakePlatform() = default;
+// A value may hold an element of the scene itself (an element set as its own parent, say): clearing the
+// values first breaks those cycles, so every node goes with the platform.
+FakePlatform::~FakePlatform() {
+    for (const auto& node : nodes_)
+        node->values.clear();
+}
 
 Element FakePlatform::makeElement() {
     auto node = std::make_shared<FakeElement>();

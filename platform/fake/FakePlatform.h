@@ -103,7 +103,7 @@ private:
     FakeElement& node(const Element& element) const;
     Element makeElement();
 
-    std::vector<std::shared_ptr<FakeElement>> nodes_;  // owns every node, so cycles in a scene are harmless
+    std::vector<std::shared_ptr<FakeElement>> nodes_;  // owns every node; the scene's links are plain pointers
     std::vector<Process> processes_;
     bool trusted_ = true;
     bool bulkReads_ = true;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/CaptureOutput.h"
+#include "tests/support/CaseName.h"
 
 namespace ondrel {
 namespace {
@@ -110,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnwritableLogFile,
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
-    const std::string path = logFilePath();
+    const std::string& path = logFilePath();
     constexpr int writers = 4, linesEach = 500;
     std::vector<std::thread> threads;
     for (int w = 0; w < writers; ++w) {
@@ -140,6 +141,7 @@ TEST(HomeFolder, homeFolderFor_homeUnsetOrEmpty_userDatabaseEntry) {
 }
 
 struct PathCase {
+    const char* name;
     const char* home;
     const char* xdgStateHome;
     const char* expected;
@@ -149,9 +151,11 @@ TEST_P(LogFilePath, logFilePathFor_environment_xdgStateFolderOrDefault) {
     EXPECT_EQ(logFilePathFor(GetParam().home, GetParam().xdgStateHome), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, LogFilePath,
-                         testing::Values(PathCase{"/home/u", "", "/home/u/.local/state/Ondrel.log"},
-                                         PathCase{"/home/u", "/var/state", "/var/state/Ondrel.log"},
-                                         PathCase{"/home/u", "relative/state", "/home/u/.local/state/Ondrel.log"}));
+                         testing::Values(PathCase{"xdgUnset", "/home/u", "", "/home/u/.local/state/Ondrel.log"},
+                                         PathCase{"xdgAbsolute", "/home/u", "/var/state", "/var/state/Ondrel.log"},
+                                         PathCase{"xdgRelative_ignored", "/home/u", "relative/state",
+                                                  "/home/u/.local/state/Ondrel.log"}),
+                         testing_support::CaseName());
 
 }  // namespace
 }  // namespace ondrel

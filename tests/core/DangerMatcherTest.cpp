@@ -5,10 +5,13 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/CaseName.h"
+
 namespace ondrel {
 namespace {
 
 struct MatchCase {
+    const char* name;
     const char* text;
     std::optional<std::string_view> expected;
 };
@@ -19,18 +22,27 @@ TEST_P(DangerMatch, dangerMatch_text_firstPatternInListOrder) {
     EXPECT_EQ(dangerMatch(GetParam().text), GetParam().expected) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DangerMatch,
-    testing::Values(MatchCase{"", std::nullopt}, MatchCase{"git push --force origin main", "git push --force"},
-                    MatchCase{"curl -o x.sh && rm -rf build", "rm -rf"},  // list order beats text order
-                    MatchCase{"then sudo", std::nullopt}, MatchCase{"sudo rm x", "sudo "},
-                    MatchCase{"curly braces", "curl"}, MatchCase{"secretary", "secret"},
-                    MatchCase{"tokenizer", "token"}, MatchCase{".environment", ".env"},
-                    MatchCase{"echo x >/dev/null", std::nullopt}, MatchCase{"echo x > /dev/null", "> /dev/"},
-                    MatchCase{"production database", "production"}, MatchCase{"prod db", "prod "},
-                    MatchCase{"Chown -R user dir", std::nullopt}, MatchCase{"chown -r user dir", "chown -r"},
-                    MatchCase{"git branch -d old", "branch -d"}, MatchCase{"rm -r dir", "rm -r "},
-                    MatchCase{"rm -rdir", std::nullopt}, MatchCase{"ls -la", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Cases, DangerMatch,
+                         testing::Values(MatchCase{"empty", "", std::nullopt},
+                                         MatchCase{"forcePush", "git push --force origin main", "git push --force"},
+                                         MatchCase{"listOrderBeatsTextOrder", "curl -o x.sh && rm -rf build", "rm -rf"},
+                                         MatchCase{"sudoWithoutSpace_noMatch", "then sudo", std::nullopt},
+                                         MatchCase{"sudoThenSpace", "sudo rm x", "sudo "},
+                                         MatchCase{"curlInsideWord", "curly braces", "curl"},
+                                         MatchCase{"secretInsideWord", "secretary", "secret"},
+                                         MatchCase{"tokenInsideWord", "tokenizer", "token"},
+                                         MatchCase{"envInsideWord", ".environment", ".env"},
+                                         MatchCase{"redirectWithoutSpace_noMatch", "echo x >/dev/null", std::nullopt},
+                                         MatchCase{"redirectToDevice", "echo x > /dev/null", "> /dev/"},
+                                         MatchCase{"production", "production database", "production"},
+                                         MatchCase{"prodThenSpace", "prod db", "prod "},
+                                         MatchCase{"capitals_noMatchUnlowered", "Chown -R user dir", std::nullopt},
+                                         MatchCase{"recursiveChown", "chown -r user dir", "chown -r"},
+                                         MatchCase{"branchDelete", "git branch -d old", "branch -d"},
+                                         MatchCase{"recursiveRemove", "rm -r dir", "rm -r "},
+                                         MatchCase{"removeFlagsRunOn_noMatch", "rm -rdir", std::nullopt},
+                                         MatchCase{"harmless", "ls -la", std::nullopt}),
+                         testing_support::CaseName());
 
 struct WhiteSpaceCase {
     const char* name;

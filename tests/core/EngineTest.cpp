@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "core/PromptReader.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                      true,
                      {0, 0, 1, true},
                      "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 TEST_F(Pass, runPass_promptClosesOnPress_logNamesTheLabelPressed) {
     prompt(velquinWindow(), "Open notes.txt?", "Allow (⌘⏎)");

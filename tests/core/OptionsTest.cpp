@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/CaseName.h"
+
 namespace ondrel {
 namespace {
 
@@ -71,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                      o.list = o.contains = o.dryRun = o.once = o.headless = true;
                      o.safe = false;
                  })}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 struct ExitCase {
     const char* name;
@@ -114,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ExitCase{"positional_unknown", {"Allow"}, unknown("Allow")},
                     ExitCase{"invalidUtf8_echoedUnchanged", {"--\xff\xfe"}, unknown("--\xff\xfe")},
                     ExitCase{"caseSensitive_unknown", {"--Once"}, unknown("--Once")}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 TEST(HelpText, helpText_wholeText_matchesUsage) {
     const std::string expected =

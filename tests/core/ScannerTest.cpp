@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/CaseName.h"
 #include "tests/support/Scene.h"
 
 namespace ondrel {
@@ -152,6 +153,7 @@ TEST_F(Scanner_, buttonLabel_attributes_firstNonBlankInOrderTrimmed) {
 }
 
 struct LabelCase {
+    const char* name;
     const char* label;
     const char* configured;
     bool contains;
@@ -170,17 +172,26 @@ TEST_P(ButtonMatching, findButtons_label_matchesPerMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ButtonMatching,
-    testing::Values(LabelCase{"Allow", "Allow", false, true}, LabelCase{"allow", "Allow", false, true},
-                    LabelCase{"Allow (⌘⏎)", "Allow", false, true}, LabelCase{"ALLOW", "allow ", false, true},
-                    LabelCase{"Always Allow", "Allow", false, false}, LabelCase{"Allow once", "Allow", false, false},
-                    LabelCase{"Always Allow", "Allow", true, true}, LabelCase{"Allow once", "Allow", true, true},
-                    LabelCase{"Don't Allow", "Allow", true, false}, LabelCase{"Disallow", "Allow", true, false},
-                    LabelCase{"Allow unless denying", "Allow", true, false},
-                    LabelCase{"Don’t Allow", "Allow", true, true},  // typographic apostrophe is not a refusal
-                    LabelCase{"Ärger erlauben", "ärger ERLAUBEN", false, true},
+    testing::Values(LabelCase{"exact", "Allow", "Allow", false, true},
+                    LabelCase{"exact_caseIgnored", "allow", "Allow", false, true},
+                    LabelCase{"exact_shortcutIgnored", "Allow (⌘⏎)", "Allow", false, true},
+                    LabelCase{"exact_configuredTrimmed", "ALLOW", "allow ", false, true},
+                    LabelCase{"exact_wordBefore_no", "Always Allow", "Allow", false, false},
+                    LabelCase{"exact_wordAfter_no", "Allow once", "Allow", false, false},
+                    LabelCase{"contains_wordBefore", "Always Allow", "Allow", true, true},
+                    LabelCase{"contains_wordAfter", "Allow once", "Allow", true, true},
+                    LabelCase{"contains_refusal_no", "Don't Allow", "Allow", true, false},
+                    LabelCase{"contains_insideWord_no", "Disallow", "Allow", true, false},
+                    LabelCase{"contains_denying_no", "Allow unless denying", "Allow", true, false},
+                    // A typographic apostrophe is not a refusal.
+                    LabelCase{"contains_typographicApostrophe", "Don’t Allow", "Allow", true, true},
+                    LabelCase{"exact_unicodeCase", "Ärger erlauben", "ärger ERLAUBEN", false, true},
                     // A configured label that normalises to nothing never matches, not even unlabelled buttons.
-                    LabelCase{"", "(x)", false, false}, LabelCase{"", "(x)", true, false},
-                    LabelCase{"(icon)", "(x)", false, false}, LabelCase{"Allow", "(x)", true, false}));
+                    LabelCase{"blankConfigured_unlabelled_no", "", "(x)", false, false},
+                    LabelCase{"blankConfigured_containsUnlabelled_no", "", "(x)", true, false},
+                    LabelCase{"blankConfigured_blankLabel_no", "(icon)", "(x)", false, false},
+                    LabelCase{"blankConfigured_containsAny_no", "Allow", "(x)", true, false}),
+    testing_support::CaseName());
 
 TEST_F(Scanner_, findButtons_disabledMatch_notReturnedChildrenWalked) {
     Element window = velquinWindow();
@@ -248,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LimitCase{"element20001", [](fake::FakePlatform& p) { return wideWindow(p, 19999); }, 0},
                     LimitCase{"depth60", [](fake::FakePlatform& p) { return chainWindow(p, 60); }, 1},
                     LimitCase{"depth61", [](fake::FakePlatform& p) { return chainWindow(p, 61); }, 0}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 TEST_F(Scanner_, findButtons_depth61_neverRead) {
     Element window = chainWindow(platform, 61);
@@ -270,6 +281,7 @@ TEST_F(Scanner_, findButtons_millionChildrenEachAndCycles_boundedWork) {
 
 TEST_F(Scanner_, walks_treesThatLie_partDefaults) {
     Element window = velquinWindow();
+    // NOLINTNEXTLINE(bugprone-string-constructor): a 10 MB label on purpose
     Element hugeLabel = platform.addButton(window, std::string(10'000'000, 'x'));
     Element wrongRole = platform.addButton(window, "Allow");
     platform.setValue(wrongRole, "AXRole", AttributeValue(5.0));

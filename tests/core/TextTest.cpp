@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/TextForms.h"
+#include "tests/support/CaseName.h"
 
 namespace ondrel {
 namespace {
 
 struct TextCase {
+    const char* name;
     std::string input;
     std::string expected;
 };
@@ -17,28 +19,37 @@ TEST_P(Trimmed, trimmed_whiteSpaceAndLineBreaks_removedAtBothEnds) {
     EXPECT_EQ(text::trimmed(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Trimmed,
-                         testing::Values(TextCase{"  Allow \n", "Allow"}, TextCase{"\u00A0\u2028Run\u3000\r\n", "Run"},
-                                         TextCase{" a  b ", "a  b"}, TextCase{" \t\n", ""}, TextCase{"", ""},
-                                         TextCase{"\xff \xfe", "\xff \xfe"}));
+                         testing::Values(TextCase{"spacesAndLineFeed", "  Allow \n", "Allow"},
+                                         TextCase{"unicodeSpacesAndCrLf", "\u00A0\u2028Run\u3000\r\n", "Run"},
+                                         TextCase{"innerSpacesKept", " a  b ", "a  b"},
+                                         TextCase{"onlyWhiteSpace", " \t\n", ""}, TextCase{"empty", "", ""},
+                                         TextCase{"invalidUtf8Kept", "\xff \xfe", "\xff \xfe"}),
+                         testing_support::CaseName());
 
 class TrimmedSpaces : public testing::TestWithParam<TextCase> {};
 TEST_P(TrimmedSpaces, trimmedSpaces_spacesAndTab_removedLineBreaksKept) {
     EXPECT_EQ(text::trimmedSpaces(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, TrimmedSpaces,
-                         testing::Values(TextCase{"\t Allow\u2003", "Allow"}, TextCase{"\nAllow \n", "\nAllow \n"},
-                                         TextCase{"   ", ""}));
+                         testing::Values(TextCase{"tabAndEmSpace", "\t Allow\u2003", "Allow"},
+                                         TextCase{"lineBreaksKept", "\nAllow \n", "\nAllow \n"},
+                                         TextCase{"onlySpaces", "   ", ""}),
+                         testing_support::CaseName());
 
 class Lowercased : public testing::TestWithParam<TextCase> {};
 TEST_P(Lowercased, lowercased_text_fullUnicodeMapping) {
     EXPECT_EQ(text::lowercased(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Lowercased,
-                         testing::Values(TextCase{"RM -RF", "rm -rf"}, TextCase{"ÉTAPE Ω", "étape ω"},
-                                         TextCase{"İ", "i\u0307"},  // full mapping: two code points
-                                         TextCase{"ΟΔΟΣ", "οδος"}, TextCase{"a\xff", "a\uFFFD"}));
+                         testing::Values(TextCase{"ascii", "RM -RF", "rm -rf"},
+                                         TextCase{"accentedAndGreek", "ÉTAPE Ω", "étape ω"},
+                                         TextCase{"dottedCapitalI_twoCodePoints", "İ", "i\u0307"},
+                                         TextCase{"greekWord", "ΟΔΟΣ", "οδος"},
+                                         TextCase{"invalidUtf8_replaced", "a\xff", "a\uFFFD"}),
+                         testing_support::CaseName());
 
 struct CountCase {
+    const char* name;
     std::string input;
     std::size_t expected;
 };
@@ -47,9 +58,12 @@ TEST_P(CharacterCount, characterCount_text_userPerceivedCharacters) {
     EXPECT_EQ(text::characterCount(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, CharacterCount,
-                         testing::Values(CountCase{"", 0}, CountCase{"abc", 3}, CountCase{"a\r\nb", 3},
-                                         CountCase{"e\u0301", 1}, CountCase{"\U0001F468\u200D\U0001F469", 1},
-                                         CountCase{"🇩🇪x", 2}, CountCase{"日本", 2}));
+                         testing::Values(CountCase{"empty", "", 0}, CountCase{"ascii", "abc", 3},
+                                         CountCase{"crLfIsOne", "a\r\nb", 3},
+                                         CountCase{"combiningAccent", "e\u0301", 1},
+                                         CountCase{"joinedEmoji", "\U0001F468\u200D\U0001F469", 1},
+                                         CountCase{"flagThenLetter", "🇩🇪x", 2}, CountCase{"cjk", "日本", 2}),
+                         testing_support::CaseName());
 
 struct IntervalCase {
     const char* name;
@@ -71,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalCase{"seventeenDigitsFraction", 12345678.901234567, "12345678.901234567"},
                     IntervalCase{"eighteenDigits", 123456789012345678.0, "1.2345678901234568e+17"},
                     IntervalCase{"huge", 1e22, "1e+22"}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 TEST(LabelListText, formatLabelList_labels_quotedAndEscaped) {
     EXPECT_EQ(formatLabelList({"Allow"}), "[\"Allow\"]");

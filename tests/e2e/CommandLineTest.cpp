@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Options.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/RunProgram.h"
 
 namespace ondrel {
@@ -45,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"unknown", {"--once", "-H"}, 64, "", "Unknown option: -H\n"},
                     CliCase{"unknownInvalidUtf8", {"\xff\xfe"}, 64, "", "Unknown option: \xff\xfe\n"},
                     CliCase{"emptyArgument", {""}, 64, "", "Unknown option: \n"}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing_support::CaseName());
 
 TEST(CommandLineWithoutDesktop, commandLineModes_noSessionBus_sayWhatIsMissingAndEnd69) {
     // As from cron or an ssh shell: no session bus, so no accessibility bus either. Killed after 3 s.

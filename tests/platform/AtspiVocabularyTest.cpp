@@ -4,11 +4,13 @@
 #include <string>
 
 #include "platform/atspi/Vocabulary.h"
+#include "tests/support/CaseName.h"
 
 namespace ondrel::atspi {
 namespace {
 
 struct RoleCase {
+    const char* name;
     int role;
     bool topLevel, multiLine, editable;
     std::string expected;
@@ -23,23 +25,26 @@ TEST_P(AxRole, axRoleFor_atspiRole_coreRole) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, AxRole,
-    testing::Values(RoleCase{ATSPI_ROLE_FRAME, true, false, false, "AXWindow"},
-                    RoleCase{ATSPI_ROLE_DIALOG, true, false, false, "AXWindow"},
-                    RoleCase{ATSPI_ROLE_WINDOW, true, false, false, "AXWindow"},
-                    RoleCase{ATSPI_ROLE_ALERT, true, false, false, "AXWindow"},  // GTK and Qt message boxes
-                    RoleCase{ATSPI_ROLE_FILE_CHOOSER, true, false, false, "AXWindow"},
-                    RoleCase{ATSPI_ROLE_ALERT, false, false, false, own(ATSPI_ROLE_ALERT)},  // an alert in a page
-                    RoleCase{ATSPI_ROLE_PANEL, true, false, false, own(ATSPI_ROLE_PANEL)},
-                    RoleCase{ATSPI_ROLE_FRAME, false, false, false,
-                             own(ATSPI_ROLE_FRAME)},                // nested frames are no windows
-                    RoleCase{43, false, false, false, "AXButton"},  // push button, later called "button"
-                    RoleCase{ATSPI_ROLE_TOGGLE_BUTTON, false, false, false, own(ATSPI_ROLE_TOGGLE_BUTTON)},
-                    RoleCase{ATSPI_ROLE_LABEL, false, false, false, "AXStaticText"},
-                    RoleCase{ATSPI_ROLE_STATIC, false, false, false, "AXStaticText"},
-                    RoleCase{ATSPI_ROLE_CAPTION, false, false, false, "AXStaticText"},
-                    RoleCase{ATSPI_ROLE_TEXT, false, true, true, "AXTextArea"},
-                    RoleCase{ATSPI_ROLE_ENTRY, false, false, false, "AXTextArea"},            // read-only
-                    RoleCase{ATSPI_ROLE_ENTRY, false, false, true, own(ATSPI_ROLE_ENTRY)}));  // an input field
+    testing::Values(RoleCase{"topLevelFrame", ATSPI_ROLE_FRAME, true, false, false, "AXWindow"},
+                    RoleCase{"topLevelDialog", ATSPI_ROLE_DIALOG, true, false, false, "AXWindow"},
+                    RoleCase{"topLevelWindow", ATSPI_ROLE_WINDOW, true, false, false, "AXWindow"},
+                    // GTK and Qt message boxes are alerts; an alert inside a page is none.
+                    RoleCase{"topLevelAlert", ATSPI_ROLE_ALERT, true, false, false, "AXWindow"},
+                    RoleCase{"topLevelFileChooser", ATSPI_ROLE_FILE_CHOOSER, true, false, false, "AXWindow"},
+                    RoleCase{"nestedAlert_noWindow", ATSPI_ROLE_ALERT, false, false, false, own(ATSPI_ROLE_ALERT)},
+                    RoleCase{"topLevelPanel_noWindow", ATSPI_ROLE_PANEL, true, false, false, own(ATSPI_ROLE_PANEL)},
+                    RoleCase{"nestedFrame_noWindow", ATSPI_ROLE_FRAME, false, false, false, own(ATSPI_ROLE_FRAME)},
+                    // Push button, later called "button".
+                    RoleCase{"pushButton", 43, false, false, false, "AXButton"},
+                    RoleCase{"toggleButton_ownName", ATSPI_ROLE_TOGGLE_BUTTON, false, false, false,
+                             own(ATSPI_ROLE_TOGGLE_BUTTON)},
+                    RoleCase{"label", ATSPI_ROLE_LABEL, false, false, false, "AXStaticText"},
+                    RoleCase{"static", ATSPI_ROLE_STATIC, false, false, false, "AXStaticText"},
+                    RoleCase{"caption", ATSPI_ROLE_CAPTION, false, false, false, "AXStaticText"},
+                    RoleCase{"multiLineText", ATSPI_ROLE_TEXT, false, true, true, "AXTextArea"},
+                    RoleCase{"readOnlyEntry", ATSPI_ROLE_ENTRY, false, false, false, "AXTextArea"},
+                    RoleCase{"inputField_ownName", ATSPI_ROLE_ENTRY, false, false, true, own(ATSPI_ROLE_ENTRY)}),
+    testing_support::CaseName());
 
 TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {
     for (const char* name : {"click", "Press", "activate", "doDefault", "DODEFAULT"}) {

@@ -33,7 +33,7 @@ public:
 
     // Fires every live repeating timer once.
     void fireAll() {
-        for (auto entry : entries) {
+        for (const auto& entry : entries) {
             if (entry->live && !entry->once)
                 entry->fire();
         }

@@ -92,8 +92,8 @@ TEST_F(Gui, startStop_twice_pausesThenResumesWithTitlesAndLines) {
 TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
     MainWindowController controller(engine, platform.wording());
     quietly([&] { controller.appendLog("x"); });
-    const int lineLength = controller.logView->toPlainText().size();  // "[time] x\n"
-    const int prefix = lineLength - 2;                                // "[time] "
+    const qsizetype lineLength = controller.logView->toPlainText().size();  // "[time] x\n"
+    const qsizetype prefix = lineLength - 2;                                // "[time] "
     controller.appendLog(std::string(static_cast<std::size_t>(200000 - lineLength - prefix - 1), 'a'));
     EXPECT_EQ(controller.logView->toPlainText().size(), 200000);
     controller.appendLog("y");

@@ -1,0 +1,126 @@
+#include "core/LogRotation.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/ActivityLog.h"
+
+namespace ondrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class LogRotation : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+
+    const fs::path folder = fs::path(std::getenv("HOME")) / "rotation";
+    const std::string path = (folder / "Ondrel.log").string();
+    const std::string rotated = path + ".1";
+};
+
+TEST_F(LogRotation, appendToFile_recordWouldPassLimit_fileMovedToDotOneReplacingOlder) {
+    appendToFile(path, "0123456789", 20);
+    appendToFile(path, "abcdefghij", 20);  // exactly at the limit: no rotation yet
+    EXPECT_FALSE(fs::exists(rotated));
+    appendToFile(path, "X", 20);
+    EXPECT_EQ(contents(rotated), "0123456789abcdefghij");
+    EXPECT_EQ(contents(path), "X");
+
+    appendToFile(path, std::string(19, 'Y'), 20);
+    appendToFile(path, "Z", 20);
+    EXPECT_EQ(contents(rotated), "X" + std::string(19, 'Y'));
+    EXPECT_EQ(contents(path), "Z");
+}
+
+TEST_F(LogRotation, appendToFile_recordLargerThanLimit_writtenWholeInAFileOfItsOwn) {
+    appendToFile(path, "abc", 10);
+    appendToFile(path, std::string(25, 'L'), 10);
+    appendToFile(path, std::string(25, 'M'), 10);
+    EXPECT_EQ(contents(rotated), std::string(25, 'L'));
+    EXPECT_EQ(contents(path), std::string(25, 'M'));
+}
+
+// A fixed-length line naming its writer and number, padded with a letter that depends on both: a torn or
+// interleaved line no longer reads back as itself.
+std::string record(int writer, int number) {
+    std::string line = std::to_string(writer) + ' ' + std::to_string(number) + ' ';
+    line.resize(47, static_cast<char>('a' + (writer * 7 + number) % 26));
+    return line + '\n';
+}
+
+TEST_F(LogRotation, appendToFile_twoProcessesRotatingAtOnce_keptLinesWholeOnceEachWithoutGap) {
+    constexpr int writers = 2, linesEach = 10'000;
+    constexpr std::uintmax_t limit = std::uintmax_t{64} * 1024;  // about fourteen rotations in all
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < writers; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(gate[1]);
+            char byte = 0;
+            [[maybe_unused]] auto opened = ::read(gate[0], &byte, 1);  // both start when the gate closes
+            bool written = true;
+            for (int number = 0; number < linesEach; ++number)
+                written = appendToFile(path, record(writer, number), limit) && written;
+            ::_exit(written ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    // Earlier rotations took the oldest lines away; what is kept must be each writer's latest lines, whole,
+    // each once, in the order written, and the older file as full as the limit allows. (A writer that got
+    // far ahead of the other may have no line left at all.)
+    const std::size_t linesPerFile = limit / record(0, 0).size();
+    std::map<int, std::vector<int>> kept;
+    for (const std::string& file : {rotated, path}) {
+        const std::string text = contents(file);
+        ASSERT_LE(text.size(), limit) << file;
+        if (file == rotated) {
+            EXPECT_EQ(text.size(), linesPerFile * record(0, 0).size());
+        }
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            int writer = -1, number = -1;
+            std::istringstream(line) >> writer >> number;
+            ASSERT_EQ(line + '\n', record(writer, number)) << file;
+            kept[writer].push_back(number);
+        }
+    }
+    ASSERT_FALSE(kept.empty());
+    for (const auto& [writer, numbers] : kept) {
+        EXPECT_EQ(numbers.back(), linesEach - 1) << "writer " << writer;
+        for (std::size_t i = 1; i < numbers.size(); ++i)
+            ASSERT_EQ(numbers[i], numbers[i - 1] + 1) << "writer " << writer;
+    }
+}
+
+}  // namespace
+}  // namespace ondrel

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the .deb from a build folder, installs it with dpkg into an empty root and runs the installed
+# program from there; checks that the package depends on the package of every library the program links.
+set -euo pipefail
+build=$1
+work=$(mktemp -d /tmp/ondrel-deb.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
+deb=$(echo "$work"/out/ondrel_*.deb)
+[ -f "$deb" ] || fail "no package in $work/out"
+
+# An empty root with its own dpkg database; the libraries themselves come from this machine.
+root=$work/root
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+: >"$root/var/lib/dpkg/status"
+dpkg --root="$root" --log=/dev/null --force-depends --force-not-root -i "$deb" >"$work/dpkg.log" 2>&1 ||
+    fail "dpkg -i: $(cat "$work/dpkg.log")"
+program=$root/usr/bin/ondrel
+dpkg --root="$root" -L ondrel | grep -qx /usr/bin/ondrel || fail "dpkg does not list /usr/bin/ondrel"
+
+help=$(env -i HOME="$work" "$program" --help) || fail "ondrel --help failed"
+[[ $help == "Ondrel - auto-press Velquin's \"Allow\" button."* ]] || fail "ondrel --help printed: $help"
+verdict=$(env -i HOME="$work" "$program" --check "rm -rf x") || fail "ondrel --check failed"
+[ "$verdict" = 'DANGER: matched "rm -rf" -> would SKIP' ] || fail "ondrel --check printed: $verdict"
+
+! objdump -p "$program" | grep -qE '^ *(RPATH|RUNPATH) ' || fail "the installed program keeps a build path"
+depends=$(dpkg-deb -f "$deb" Depends)
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+for soname in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
+    owner=$(dpkg-query -S "*/$multiarch/$soname" 2>/dev/null | head -n1 | cut -d: -f1)
+    [ -n "$owner" ] || fail "no package on this machine holds $soname"
+    [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
+        fail "Depends lacks $owner (for $soname): $depends"
+done
+echo "$(basename "$deb") installs and runs; Depends: $depends"
