@@ -174,22 +174,22 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
         for (std::size_t k = 0; k < parents.size(); ++k) {
             if (!childReplies[k].value)
                 continue;
-            Node& parent = nodes[parents[k]];
+            const std::size_t parent = parents[k];  // an index: the pushes below move the nodes
             ElementList children;
             GVariantPtr list(g_variant_get_child_value(childReplies[k].value.get(), 0));
             const gsize count = g_variant_n_children(list.get());
             for (gsize c = 0; c < count; ++c) {
                 GVariantPtr reference(g_variant_get_child_value(list.get(), c));
-                if (Element child = childElement(atspiElement(parent.element), reference.get()))
+                if (Element child = childElement(atspiElement(nodes[parent].element), reference.get()))
                     children.push_back(std::move(child));
             }
-            const std::size_t depth = parent.depth + 1;
+            const std::size_t depth = nodes[parent].depth + 1;
             for (const Element& child : children) {
                 // Elements a walk drops unread (too deep, past its limit) need nothing read.
                 if (depth <= limits.maxDepth && nodes.size() < limits.maxExamined)
                     nodes.push_back({child, depth, {}});
             }
-            parent.answers.children = std::move(children);
+            nodes[parent].answers.children = std::move(children);
         }
         levelStart = levelEnd;
     }
