@@ -160,6 +160,7 @@ void AtspiPlatform::beginScan() {
     scanApplications_.reset();
     scanProgram_.reset();
     scanToolkits_.clear();
+    scanCaches_.clear();
 }
 
 const std::vector<AtspiPlatform::Application>& AtspiPlatform::applications() {
@@ -538,7 +539,15 @@ std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLi
     const AtspiElement& top = atspiElement(root);
     if (unresponsive_.contains(top.process()))
         return {};
-    SubtreeReader reader(accessibilityBus(), unresponsive_);
+    // The application's cache of its tree is asked once a scan, however many windows are read.
+    SubtreeReader reader(accessibilityBus(), unresponsive_, [this](const AtspiElement& element) {
+        auto known = scanCaches_.find(element.busName());
+        if (known == scanCaches_.end())
+            known = scanCaches_.emplace(element.busName(),
+                                        ApplicationCache::fetch(accessibilityBus(), element, unresponsive_))
+                        .first;
+        return known->second.get();
+    });
     return reader.read(root, limits);
 }
 

@@ -18,6 +18,7 @@
 #include "platform/atspi/ApplicationNames.h"
 #include "platform/atspi/BusCalls.h"
 #include "platform/atspi/GLibHandles.h"
+#include "platform/atspi/SubtreeReader.h"
 #include "platform/common/UnresponsiveProcesses.h"
 
 namespace ondrel::atspi {
@@ -90,6 +91,7 @@ private:
     std::optional<std::vector<Application>> scanApplications_;
     std::optional<std::pair<std::string, std::optional<std::string>>> scanProgram_;  // application id, program
     std::map<ProcessId, std::string> scanToolkits_;
+    std::map<std::string, std::shared_ptr<const ApplicationCache>, std::less<>> scanCaches_;  // by bus name
     const ProcessId ownProcess_ = static_cast<ProcessId>(::getpid());
     UnresponsiveProcesses unresponsive_;
 };

@@ -104,14 +104,14 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
     const AtspiElement& root = atspiElement(rootElement);
     if (bus_ == nullptr || limits.maxExamined == 0 || unresponsive_.contains(root.process()))
         return {};
-    std::optional<std::vector<Node>> nodes = readFromCache(rootElement, limits);
-    if (!nodes)
-        nodes = readByLevels(rootElement, limits);
-    readLabelsAndValues(*nodes);
+    // No cache holds the application's own entry, so a read from there is never looked up in one.
+    const ApplicationCache* cache = root.isApplication() || !cacheOf_ ? nullptr : cacheOf_(root);
+    std::vector<Node> nodes = readByLevels(rootElement, limits, cache);
+    readLabelsAndValues(nodes);
 
     std::vector<ElementFacts> facts;
-    facts.reserve(nodes->size());
-    for (const Node& node : *nodes) {
+    facts.reserve(nodes.size());
+    for (const Node& node : nodes) {
         facts.push_back(factsOf(node.element, node.answers));
         if (node.answers.children) {
             for (const Element& child : *node.answers.children)
@@ -121,16 +121,29 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
     return facts;
 }
 
-std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits) {
+std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits,
+                                                            const ApplicationCache* cache) {
     const AtspiElement& root = atspiElement(rootElement);
     std::vector<Node> nodes;
     nodes.push_back({rootElement, 0, {}});
     std::size_t levelStart = 0;
     while (levelStart < nodes.size()) {
         const std::size_t levelEnd = nodes.size();
+        // What the application's cache holds of an element is not asked again; the rest is, at once.
         std::vector<BusCall> calls;
+        std::vector<std::size_t> asked;
         for (std::size_t i = levelStart; i < levelEnd; ++i) {
             const AtspiElement& element = atspiElement(nodes[i].element);
+            if (cache != nullptr) {
+                if (const auto item = cache->items.find(element.path()); item != cache->items.end()) {
+                    nodes[i].answers.role = static_cast<int>(item->second.role);
+                    nodes[i].answers.name = item->second.name;
+                    nodes[i].answers.states = item->second.states;
+                    nodes[i].childCount = item->second.childCount;
+                    continue;
+                }
+            }
+            asked.push_back(i);
             calls.push_back(accessibleCall(element, "GetRole", "(u)"));
             calls.push_back(propertyCall(element, accessibleInterface, "Name"));
             calls.push_back(accessibleCall(element, "GetState", "(au)"));
@@ -141,24 +154,27 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
             nodes.resize(levelStart);  // what is not known whole is read live
             return nodes;
         }
-        std::vector<BusCall> childCalls;
-        std::vector<std::size_t> parents;
-        for (std::size_t i = levelStart; i < levelEnd; ++i) {
-            const BusReply* reply = &replies[4 * (i - levelStart)];
-            Answers& answers = nodes[i].answers;
+        for (std::size_t k = 0; k < asked.size(); ++k) {
+            const BusReply* reply = &replies[4 * k];
+            Node& node = nodes[asked[k]];
             if (reply[0].value) {
                 guint32 role = 0;
                 g_variant_get(reply[0].value.get(), "(u)", &role);
-                answers.role = static_cast<int>(role);
+                node.answers.role = static_cast<int>(role);
             }
-            answers.name = stringOf(propertyValue(reply[1]));
+            node.answers.name = stringOf(propertyValue(reply[1]));
             if (reply[2].value) {
                 GVariantPtr words(g_variant_get_child_value(reply[2].value.get(), 0));
-                answers.states = stateBits(words.get());
+                node.answers.states = stateBits(words.get());
             }
             if (GVariantPtr count = propertyValue(reply[3]);
                 count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
-                nodes[i].childCount = g_variant_get_int32(count.get());
+                node.childCount = g_variant_get_int32(count.get());
+        }
+        std::vector<BusCall> childCalls;
+        std::vector<std::size_t> parents;
+        for (std::size_t i = levelStart; i < levelEnd; ++i) {
+            Answers& answers = nodes[i].answers;
             // A list longer than a walk may examine is left to the walk, which reads only a part of it.
             if (nodes[i].depth <= limits.maxDepth && nodes[i].childCount == 0) {
                 answers.children.emplace();
@@ -196,38 +212,30 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
     return nodes;
 }
 
-std::optional<std::vector<SubtreeReader::Node>> SubtreeReader::readFromCache(const Element& rootElement,
-                                                                             WalkLimits limits) {
-    const AtspiElement& root = atspiElement(rootElement);
-    BusReply reply = callMethod(bus_,
-                                {root.busName(), cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr,
+std::shared_ptr<const ApplicationCache> ApplicationCache::fetch(GDBusConnection* bus, const AtspiElement& element,
+                                                               platform::UnresponsiveProcesses& unresponsive) {
+    if (unresponsive.contains(element.process()))
+        return nullptr;
+    BusReply reply = callMethod(bus,
+                                {element.busName(), cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr,
                                  G_VARIANT_TYPE("(a((so)(so)(so)iiassusau))")},
                                 dbusTimeoutMs);
     if (reply.timedOut)
-        unresponsive_.noteFailure(root.process(), callTimeout);
+        unresponsive.noteFailure(element.process(), callTimeout);
     if (!reply.value)
-        return std::nullopt;
-
-    struct Item {
-        std::int32_t index;
-        std::int32_t childCount;
-        std::string name;
-        guint32 role;
-        std::uint64_t states;
-    };
-    std::map<std::string, Item, std::less<>> items;
-    std::map<std::string, std::vector<std::pair<std::int32_t, std::string>>, std::less<>> childrenOf;
+        return nullptr;
+    auto cache = std::make_shared<ApplicationCache>();
     GVariantPtr list(g_variant_get_child_value(reply.value.get(), 0));
     const gsize count = g_variant_n_children(list.get());
     for (gsize i = 0; i < count; ++i) {
         GVariantPtr entry(g_variant_get_child_value(list.get(), i));
         const gchar *path = nullptr, *parentPath = nullptr, *name = nullptr, *description = nullptr;
-        const gchar *bus = nullptr, *appBus = nullptr, *parentBus = nullptr, *appPath = nullptr;
+        const gchar *owner = nullptr, *appBus = nullptr, *parentBus = nullptr, *appPath = nullptr;
         gint32 index = 0, children = 0;
         guint32 role = 0;
         GVariantIter* interfaces = nullptr;
         GVariantIter* states = nullptr;
-        g_variant_get(entry.get(), "((&s&o)(&s&o)(&s&o)iias&su&sau)", &bus, &path, &appBus, &appPath, &parentBus,
+        g_variant_get(entry.get(), "((&s&o)(&s&o)(&s&o)iias&su&sau)", &owner, &path, &appBus, &appPath, &parentBus,
                       &parentPath, &index, &children, &interfaces, &name, &role, &description, &states);
         g_variant_iter_free(interfaces);
         std::uint64_t bits = 0;
@@ -235,46 +243,15 @@ std::optional<std::vector<SubtreeReader::Node>> SubtreeReader::readFromCache(con
         for (int w = 0; w < 2 && g_variant_iter_next(states, "u", &word); ++w)
             bits |= static_cast<std::uint64_t>(word) << (32 * w);
         g_variant_iter_free(states);
-        if (root.busName() != bus)
+        if (element.busName() != owner)
             continue;
-        items[path] = Item{index, children, name, role, bits};
-        if (root.busName() == parentBus)
-            childrenOf[parentPath].emplace_back(index, path);
+        cache->items[path] = Item{index, children, name, role, bits};
+        if (element.busName() == parentBus)
+            cache->childrenOf[parentPath].emplace_back(index, path);
     }
-    // Only a cache that knows the root and every child of what a walk reads is the tree itself.
-    const auto rootItem = items.find(root.path());
-    if (rootItem == items.end())
-        return std::nullopt;
-
-    std::vector<Node> nodes;
-    nodes.push_back({rootElement, 0, {}});
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const AtspiElement& element = atspiElement(nodes[i].element);
-        const Item& item = items.find(element.path())->second;
-        nodes[i].answers = Answers{static_cast<int>(item.role), item.name, item.states, {}, {}, {}};
-        nodes[i].childCount = item.childCount;
-        if (nodes[i].depth > limits.maxDepth)
-            continue;
-        std::vector<std::pair<std::int32_t, std::string>> children;
-        if (const auto known = childrenOf.find(element.path()); known != childrenOf.end())
-            children = known->second;
+    for (auto& [parent, children] : cache->childrenOf)
         std::sort(children.begin(), children.end());
-        if (item.childCount < 0 || children.size() != static_cast<std::size_t>(item.childCount))
-            return std::nullopt;
-        ElementList handles;
-        for (std::size_t c = 0; c < children.size(); ++c) {
-            if (children[c].first != static_cast<std::int32_t>(c) || !items.contains(children[c].second))
-                return std::nullopt;
-            handles.push_back(std::make_shared<AtspiElement>(element.sharedBusName(), children[c].second,
-                                                             element.process(), element.isApplication()));
-        }
-        for (const Element& child : handles) {
-            if (nodes[i].depth + 1 <= limits.maxDepth && nodes.size() < limits.maxExamined)
-                nodes.push_back({child, nodes[i].depth + 1, {}});
-        }
-        nodes[i].answers.children = std::move(handles);
-    }
-    return nodes;
+    return cache;
 }
 
 void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {

@@ -1,12 +1,17 @@
 #pragma once
 
-// Reads a subtree of another application in bulk, for the core's walks: from the application's own
-// cache of its tree (org.a11y.atspi.Cache.GetItems, which GTK 3 offers) when that holds a whole and
-// consistent tree, else level by level with every call of a level in flight at once. It reads what the
-// walks would read, element by element, within the same limits, and no further.
+// Reads a subtree of another application in bulk, for the core's walks: level by level, every call of a
+// level in flight at once, and what the application's own cache of its tree says of an element
+// (org.a11y.atspi.Cache.GetItems, which GTK 3 offers once an assistive technology listens) taken from
+// there. Children always come from the elements themselves: the cache's order of them cannot be
+// trusted (it gives -1 for many positions). It reads what the walks would read, within the same limits.
 
 #include <gio/gio.h>
 
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "core/Accessibility.h"
@@ -16,10 +21,31 @@
 
 namespace ondrel::atspi {
 
+// An application's own cache of its tree (org.a11y.atspi.Cache.GetItems), as it answered.
+struct ApplicationCache {
+    struct Item {
+        std::int32_t index;
+        std::int32_t childCount;
+        std::string name;
+        std::uint32_t role;
+        std::uint64_t states;
+    };
+    std::map<std::string, Item, std::less<>> items;  // by object path
+    std::map<std::string, std::vector<std::pair<std::int32_t, std::string>>, std::less<>> childrenOf;
+
+    // Asked of the application of `element`; null when it has no cache to offer.
+    static std::shared_ptr<const ApplicationCache> fetch(GDBusConnection* bus, const AtspiElement& element,
+                                                         platform::UnresponsiveProcesses& unresponsive);
+};
+
 class SubtreeReader {
 public:
-    SubtreeReader(GDBusConnection* bus, platform::UnresponsiveProcesses& unresponsive)
-        : bus_(bus), unresponsive_(unresponsive) {}
+    // `cacheOf` gives the application's cache of its tree, or null: asked only for roots other than
+    // the application itself, whose own entry no cache holds.
+    using CacheSource = std::function<const ApplicationCache*(const AtspiElement& root)>;
+
+    SubtreeReader(GDBusConnection* bus, platform::UnresponsiveProcesses& unresponsive, CacheSource cacheOf)
+        : bus_(bus), unresponsive_(unresponsive), cacheOf_(std::move(cacheOf)) {}
 
     std::vector<ElementFacts> read(const Element& root, WalkLimits limits);
 
@@ -42,8 +68,8 @@ private:
         std::int32_t childCount = -1;
     };
 
-    std::optional<std::vector<Node>> readFromCache(const Element& root, WalkLimits limits);
-    std::vector<Node> readByLevels(const Element& root, WalkLimits limits);
+    // Level by level, each level's calls in flight at once; what `cache` holds of an element is not asked.
+    std::vector<Node> readByLevels(const Element& root, WalkLimits limits, const ApplicationCache* cache);
     // Labels from labelled-by relations of buttons and the text of blank-named texts and buttons,
     // which neither the cache nor the first calls of a level carry.
     void readLabelsAndValues(std::vector<Node>& nodes);
@@ -51,6 +77,7 @@ private:
 
     GDBusConnection* bus_;
     platform::UnresponsiveProcesses& unresponsive_;
+    CacheSource cacheOf_;
 };
 
 }  // namespace ondrel::atspi

@@ -1,0 +1,177 @@
+// The fast paths against the walk, on the real stand-in over AT-SPI: for randomly built windows, what
+// a bulk read hands over equals what element-by-element reads give, limits included, and the scanner
+// finds exactly the same with them as without. Both ways of bulk reading are tried: level by level,
+// and from the application's own cache, which GTK offers once an assistive technology listens.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/PromptReader.h"
+#include "core/Scanner.h"
+#include "platform/atspi/AtspiPlatform.h"
+#include "tests/e2e/Target.h"
+#include "tests/support/RunProgram.h"
+
+namespace ondrel {
+namespace {
+
+using testing_support::StandIn;
+
+// The platform with its bulk reads hidden: every read goes element by element, as a walk reads.
+class ElementByElement final : public AccessibilityPlatform {
+public:
+    explicit ElementByElement(AccessibilityPlatform& inner) : inner_(inner) {}
+    bool isProcessTrusted() override { return inner_.isProcessTrusted(); }
+    void requestTrust() override {}
+    const PlatformWording& wording() const override { return inner_.wording(); }
+    std::vector<ProcessId> runningProcesses(std::string_view id) override { return inner_.runningProcesses(id); }
+    Element applicationElement(ProcessId process) override { return inner_.applicationElement(process); }
+    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
+        return inner_.setAttribute(element, attribute, value);
+    }
+    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
+        return inner_.copyAttribute(element, attribute);
+    }
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override {
+        return inner_.copyAttributeValues(element, attribute, index, maxValues);
+    }
+    AXError performAction(const Element&, std::string_view) override { return axFailure; }
+    void beginScan() override { inner_.beginScan(); }
+
+private:
+    AccessibilityPlatform& inner_;
+};
+
+// A scenario of one to three windows of nested boxes, texts and buttons, some of them "Allow".
+std::string randomScenario(std::mt19937& random) {
+    const char* labels[] = {"Allow", "Deny", "Run", "Allow (Ctrl+Enter)", "  allow ", "Always Allow", "Open"};
+    const char* texts[] = {"Velquin wants to read README.md", "rm -rf build/", "hello", "Run: ls -la", "",
+                           "a longer line of conversation that goes on for a while"};
+    std::ostringstream scenario;
+    const int windows = std::uniform_int_distribution(1, 3)(random);
+    for (int w = 0; w < windows; ++w) {
+        scenario << "window Window " << w << "\n";
+        int open = 0;
+        const int items = std::uniform_int_distribution(5, 60)(random);
+        for (int i = 0; i < items; ++i) {
+            switch (std::uniform_int_distribution(0, 7)(random)) {
+                case 0:
+                case 1:
+                    scenario << "box\n";
+                    ++open;
+                    break;
+                case 2:
+                    if (open > 0) {
+                        scenario << "end\n";
+                        --open;
+                    }
+                    break;
+                case 3:
+                case 4:
+                    scenario << "text " << texts[std::uniform_int_distribution(0, 5)(random)] << "\n";
+                    break;
+                case 5:
+                    scenario << "fillers " << std::uniform_int_distribution(1, 30)(random) << "\n";
+                    break;
+                default:
+                    scenario << (std::uniform_int_distribution(0, 4)(random) == 0 ? "button-disabled " : "button ")
+                             << labels[std::uniform_int_distribution(0, 6)(random)] << "\n";
+            }
+        }
+        for (; open > 0; --open)
+            scenario << "end\n";
+    }
+    return scenario.str();
+}
+
+// What a scanner makes of every window: titles, matches with their prompts, labels and texts.
+std::vector<std::string> findings(Scanner& scanner) {
+    std::vector<std::string> lines;
+    for (const TargetWindow& window : scanner.targetWindows()) {
+        lines.push_back("window " + window.title);
+        PromptReader prompts(scanner, 600);
+        for (const FoundButton& button : scanner.findButtons(window.element, {"Allow"}, false))
+            lines.push_back("match " + scanner.buttonLabel(button.element) + " | " + prompts.textAround(button).value_or("?"));
+        for (const std::string& label : scanner.buttonLabels(window.element))
+            lines.push_back("label " + label);
+        lines.push_back("text " + scanner.gatherText(window.element, 100000));
+    }
+    return lines;
+}
+
+// Every fact of a bulk read is what a read of that attribute gives now.
+void expectFactsFaithful(atspi::AtspiPlatform& platform, const Element& root, WalkLimits limits) {
+    const std::vector<ElementFacts> facts = platform.readSubtree(root, limits);
+    ASSERT_FALSE(facts.empty());
+    for (const ElementFacts& element : facts) {
+        for (const auto& [attribute, value] : element.attributes) {
+            const std::optional<AttributeValue> live = platform.copyAttribute(element.element, attribute);
+            ASSERT_TRUE(live.has_value()) << attribute;
+            if (const auto* list = std::get_if<ElementList>(&value)) {
+                const auto* liveList = std::get_if<ElementList>(&*live);
+                ASSERT_NE(liveList, nullptr) << attribute;
+                ASSERT_EQ(list->size(), liveList->size()) << attribute;
+                for (std::size_t i = 0; i < list->size(); ++i)
+                    EXPECT_TRUE((*list)[i]->sameNode(*(*liveList)[i])) << attribute << " " << i;
+            } else if (const auto* parent = std::get_if<Element>(&value)) {
+                const auto* liveParent = std::get_if<Element>(&*live);
+                ASSERT_NE(liveParent, nullptr) << attribute;
+                EXPECT_TRUE((*parent)->sameNode(**liveParent)) << attribute;
+            } else {
+                EXPECT_EQ(value, *live) << attribute;
+            }
+        }
+    }
+}
+
+class BulkReads : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        testing_support::runProgram("/usr/bin/gdbus", {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
+                                                      "/org/a11y/bus", "--method",
+                                                      "org.freedesktop.DBus.Properties.Set", "org.a11y.Status",
+                                                      "IsEnabled", "<true>"});
+    }
+};
+
+TEST_P(BulkReads, randomWindows_factsFaithfulAndScannerFindsTheSame) {
+    const bool listening = GetParam();
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    for (int round = 0; round < 4; ++round) {
+        const std::string scenario = randomScenario(random);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round) + ":\n" + scenario);
+        StandIn velquin(scenario);
+        ASSERT_TRUE(velquin.ready());
+        atspi::AtspiPlatform platform;
+        // Listening for changes makes GTK offer its cache of the tree, which the bulk read then takes.
+        if (listening) {
+            ASSERT_TRUE(platform.watchChanges([](ProcessId) {}));
+        }
+        ElementByElement walking(platform);
+        Scanner walk(walking);
+        Scanner fast(platform);
+        EXPECT_EQ(findings(fast), findings(walk));
+
+        const ProcessId process = platform.runningProcesses("dev.velquin.desktop").at(0);
+        ElementList roots{platform.applicationElement(process)};
+        const auto windows = platform.copyAttribute(roots.front(), "AXChildren");
+        ASSERT_TRUE(windows && std::holds_alternative<ElementList>(*windows));
+        for (const Element& window : std::get<ElementList>(*windows))
+            roots.push_back(window);
+        for (const Element& root : roots) {
+            for (const WalkLimits limits : {WalkLimits{20000, 60}, WalkLimits{7, 60}, WalkLimits{200, 2}})
+                expectFactsFaithful(platform, root, limits);
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Ways, BulkReads, testing::Values(false, true),
+                         [](const auto& param) { return param.param ? "fromTheCache" : "levelByLevel"; });
+
+}  // namespace
+}  // namespace ondrel
