@@ -17,10 +17,12 @@ void ReadMemory::beginScan() {
 
 void ReadMemory::forgetChanged() {
     std::set<ProcessId> changed;
+    ElementList changedElements;
     bool everything = false;
     {
         std::lock_guard lock(changedMutex_);
         changed.swap(changed_);
+        changedElements.swap(changedElements_);
         everything = std::exchange(everythingChanged_, false);
     }
     if (everything) {
@@ -29,10 +31,14 @@ void ReadMemory::forgetChanged() {
         lastFullRead_ = now_();
         return;
     }
-    if (changed.empty())
-        return;
-    std::erase_if(entries_, [&](const auto& entry) { return changed.contains(entry.second.process); });
-    std::erase_if(readAhead_, [&](const Element& root) { return !entries_.contains(root); });
+    // A changed element's own answers go (its children, its states); what lies below it stays, and
+    // what is new below it is not known, so it is read live.
+    for (const Element& element : changedElements)
+        entries_.erase(element);
+    if (!changed.empty())
+        std::erase_if(entries_, [&](const auto& entry) { return changed.contains(entry.second.process); });
+    if (!changed.empty() || !changedElements.empty())
+        std::erase_if(readAhead_, [&](const Element& root) { return !entries_.contains(root); });
 }
 
 std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view applicationId) {
@@ -51,10 +57,13 @@ std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view application
 }
 
 bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange) {
-    watching_ = live_.watchChanges([this, onChange = std::move(onChange)](ProcessId process) {
+    watching_ = live_.watchChanges([this, onChange = std::move(onChange)](ProcessId process, const Element& element) {
         {
             std::lock_guard lock(changedMutex_);
-            changed_.insert(process);
+            if (element)
+                changedElements_.push_back(element);
+            else
+                changed_.insert(process);
         }
         if (onChange)
             onChange(process);
@@ -71,7 +80,8 @@ void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits li
             continue;
         Entry& entry = entries_[facts.element];
         entry.process = process;
-        entry.attributes.merge(facts.attributes);
+        for (auto& [attribute, value] : facts.attributes)
+            entry.attributes.insert_or_assign(attribute, std::move(value));
     }
 }
 

@@ -70,7 +70,8 @@ private:
     NodeMap<Entry> entries_;
     NodeSet readAhead_;        // roots already read ahead
     std::mutex changedMutex_;  // guards changed_ and everythingChanged_, written on any thread
-    std::set<ProcessId> changed_;
+    std::set<ProcessId> changed_;          // processes changed as a whole
+    ElementList changedElements_;          // elements changed on their own
     bool everythingChanged_ = false;
     std::vector<ProcessId> lastRunning_;  // the processes of the last scan, to notice one that ended
 };

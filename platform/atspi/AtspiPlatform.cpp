@@ -551,12 +551,21 @@ std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLi
     return reader.read(root, limits);
 }
 
-bool AtspiPlatform::watchChanges(std::function<void(ProcessId process)> onChange) {
+bool AtspiPlatform::watchChanges(ChangeListener onChange) {
     if (accessibilityBus() == nullptr)
         return false;
     if (!changes_)
         changes_ = std::make_unique<ChangeWatch>(accessibilityBus());
-    changes_->setListener(std::move(onChange));
+    if (!onChange) {
+        changes_->setListener(nullptr);
+        return true;
+    }
+    changes_->setListener([onChange = std::move(onChange)](ProcessId process, const std::string& busName,
+                                                           const std::string& path) {
+        onChange(process, path.empty() ? nullptr
+                                       : std::make_shared<AtspiElement>(std::make_shared<const std::string>(busName),
+                                                                        path, process, false));
+    });
     return true;
 }
 

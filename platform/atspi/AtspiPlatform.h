@@ -47,7 +47,7 @@ public:
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override;
-    bool watchChanges(std::function<void(ProcessId process)> onChange) override;
+    bool watchChanges(ChangeListener onChange) override;
 
 private:
     struct Application {

@@ -81,7 +81,7 @@ void ChangeWatch::run() {
     g_main_loop_run(loop_);
 }
 
-void ChangeWatch::setListener(std::function<void(ProcessId)> listener) {
+void ChangeWatch::setListener(Listener listener) {
     std::lock_guard lock(mutex_);
     listener_ = std::move(listener);
 }
@@ -91,7 +91,7 @@ void ChangeWatch::follow(const std::string& busName, ProcessId process) {
     followed_[busName] = process;
 }
 
-void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar*, const gchar* interface,
+void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar* path, const gchar* interface,
                            const gchar* member, GVariant* parameters, gpointer data) {
     auto* watch = static_cast<ChangeWatch*>(data);
     const gchar* detail = "";
@@ -107,7 +107,7 @@ void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar*, 
     } else if (!changesWhatIsFound(interface, member, detail)) {
         return;
     }
-    std::function<void(ProcessId)> listener;
+    Listener listener;
     ProcessId process = 0;
     {
         std::lock_guard lock(watch->mutex_);
@@ -117,7 +117,7 @@ void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar*, 
         process = followed->second;
         listener = watch->listener_;
     }
-    listener(process);
+    listener(process, sender, path != nullptr ? path : "");
 }
 
 }  // namespace ondrel::atspi

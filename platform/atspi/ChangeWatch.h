@@ -25,8 +25,10 @@ public:
     ChangeWatch(const ChangeWatch&) = delete;
     ChangeWatch& operator=(const ChangeWatch&) = delete;
 
-    // Called on the watch's thread for every change of a followed application.
-    void setListener(std::function<void(ProcessId process)> listener);
+    // Called on the watch's thread for every change of a followed application: its process, its name
+    // on the bus and the path of the object that changed.
+    using Listener = std::function<void(ProcessId process, const std::string& busName, const std::string& path)>;
+    void setListener(Listener listener);
     // Events sent by `busName` are changes of `process` from now on.
     void follow(const std::string& busName, ProcessId process);
 
@@ -43,7 +45,7 @@ private:
     GMainContext* context_;
     GMainLoop* loop_;
     std::mutex mutex_;
-    std::function<void(ProcessId)> listener_;
+    Listener listener_;
     std::map<std::string, ProcessId, std::less<>> followed_;
     std::thread thread_;
 };

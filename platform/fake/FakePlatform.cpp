@@ -210,7 +210,7 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
     return facts;
 }
 
-bool FakePlatform::watchChanges(std::function<void(ProcessId process)> onChange) {
+bool FakePlatform::watchChanges(ChangeListener onChange) {
     if (!reportsChanges_)
         return false;
     changeListener_ = std::move(onChange);

@@ -59,11 +59,12 @@ public:
     void setHiddenContentAdvice(const Element& window, std::optional<std::string> advice);
     // Whether readSubtree answers (in one go, as a fast platform would) or learns nothing.
     void setBulkReads(bool on) { bulkReads_ = on; }
-    // Whether watchChanges works; when it does, changeOf() tells the listener about a change.
+    // Whether watchChanges works; when it does, changeOf() tells the listener about a change of the
+    // process, in `changed` when given.
     void setReportsChanges(bool on) { reportsChanges_ = on; }
-    void changeOf(ProcessId process) const {
+    void changeOf(ProcessId process, const Element& changed = nullptr) const {
         if (changeListener_)
-            changeListener_(process);
+            changeListener_(process, changed);
     }
     // What the platform says to the user; tests see the core hand it on unchanged.
     PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)"};
@@ -91,7 +92,7 @@ public:
     void beginScan() override { ++scans; }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override;
-    bool watchChanges(std::function<void(ProcessId process)> onChange) override;
+    bool watchChanges(ChangeListener onChange) override;
 
 private:
     struct Process {
@@ -108,7 +109,7 @@ private:
     bool trusted_ = true;
     bool bulkReads_ = true;
     bool reportsChanges_ = false;
-    std::function<void(ProcessId)> changeListener_;
+    ChangeListener changeListener_;
     std::optional<std::string> unavailable_;
     bool failAllReads_ = false;
 };

@@ -220,6 +220,23 @@ TEST_F(Pass, runPass_rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDeci
     EXPECT_TRUE(platform.presses.empty());
 }
 
+TEST_F(Pass, runPass_changeOfOneElementReported_onlyThatElementReadAgain) {
+    platform.setReportsChanges(true);
+    ASSERT_TRUE(scanner.watchChanges(nullptr));
+    Element box = platform.addGroup(velquinWindow());
+    for (int i = 0; i < 20; ++i)
+        platform.addText(box, "line " + std::to_string(i));
+    Element button = platform.addButton(box, "Allow", false);
+    opts.dryRun = true;
+    pass();
+    const std::size_t bulk = platform.bulkReads;
+    platform.setValue(button, "AXEnabled", AttributeValue(true));
+    platform.changeOf(100, button);
+    pass();
+    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
+    EXPECT_EQ(platform.bulkReads, bulk);  // the rest of the window came from memory
+}
+
 class Engine : public testing_support::Scene {
 protected:
     testing_support::ManualScheduler scheduler;

@@ -151,7 +151,7 @@ TEST_P(BulkReads, randomWindows_factsFaithfulAndScannerFindsTheSame) {
         atspi::AtspiPlatform platform;
         // Listening for changes makes GTK offer its cache of the tree, which the bulk read then takes.
         if (listening) {
-            ASSERT_TRUE(platform.watchChanges([](ProcessId) {}));
+            ASSERT_TRUE(platform.watchChanges([](ProcessId, const Element&) {}));
         }
         ElementByElement walking(platform);
         Scanner walk(walking);
