@@ -12,12 +12,31 @@ void ReadMemory::beginScan() {
         std::lock_guard lock(changedMutex_);
         everythingChanged_ = true;
     }
+    settleFirstReads();
     forgetChanged();
+}
+
+void ReadMemory::settleFirstReads() {
+    // What a process shows in its first moments may still be filling in (a web runtime builds its tree
+    // after an assistive technology showed itself, and says nothing of it): its reads are kept across
+    // scans only once it has been read for a while.
+    std::set<ProcessId> settling;
+    for (const auto& [process, first] : firstRead_) {
+        if (std::chrono::duration<double>(now_() - first).count() < settleSeconds)
+            settling.insert(process);
+    }
+    if (!settling.empty())
+        forgetProcesses(settling);
+}
+
+void ReadMemory::forgetProcesses(const std::set<ProcessId>& processes) {
+    std::erase_if(entries_, [&](const auto& entry) { return processes.contains(entry.second.process); });
+    std::erase_if(readAhead_, [&](const Element& root) { return !entries_.contains(root); });
 }
 
 void ReadMemory::forgetChanged() {
     std::set<ProcessId> changed;
-    ElementList changedElements;
+    std::vector<std::pair<ProcessId, Element>> changedElements;
     bool everything = false;
     {
         std::lock_guard lock(changedMutex_);
@@ -29,16 +48,30 @@ void ReadMemory::forgetChanged() {
         entries_.clear();
         readAhead_.clear();
         lastFullRead_ = now_();
-        return;
+        return;  // what was settled stays so: a process's tree fills in once
     }
     // A changed element's own answers go (its children, its states); what lies below it stays, and
-    // what is new below it is not known, so it is read live.
-    for (const Element& element : changedElements)
-        entries_.erase(element);
-    if (!changed.empty())
-        std::erase_if(entries_, [&](const auto& entry) { return changed.contains(entry.second.process); });
-    if (!changed.empty() || !changedElements.empty())
-        std::erase_if(readAhead_, [&](const Element& root) { return !entries_.contains(root); });
+    // what is new below it is not known, so it is read live. An element never read is new, and so may
+    // be its parent (Qt reports a new widget only as shown, and each of its parts): the nearest known
+    // ancestor's list of children is out of date then. When none is known, the process is read afresh.
+    for (const auto& [process, element] : changedElements) {
+        Element current = element;
+        bool found = false;
+        for (int level = 0; level < ancestorSearchLimit && current && !found; ++level) {
+            if (entries_.erase(current) > 0) {
+                found = true;
+                break;
+            }
+            const auto parent = live_.copyAttribute(current, "AXParent");
+            const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
+            current = above != nullptr ? *above : nullptr;
+        }
+        if (!found)
+            changed.insert(process);
+    }
+    for (ProcessId process : changed)
+        firstRead_.erase(process);
+    forgetProcesses(changed);
 }
 
 std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view applicationId) {
@@ -61,7 +94,7 @@ bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange
         {
             std::lock_guard lock(changedMutex_);
             if (element)
-                changedElements_.push_back(element);
+                changedElements_.emplace_back(process, element);
             else
                 changed_.insert(process);
         }
@@ -75,6 +108,7 @@ void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits li
     if (!root || readAhead_.contains(root))
         return;
     readAhead_.insert(root);
+    firstRead_.try_emplace(process, now_());
     for (ElementFacts& facts : live_.readSubtree(root, limits)) {
         if (!facts.element)
             continue;

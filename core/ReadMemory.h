@@ -21,6 +21,10 @@ class ReadMemory final : public AccessibilityPlatform {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr double fullRereadSeconds = 30.0;
+    // How long a process's first reads are not kept across scans: its tree may still be filling in.
+    static constexpr double settleSeconds = 2.0;
+    // How far up a changed element is followed to an element memory knows.
+    static constexpr int ancestorSearchLimit = 16;
 
     explicit ReadMemory(AccessibilityPlatform& live, std::function<Clock::time_point()> now = Clock::now)
         : live_(live), now_(std::move(now)) {}
@@ -62,6 +66,8 @@ private:
     };
     const std::map<std::string, AttributeValue, std::less<>>* known(const Element& element) const;
     void forgetChanged();
+    void forgetProcesses(const std::set<ProcessId>& processes);
+    void settleFirstReads();
 
     AccessibilityPlatform& live_;
     std::function<Clock::time_point()> now_;
@@ -71,9 +77,10 @@ private:
     NodeSet readAhead_;        // roots already read ahead
     std::mutex changedMutex_;  // guards changed_ and everythingChanged_, written on any thread
     std::set<ProcessId> changed_;          // processes changed as a whole
-    ElementList changedElements_;          // elements changed on their own
+    std::vector<std::pair<ProcessId, Element>> changedElements_;  // elements changed on their own
     bool everythingChanged_ = false;
     std::vector<ProcessId> lastRunning_;  // the processes of the last scan, to notice one that ended
+    std::map<ProcessId, Clock::time_point> firstRead_;  // when each process was first read (since a change)
 };
 
 }  // namespace ondrel

@@ -37,19 +37,21 @@ bool ChangeWatch::changesWhatIsFound(std::string_view interface, std::string_vie
 ChangeWatch::ChangeWatch(GDBusConnection* bus)
     : bus_(bus), context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)) {
     g_object_ref(bus_);
-    std::promise<void> subscribed;
-    thread_ = std::thread([this, &subscribed] {
+    // The promise is shared with the thread, so that it lives until both are done with it.
+    auto subscribed = std::make_shared<std::promise<void>>();
+    std::future<void> done = subscribed->get_future();
+    thread_ = std::thread([this, subscribed] {
         g_main_context_push_thread_default(context_);
         // Subscribed here so that the signals are dispatched on this thread's context.
         for (const char* interface : {"org.a11y.atspi.Event.Object", "org.a11y.atspi.Event.Window"}) {
             g_dbus_connection_signal_subscribe(bus_, nullptr, interface, nullptr, nullptr, nullptr,
                                                G_DBUS_SIGNAL_FLAGS_NONE, onSignal, this, nullptr);
         }
-        subscribed.set_value();
+        subscribed->set_value();
         run();
         g_main_context_pop_thread_default(context_);
     });
-    subscribed.get_future().wait();
+    done.wait();
     // Applications send these only while some client has asked the registry for them.
     for (const char* event : registeredEvents) {
         callMethod(bus_,
@@ -117,7 +119,8 @@ void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar* p
         process = followed->second;
         listener = watch->listener_;
     }
-    listener(process, sender, path != nullptr ? path : "");
+    const bool died = std::string_view(detail) == "defunct";
+    listener(process, sender, died || path == nullptr ? "" : path);
 }
 
 }  // namespace ondrel::atspi

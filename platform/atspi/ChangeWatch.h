@@ -26,7 +26,8 @@ public:
     ChangeWatch& operator=(const ChangeWatch&) = delete;
 
     // Called on the watch's thread for every change of a followed application: its process, its name
-    // on the bus and the path of the object that changed.
+    // on the bus and the path of the object that changed, empty when the change reaches beyond that
+    // object (one that died: the lists that hold it are out of date too).
     using Listener = std::function<void(ProcessId process, const std::string& busName, const std::string& path)>;
     void setListener(Listener listener);
     // Events sent by `busName` are changes of `process` from now on.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "core/PromptReader.h"
@@ -202,14 +203,33 @@ TEST_F(Pass, runPass_listMode_countLineThenDistinctSortedLabelsNothingPressed) {
     EXPECT_TRUE(platform.presses.empty());
 }
 
-TEST_F(Pass, runPass_rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
-    platform.setReportsChanges(true);
-    ASSERT_TRUE(scanner.watchChanges(nullptr));
+// Passes whose scanner keeps what it read across scans, on a clock the test moves.
+class RememberingPass : public Pass {
+protected:
+    void SetUp() override {
+        platform.setReportsChanges(true);
+        ASSERT_TRUE(remembering.watchChanges(nullptr));
+    }
+    PassResult pass() {
+        return quietly([&] { return runPass(remembering, opts); });
+    }
+    // Passes until what was read is kept: a process's first reads settle for a moment first.
+    void settle() {
+        pass();
+        clock += std::chrono::seconds(3);
+        pass();
+    }
+
+    ReadMemory::Clock::time_point clock{};
+    Scanner remembering{platform, [this] { return clock; }};
+};
+
+TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
     Element box = platform.addGroup(velquinWindow());
     Element text = platform.addText(box, "Velquin wants to read notes.txt");
     Element button = platform.addButton(box, "Allow");
     opts.dryRun = true;
-    pass();  // remembers a harmless prompt
+    settle();  // the harmless prompt is remembered
     platform.setValue(text, "AXValue", AttributeValue(std::string("Velquin wants to run rm -rf ~")));
     opts.dryRun = false;
     EXPECT_EQ(pass(), (PassResult{0, 1, 1, true}));
@@ -220,21 +240,48 @@ TEST_F(Pass, runPass_rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDeci
     EXPECT_TRUE(platform.presses.empty());
 }
 
-TEST_F(Pass, runPass_changeOfOneElementReported_onlyThatElementReadAgain) {
-    platform.setReportsChanges(true);
-    ASSERT_TRUE(scanner.watchChanges(nullptr));
-    Element box = platform.addGroup(velquinWindow());
+TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorReadAgain) {
+    Element application = platform.addProcess(100);
+    Element box = platform.addGroup(platform.addWindow(application, "Chat"));
     for (int i = 0; i < 20; ++i)
         platform.addText(box, "line " + std::to_string(i));
     Element button = platform.addButton(box, "Allow", false);
     opts.dryRun = true;
-    pass();
+    settle();
     const std::size_t bulk = platform.bulkReads;
     platform.setValue(button, "AXEnabled", AttributeValue(true));
     platform.changeOf(100, button);
     pass();
     EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
-    EXPECT_EQ(platform.bulkReads, bulk);  // the rest of the window came from memory
+
+    // A new part of the tree, reported only for its innermost element: found through its ancestors.
+    Element inner = platform.addButton(platform.addGroup(platform.addGroup(box)), "Allow");
+    platform.changeOf(100, inner);
+    pass();
+    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
+    EXPECT_EQ(std::count(logged.end() - 2, logged.end(), "DRY-RUN in [Chat]: would press \"Allow\""), 2);
+    EXPECT_EQ(platform.bulkReads, bulk);  // all the rest came from memory
+
+    // Nothing of it known: the process is read afresh.
+    Element elsewhere = platform.addButton(platform.addGroup(platform.addWindow(application, "Later")), "Allow");
+    platform.changeOf(100, elsewhere);
+    pass();
+    EXPECT_GT(platform.bulkReads, bulk);
+    EXPECT_EQ(logged.back(), "DRY-RUN in [Later]: would press \"Allow\"");
+}
+
+TEST_F(RememberingPass, treeStillFillingInAtFirst_notKeptUntilItSettled) {
+    Element page = platform.addGroup(velquinWindow());
+    opts.dryRun = true;
+    pass();  // an empty page, as a web runtime shows at first
+    platform.addButton(platform.addGroup(page), "Allow");  // filled in without a word
+    pass();
+    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
+    clock += std::chrono::seconds(3);
+    pass();
+    const std::size_t bulk = platform.bulkReads;
+    pass();
+    EXPECT_EQ(platform.bulkReads, bulk);  // settled: kept from now on
 }
 
 class Engine : public testing_support::Scene {
@@ -391,6 +438,8 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll
     platform.addButton(box, "Run");
     engine.start();
     fire();
+    after(3.0);
+    fire();  // a process's first reads are kept once it has settled
     const std::size_t firstReads = platform.reads;
     const std::size_t firstBulk = platform.bulkReads;
     after(1.0);
@@ -404,7 +453,7 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll
     after(ReadMemory::fullRereadSeconds);
     fire();
     EXPECT_GT(platform.bulkReads, afterChange);  // and after a while in any case
-    EXPECT_EQ(logged, (std::vector<std::string>(4, "pass: no Allow button (1 window(s) scanned)")));
+    EXPECT_EQ(logged, (std::vector<std::string>(5, "pass: no Allow button (1 window(s) scanned)")));
 }
 
 TEST(StatusText, statusText_state_firstRuleThatApplies) {
