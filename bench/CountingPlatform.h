@@ -44,6 +44,9 @@ public:
         return inner_.performAction(element, action);
     }
     void beginScan() override { inner_.beginScan(); }
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override {
+        return inner_.readSubtree(root, limits, known);
+    }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override {
         return inner_.hiddenContentAdvice(window);
     }

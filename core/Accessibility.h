@@ -124,11 +124,14 @@ public:
     // Reads in bulk, as fast as the platform can, what a breadth-first walk of the subtree under `root`
     // within `limits` reads of its elements ("AXRole", "AXTitle", "AXDescription", "AXEnabled",
     // "AXMinimized", "AXChildren", "AXParent", and "AXValue" where title and description are blank).
-    // Whatever it leaves out is read element by element, so leaving out is always correct. The default
-    // learns nothing.
-    virtual std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) {
+    // Whatever it leaves out is read element by element, so leaving out is always correct. Elements
+    // `known` accepts (the caller has their facts, and so of all below them) need not be read again. The
+    // default learns nothing.
+    using KnownElement = std::function<bool(const Element& element)>;
+    virtual std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) {
         (void)root;
         (void)limits;
+        (void)known;
         return {};
     }
 

@@ -47,6 +47,7 @@ void ReadMemory::forgetChanged() {
     if (everything) {
         entries_.clear();
         readAhead_.clear();
+        toRefresh_.clear();
         lastFullRead_ = now_();
         return;  // what was settled stays so: a process's tree fills in once
     }
@@ -59,6 +60,7 @@ void ReadMemory::forgetChanged() {
         bool found = false;
         for (int level = 0; level < ancestorSearchLimit && current && !found; ++level) {
             if (entries_.erase(current) > 0) {
+                toRefresh_.emplace_back(process, current);
                 found = true;
                 break;
             }
@@ -109,7 +111,20 @@ void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits li
         return;
     readAhead_.insert(root);
     firstRead_.try_emplace(process, now_());
-    for (ElementFacts& facts : live_.readSubtree(root, limits)) {
+    remember(process, live_.readSubtree(root, limits, nullptr));
+}
+
+void ReadMemory::refreshChanged(WalkLimits limits) {
+    // Only what is not known is read: below a changed element, most of it is.
+    const KnownElement known = [this](const Element& element) { return entries_.contains(element); };
+    for (const auto& [process, element] : std::exchange(toRefresh_, {})) {
+        if (!entries_.contains(element))
+            remember(process, live_.readSubtree(element, limits, known));
+    }
+}
+
+void ReadMemory::remember(ProcessId process, std::vector<ElementFacts> read) {
+    for (ElementFacts& facts : read) {
         if (!facts.element)
             continue;
         Entry& entry = entries_[facts.element];

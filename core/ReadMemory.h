@@ -33,6 +33,9 @@ public:
 
     // Reads the subtree under `root`, which belongs to `process`, in bulk unless memory holds it.
     void readAhead(ProcessId process, const Element& root, WalkLimits limits);
+    // Reads again, in bulk, what changes made memory forget of elements it knew, and what is new below
+    // them; what it still knows below them is not read.
+    void refreshChanged(WalkLimits limits);
     // Starts remembering across scans if the platform can report changes; `onChange` hears of each
     // change (on any thread), after memory has taken note of it.
     bool keepAcrossScans(std::function<void(ProcessId process)> onChange);
@@ -66,6 +69,7 @@ private:
     };
     const std::map<std::string, AttributeValue, std::less<>>* known(const Element& element) const;
     void forgetChanged();
+    void remember(ProcessId process, std::vector<ElementFacts> read);
     void forgetProcesses(const std::set<ProcessId>& processes);
     void settleFirstReads();
 
@@ -81,6 +85,7 @@ private:
     bool everythingChanged_ = false;
     std::vector<ProcessId> lastRunning_;  // the processes of the last scan, to notice one that ended
     std::map<ProcessId, Clock::time_point> firstRead_;  // when each process was first read (since a change)
+    std::vector<std::pair<ProcessId, Element>> toRefresh_;  // forgotten for a change, to be read again
 };
 
 }  // namespace ondrel

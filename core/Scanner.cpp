@@ -100,6 +100,7 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             result.push_back({std::move(window), process, std::move(title)});
         }
     }
+    memory_.refreshChanged(buttonWalkLimits);
     // A title may be warned about again once a window with it is open and none with it stays minimized.
     for (const std::string& title : openTitles) {
         if (!minimizedTitles.contains(title))

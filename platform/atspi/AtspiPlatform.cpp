@@ -26,6 +26,8 @@ namespace {
 constexpr int textReadLimit = 1 << 20;
 // Asking for the accessibility bus may start its launcher, which takes longer than an ordinary call.
 constexpr int busLaunchTimeoutMs = 5000;
+// Lists up to this long are taken in one call; a longer one is read in the part that is wanted.
+constexpr std::size_t childrenInOneCall = 20000;
 // More actions than any button has; an element claiming more is not asked about the rest.
 constexpr gint32 maxActions = 64;
 
@@ -421,6 +423,22 @@ std::optional<AttributeValue> AtspiPlatform::readChildren(const AtspiElement& pa
     if (!count || !g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32) || g_variant_get_int32(count.get()) < 0)
         return std::nullopt;
     const auto total = static_cast<std::size_t>(g_variant_get_int32(count.get()));
+    // The whole list in one call when it is wanted whole and no longer than a walk could take.
+    if (index == 0 && total > 0 && total <= maxValues && total <= childrenInOneCall) {
+        if (GVariantPtr list = ask(parent, accessibleInterface, "GetChildren", nullptr, G_VARIANT_TYPE("(a(so))"))) {
+            GVariantPtr references(g_variant_get_child_value(list.get(), 0));
+            ElementList children;
+            const gsize listed = std::min<gsize>(g_variant_n_children(references.get()), total);
+            for (gsize i = 0; i < listed; ++i) {
+                GVariantPtr reference(g_variant_get_child_value(references.get(), i));
+                if (Element child = childElement(parent, reference.get()))
+                    children.push_back(std::move(child));
+            }
+            return AttributeValue(std::move(children));
+        }
+        if (unresponsive_.contains(parent.process()))
+            return std::nullopt;
+    }
     const std::size_t end = index + std::min(maxValues, total - std::min(index, total));
     // All at once: a level of a tree costs one round trip, not one per child.
     std::vector<BusCall> calls;
@@ -533,7 +551,8 @@ AXError AtspiPlatform::performAction(const Element& element, std::string_view ac
     return pressed ? axSuccess : axCannotComplete;
 }
 
-std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits) {
+std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits,
+                                                     const KnownElement& known) {
     if (!root)
         return {};
     const AtspiElement& top = atspiElement(root);
@@ -541,14 +560,14 @@ std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLi
         return {};
     // The application's cache of its tree is asked once a scan, however many windows are read.
     SubtreeReader reader(accessibilityBus(), unresponsive_, [this](const AtspiElement& element) {
-        auto known = scanCaches_.find(element.busName());
-        if (known == scanCaches_.end())
-            known = scanCaches_.emplace(element.busName(),
-                                        ApplicationCache::fetch(accessibilityBus(), element, unresponsive_))
-                        .first;
-        return known->second.get();
+        auto cached = scanCaches_.find(element.busName());
+        if (cached == scanCaches_.end())
+            cached = scanCaches_.emplace(element.busName(),
+                                         ApplicationCache::fetch(accessibilityBus(), element, unresponsive_))
+                         .first;
+        return cached->second.get();
     });
-    return reader.read(root, limits);
+    return reader.read(root, limits, known);
 }
 
 bool AtspiPlatform::watchChanges(ChangeListener onChange) {

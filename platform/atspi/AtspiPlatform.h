@@ -46,7 +46,7 @@ public:
     AXError performAction(const Element& element, std::string_view action) override;
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override;
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;
     bool watchChanges(ChangeListener onChange) override;
 
 private:

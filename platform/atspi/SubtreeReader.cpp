@@ -100,13 +100,14 @@ bool SubtreeReader::failed(const std::vector<BusReply>& replies, ProcessId proce
     return true;
 }
 
-std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLimits limits) {
+std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLimits limits,
+                                              const AccessibilityPlatform::KnownElement& known) {
     const AtspiElement& root = atspiElement(rootElement);
     if (bus_ == nullptr || limits.maxExamined == 0 || unresponsive_.contains(root.process()))
         return {};
     // No cache holds the application's own entry, so a read from there is never looked up in one.
     const ApplicationCache* cache = root.isApplication() || !cacheOf_ ? nullptr : cacheOf_(root);
-    std::vector<Node> nodes = readByLevels(rootElement, limits, cache);
+    std::vector<Node> nodes = readByLevels(rootElement, limits, cache, known);
     readLabelsAndValues(nodes);
 
     std::vector<ElementFacts> facts;
@@ -122,7 +123,8 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
 }
 
 std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits,
-                                                            const ApplicationCache* cache) {
+                                                            const ApplicationCache* cache,
+                                                            const AccessibilityPlatform::KnownElement& known) {
     const AtspiElement& root = atspiElement(rootElement);
     std::vector<Node> nodes;
     nodes.push_back({rootElement, 0, {}});
@@ -201,8 +203,9 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
             }
             const std::size_t depth = nodes[parent].depth + 1;
             for (const Element& child : children) {
-                // Elements a walk drops unread (too deep, past its limit) need nothing read.
-                if (depth <= limits.maxDepth && nodes.size() < limits.maxExamined)
+                // Elements a walk drops unread (too deep, past its limit) need nothing read, nor do
+                // those the caller knows already.
+                if (depth <= limits.maxDepth && nodes.size() < limits.maxExamined && !(known && known(child)))
                     nodes.push_back({child, depth, {}});
             }
             nodes[parent].answers.children = std::move(children);

@@ -47,7 +47,8 @@ public:
     SubtreeReader(GDBusConnection* bus, platform::UnresponsiveProcesses& unresponsive, CacheSource cacheOf)
         : bus_(bus), unresponsive_(unresponsive), cacheOf_(std::move(cacheOf)) {}
 
-    std::vector<ElementFacts> read(const Element& root, WalkLimits limits);
+    // Elements `known` accepts, other than the root, are neither read nor gone below.
+    std::vector<ElementFacts> read(const Element& root, WalkLimits limits, const AccessibilityPlatform::KnownElement& known);
 
     // The facts of one element from what AT-SPI says of it; shared by both ways of reading.
     struct Answers {
@@ -69,7 +70,8 @@ private:
     };
 
     // Level by level, each level's calls in flight at once; what `cache` holds of an element is not asked.
-    std::vector<Node> readByLevels(const Element& root, WalkLimits limits, const ApplicationCache* cache);
+    std::vector<Node> readByLevels(const Element& root, WalkLimits limits, const ApplicationCache* cache,
+                                   const AccessibilityPlatform::KnownElement& known);
     // Labels from labelled-by relations of buttons and the text of blank-named texts and buttons,
     // which neither the cache nor the first calls of a level carry.
     void readLabelsAndValues(std::vector<Node>& nodes);

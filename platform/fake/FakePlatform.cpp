@@ -173,7 +173,8 @@ std::optional<std::string> FakePlatform::hiddenContentAdvice(const Element& wind
     return window ? node(window).hiddenContentAdvice : std::nullopt;
 }
 
-std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits) {
+std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits,
+                                                    const KnownElement& known) {
     if (!bulkReads_ || !root || failAllReads_)
         return {};
     ++bulkReads;
@@ -187,25 +188,27 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
         const auto [source, depth] = level[next];
         if (source->gone)
             continue;
-        ElementFacts& known = facts.emplace_back(ElementFacts{handleOf(source), {}});
+        ElementFacts& learned = facts.emplace_back(ElementFacts{handleOf(source), {}});
+        ++bulkFacts;
         for (std::string_view attribute : walked) {
             const auto value = source->values.find(attribute);
             if (value == source->values.end())
-                known.attributes.emplace(attribute, AttributeValue());
+                learned.attributes.emplace(attribute, AttributeValue());
             else if (value->second)
-                known.attributes.emplace(attribute, *value->second);
+                learned.attributes.emplace(attribute, *value->second);
         }
         if (!source->values.contains("AXParent"))
-            known.attributes.emplace(
+            learned.attributes.emplace(
                 "AXParent", source->parent != nullptr ? AttributeValue(handleOf(source->parent)) : AttributeValue());
         if (source->values.contains("AXChildren") || source->repeatedChild != nullptr || depth > limits.maxDepth)
             continue;  // read element by element
         ElementList children;
         for (const FakeElement* child : source->children) {
             children.push_back(handleOf(child));
-            level.emplace_back(child, depth + 1);
+            if (!(known && known(handleOf(child))))
+                level.emplace_back(child, depth + 1);
         }
-        known.attributes.emplace("AXChildren", std::move(children));
+        learned.attributes.emplace("AXChildren", std::move(children));
     }
     return facts;
 }

@@ -75,6 +75,7 @@ public:
     int trustRequests = 0;
     std::size_t reads = 0;
     std::size_t bulkReads = 0;
+    std::size_t bulkFacts = 0;  // elements that bulk reads told of
     std::size_t scans = 0;
 
     // --- the platform ---
@@ -91,7 +92,7 @@ public:
     AXError performAction(const Element& element, std::string_view action) override;
     void beginScan() override { ++scans; }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override;
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;
     bool watchChanges(ChangeListener onChange) override;
 
 private:

@@ -106,7 +106,7 @@ std::vector<std::string> findings(Scanner& scanner) {
 
 // Every fact of a bulk read is what a read of that attribute gives now.
 void expectFactsFaithful(atspi::AtspiPlatform& platform, const Element& root, WalkLimits limits) {
-    const std::vector<ElementFacts> facts = platform.readSubtree(root, limits);
+    const std::vector<ElementFacts> facts = platform.readSubtree(root, limits, nullptr);
     ASSERT_FALSE(facts.empty());
     for (const ElementFacts& element : facts) {
         for (const auto& [attribute, value] : element.attributes) {
