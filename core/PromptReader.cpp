@@ -8,7 +8,8 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
     std::string best;
     const WalkPath* container = button.container.get();
     for (int level = 0; level < promptAncestorLimit && container != nullptr; ++level) {
-        const Gathered* text = gathered(container->element);
+        // Above the nearest container only whether its text fits matters: no need to read on past that.
+        const Gathered* text = gathered(container->element, level == 0 ? 4 * limit_ : limit_);
         if (text == nullptr)
             return std::nullopt;
         if (text->characters > limit_) {
@@ -23,14 +24,16 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
     return best;
 }
 
-const PromptReader::Gathered* PromptReader::gathered(const Element& container) {
-    if (auto known = gathered_.find(container); known != gathered_.end())
+const PromptReader::Gathered* PromptReader::gathered(const Element& container, std::size_t budget) {
+    // A text gathered whole, or at least as far as now wanted, serves again.
+    if (auto known = gathered_.find(container);
+        known != gathered_.end() && (known->second.characters <= known->second.budget || known->second.budget >= budget))
         return &known->second;
     if (examined_ >= promptWalkAllowance)
         return nullptr;
-    std::string text = scanner_.gatherText(container, 4 * limit_, &examined_);
+    std::string text = scanner_.gatherText(container, budget, &examined_);
     const std::size_t characters = text::characterCount(text);
-    return &gathered_.emplace(container, Gathered{std::move(text), characters}).first->second;
+    return &gathered_.insert_or_assign(container, Gathered{std::move(text), characters, budget}).first->second;
 }
 
 }  // namespace ondrel

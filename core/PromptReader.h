@@ -32,9 +32,10 @@ private:
     struct Gathered {
         std::string text;
         std::size_t characters;
+        std::size_t budget;  // how far the gathering went before it could stop
     };
     // Null when the allowance is spent.
-    const Gathered* gathered(const Element& container);
+    const Gathered* gathered(const Element& container, std::size_t budget);
 
     Scanner& scanner_;
     std::size_t limit_;
