@@ -17,6 +17,13 @@ public:
     AXUIElementRef get() const { return element_.get(); }
     ProcessId process() const { return process_; }
 
+    // Every read hands out a new reference; equal ones name the same node.
+    bool sameNode(const ElementHandle& other) const override {
+        const auto* mac = dynamic_cast<const MacElement*>(&other);
+        return mac != nullptr && CFEqual(element_.get(), mac->element_.get());
+    }
+    std::size_t nodeHash() const override { return CFHash(element_.get()); }
+
 private:
     CFRef<AXUIElementRef> element_;
     ProcessId process_ = 0;

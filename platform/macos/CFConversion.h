@@ -21,7 +21,8 @@ std::string fromCFString(CFStringRef text);
 // caller's; elements handed out retain what they keep.
 AttributeValue attributeValueFrom(CFTypeRef value);
 
-// The core's element for an accessibility element; retains it.
+// The core's element for an accessibility element; retains it. Elements read separately that name the
+// same node are the same node to the core (CFEqual).
 Element makeElement(AXUIElementRef element);
 AXUIElementRef axElement(const Element& element);
 ProcessId processOf(const Element& element);

@@ -16,6 +16,7 @@ typedef int32_t SInt32;
 typedef double CFTimeInterval;
 typedef signed long CFIndex;
 typedef unsigned long CFTypeID;
+typedef unsigned long CFHashCode;
 typedef UInt32 CFStringEncoding;
 typedef const void* CFTypeRef;
 typedef const struct __CFString* CFStringRef;
@@ -69,6 +70,8 @@ extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
 CFTypeRef CFRetain(CFTypeRef cf);
 void CFRelease(CFTypeRef cf);
 CFTypeID CFGetTypeID(CFTypeRef cf);
+Boolean CFEqual(CFTypeRef cf1, CFTypeRef cf2);
+CFHashCode CFHash(CFTypeRef cf);
 
 CFTypeID CFStringGetTypeID(void);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
