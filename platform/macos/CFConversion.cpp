@@ -86,6 +86,18 @@ AttributeValue attributeValueFrom(CFTypeRef value) {
     return AttributeValue(OtherValue{"other"});
 }
 
+std::optional<AttributeValue> knownAnswerFrom(CFTypeRef entry, std::size_t maxListLength) {
+    if (entry == nullptr || CFGetTypeID(entry) == CFNullGetTypeID())
+        return std::nullopt;
+    if (CFGetTypeID(entry) == AXValueGetTypeID() &&
+        AXValueGetType(static_cast<AXValueRef>(entry)) == kAXValueTypeAXError)
+        return std::nullopt;
+    if (CFGetTypeID(entry) == CFArrayGetTypeID() &&
+        static_cast<std::size_t>(CFArrayGetCount(static_cast<CFArrayRef>(entry))) > maxListLength)
+        return std::nullopt;
+    return attributeValueFrom(entry);
+}
+
 Element makeElement(AXUIElementRef element) {
     return element != nullptr ? std::make_shared<MacElement>(element) : nullptr;
 }

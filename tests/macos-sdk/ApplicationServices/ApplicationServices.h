@@ -48,6 +48,24 @@ AXError AXUIElementCopyAttributeValues(AXUIElementRef element, CFStringRef attri
 AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
 AXError AXUIElementPerformAction(AXUIElementRef element, CFStringRef action);
 
+enum { kAXCopyMultipleAttributeOptionStopOnError = 0x1 };
+typedef UInt32 AXCopyMultipleAttributeOptions;
+AXError AXUIElementCopyMultipleAttributeValues(AXUIElementRef element, CFArrayRef attributes,
+                                               AXCopyMultipleAttributeOptions options,
+                                               CFArrayRef _Nullable* _Nonnull CF_RETURNS_RETAINED values);
+
+typedef const struct __AXValue* AXValueRef;
+typedef enum AXValueType : UInt32 {
+    kAXValueTypeCGPoint = 1,
+    kAXValueTypeCGSize = 2,
+    kAXValueTypeCGRect = 3,
+    kAXValueTypeCFRange = 4,
+    kAXValueTypeAXError = 5,
+    kAXValueTypeIllegal = 0,
+} AXValueType;
+CFTypeID AXValueGetTypeID(void);
+AXValueType AXValueGetType(AXValueRef value);
+
 #ifdef __cplusplus
 }
 #endif

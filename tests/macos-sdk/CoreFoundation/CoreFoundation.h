@@ -60,18 +60,28 @@ typedef struct {
     const void* copyDescription;
     const void* equal;
 } CFDictionaryValueCallBacks;
+typedef struct {
+    CFIndex version;
+    const void* retain;
+    const void* release;
+    const void* copyDescription;
+    const void* equal;
+} CFArrayCallBacks;
 
 extern const CFAllocatorRef kCFAllocatorDefault;
 extern const CFBooleanRef kCFBooleanTrue;
 extern const CFBooleanRef kCFBooleanFalse;
 extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
 extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
+extern const CFArrayCallBacks kCFTypeArrayCallBacks;
 
 CFTypeRef CFRetain(CFTypeRef cf);
 void CFRelease(CFTypeRef cf);
 CFTypeID CFGetTypeID(CFTypeRef cf);
 Boolean CFEqual(CFTypeRef cf1, CFTypeRef cf2);
 CFHashCode CFHash(CFTypeRef cf);
+
+CFTypeID CFNullGetTypeID(void);
 
 CFTypeID CFStringGetTypeID(void);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
@@ -90,6 +100,8 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePt
 CFTypeID CFArrayGetTypeID(void);
 CFIndex CFArrayGetCount(CFArrayRef theArray);
 const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
+CFArrayRef CFArrayCreate(CFAllocatorRef allocator, const void** values, CFIndex numValues,
+                         const CFArrayCallBacks* callBacks);
 
 CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values, CFIndex numValues,
                                    const CFDictionaryKeyCallBacks* keyCallBacks,
