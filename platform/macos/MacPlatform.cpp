@@ -13,6 +13,7 @@
 #include "core/Accessibility.h"
 #include "platform/common/UnresponsiveProcesses.h"
 #include "platform/macos/CFConversion.h"
+#include "platform/macos/ChangeWatch.h"
 #include "platform/macos/GrantMemory.h"
 #include "platform/macos/MacRules.h"
 #include "platform/macos/MacWording.h"
@@ -79,7 +80,13 @@ public:
     const PlatformWording& wording() const override { return wording_; }
 
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override {
-        return runningApplicationProcesses(applicationId);
+        std::vector<ProcessId> processes = runningApplicationProcesses(applicationId);
+        if (changes_) {
+            changes_->keepOnly(processes);
+            for (ProcessId process : processes)
+                call(process, Message::attribute, [&] { return changes_->follow(process); });
+        }
+        return processes;
     }
 
     Element applicationElement(ProcessId process) override {
@@ -155,7 +162,17 @@ public:
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override {
         if (!root)
             return {};
+        // What is read ahead is kept across scans once changes are watched: only while they are heard.
+        if (changes_ && !changes_->follows(processOf(root)))
+            return {};
         return readBreadthFirst(root, limits, [&](const Element& element) { return readElement(element, limits); });
+    }
+
+    bool watchChanges(std::function<void(ProcessId process)> onChange) override {
+        if (!changes_)
+            changes_ = std::make_unique<ChangeWatch>();
+        changes_->setListener(std::move(onChange));
+        return true;
     }
 
 private:
@@ -193,6 +210,8 @@ private:
     std::optional<GrantMemory> ownGrant_;  // only while the grant that counts is Ondrel's own
     PlatformWording wording_;
     CFRef<CFArrayRef> subtreeAttributeNames_;  // what readSubtree asks of every element
+    // Made by watchChanges before the first scan, then used by the scans' thread.
+    std::unique_ptr<ChangeWatch> changes_;
 };
 
 }  // namespace

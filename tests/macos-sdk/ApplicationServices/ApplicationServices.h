@@ -66,6 +66,24 @@ typedef enum AXValueType : UInt32 {
 CFTypeID AXValueGetTypeID(void);
 AXValueType AXValueGetType(AXValueRef value);
 
+typedef struct __AXObserver* AXObserverRef;
+typedef void (*AXObserverCallback)(AXObserverRef observer, AXUIElementRef element, CFStringRef notification,
+                                   void* _Nullable refcon);
+AXError AXObserverCreate(pid_t application, AXObserverCallback callback,
+                         AXObserverRef _Nullable* _Nonnull CF_RETURNS_RETAINED outObserver);
+AXError AXObserverAddNotification(AXObserverRef observer, AXUIElementRef element, CFStringRef notification,
+                                  void* _Nullable refcon);
+CFRunLoopSourceRef AXObserverGetRunLoopSource(AXObserverRef observer);
+
+#define kAXWindowCreatedNotification CFSTR("AXWindowCreated")
+#define kAXWindowMiniaturizedNotification CFSTR("AXWindowMiniaturized")
+#define kAXWindowDeminiaturizedNotification CFSTR("AXWindowDeminiaturized")
+#define kAXSheetCreatedNotification CFSTR("AXSheetCreated")
+#define kAXUIElementDestroyedNotification CFSTR("AXUIElementDestroyed")
+#define kAXRowCountChangedNotification CFSTR("AXRowCountChanged")
+#define kAXCreatedNotification CFSTR("AXCreated")
+#define kAXLayoutChangedNotification CFSTR("AXLayoutChanged")
+
 #ifdef __cplusplus
 }
 #endif

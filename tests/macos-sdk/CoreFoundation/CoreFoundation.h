@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #define CF_RETURNS_RETAINED __attribute__((cf_returns_retained))
+#define CFSTR(cStr) ((CFStringRef)__builtin___CFStringMakeConstantString("" cStr ""))
 
 #ifdef __cplusplus
 extern "C" {
@@ -26,6 +27,7 @@ typedef const struct __CFNumber* CFNumberRef;
 typedef const struct __CFArray* CFArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
 typedef struct __CFRunLoop* CFRunLoopRef;
+typedef struct __CFRunLoopSource* CFRunLoopSourceRef;
 typedef CFStringRef CFRunLoopMode;
 typedef CFTypeRef CFPropertyListRef;
 
@@ -120,6 +122,27 @@ CFRunLoopRef CFRunLoopGetCurrent(void);
 CFRunLoopRef CFRunLoopGetMain(void);
 CFRunLoopMode CFRunLoopCopyCurrentMode(CFRunLoopRef rl);
 CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled);
+void CFRunLoopRun(void);
+void CFRunLoopStop(CFRunLoopRef rl);
+void CFRunLoopWakeUp(CFRunLoopRef rl);
+
+typedef struct {
+    CFIndex version;
+    void* info;
+    const void* (*retain)(const void* info);
+    void (*release)(const void* info);
+    CFStringRef (*copyDescription)(const void* info);
+    Boolean (*equal)(const void* info1, const void* info2);
+    CFHashCode (*hash)(const void* info);
+    void (*schedule)(void* info, CFRunLoopRef rl, CFRunLoopMode mode);
+    void (*cancel)(void* info, CFRunLoopRef rl, CFRunLoopMode mode);
+    void (*perform)(void* info);
+} CFRunLoopSourceContext;
+
+CFRunLoopSourceRef CFRunLoopSourceCreate(CFAllocatorRef allocator, CFIndex order, CFRunLoopSourceContext* context);
+void CFRunLoopAddSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode);
+void CFRunLoopRemoveSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode);
+void CFRunLoopSourceSignal(CFRunLoopSourceRef source);
 
 extern const CFStringRef kCFPreferencesCurrentApplication;
 
