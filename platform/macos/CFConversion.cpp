@@ -17,6 +17,13 @@ public:
     AXUIElementRef get() const { return element_.get(); }
     ProcessId process() const { return process_; }
 
+    // Every read hands out a new reference; equal ones name the same node.
+    bool sameNode(const ElementHandle& other) const override {
+        const auto* mac = dynamic_cast<const MacElement*>(&other);
+        return mac != nullptr && CFEqual(element_.get(), mac->element_.get());
+    }
+    std::size_t nodeHash() const override { return CFHash(element_.get()); }
+
 private:
     CFRef<AXUIElementRef> element_;
     ProcessId process_ = 0;
@@ -77,6 +84,18 @@ AttributeValue attributeValueFrom(CFTypeRef value) {
         return AttributeValue(std::move(elements));
     }
     return AttributeValue(OtherValue{"other"});
+}
+
+std::optional<AttributeValue> knownAnswerFrom(CFTypeRef entry, std::size_t maxListLength) {
+    if (entry == nullptr || CFGetTypeID(entry) == CFNullGetTypeID())
+        return std::nullopt;
+    if (CFGetTypeID(entry) == AXValueGetTypeID() &&
+        AXValueGetType(static_cast<AXValueRef>(entry)) == kAXValueTypeAXError)
+        return std::nullopt;
+    if (CFGetTypeID(entry) == CFArrayGetTypeID() &&
+        static_cast<std::size_t>(CFArrayGetCount(static_cast<CFArrayRef>(entry))) > maxListLength)
+        return std::nullopt;
+    return attributeValueFrom(entry);
 }
 
 Element makeElement(AXUIElementRef element) {

@@ -4,6 +4,8 @@
 
 #include <ApplicationServices/ApplicationServices.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +23,13 @@ std::string fromCFString(CFStringRef text);
 // caller's; elements handed out retain what they keep.
 AttributeValue attributeValueFrom(CFTypeRef value);
 
-// The core's element for an accessibility element; retains it.
+// One entry of an AXUIElementCopyMultipleAttributeValues answer, as a copy of that attribute alone would
+// hand it back; nullopt where that copy would fail (the entry holds an error, or null for no value) and
+// for a list longer than `maxListLength`, which is left unconverted.
+std::optional<AttributeValue> knownAnswerFrom(CFTypeRef entry, std::size_t maxListLength);
+
+// The core's element for an accessibility element; retains it. Elements read separately that name the
+// same node are the same node to the core (CFEqual).
 Element makeElement(AXUIElementRef element);
 AXUIElementRef axElement(const Element& element);
 ProcessId processOf(const Element& element);

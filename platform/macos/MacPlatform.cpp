@@ -7,14 +7,18 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "core/Accessibility.h"
 #include "platform/common/UnresponsiveProcesses.h"
 #include "platform/macos/CFConversion.h"
+#include "platform/macos/ChangeWatch.h"
 #include "platform/macos/GrantMemory.h"
 #include "platform/macos/MacRules.h"
 #include "platform/macos/MacWording.h"
 #include "platform/macos/RunningApplications.h"
+#include "platform/macos/SubtreeFacts.h"
 
 namespace ondrel {
 namespace macos {
@@ -32,9 +36,20 @@ bool startedFromTerminal() {
     return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
 }
 
+CFRef<CFArrayRef> makeNameArray() {
+    std::vector<CFRef<CFStringRef>> names;
+    std::vector<const void*> values;
+    for (std::string_view name : subtreeAttributes) {
+        names.push_back(makeCFString(name));
+        values.push_back(names.back().get());
+    }
+    return CFRef<CFArrayRef>(
+        CFArrayCreate(kCFAllocatorDefault, values.data(), static_cast<CFIndex>(values.size()), &kCFTypeArrayCallBacks));
+}
+
 class MacPlatform final : public AccessibilityPlatform {
 public:
-    MacPlatform() : unresponsive_(messagingTimeout) {
+    MacPlatform() : unresponsive_(messagingTimeout), subtreeAttributeNames_(makeNameArray()) {
         // Set on the system-wide element, the timeout applies to every application.
         CFRef<AXUIElementRef> systemWide(AXUIElementCreateSystemWide());
         AXUIElementSetMessagingTimeout(systemWide.get(), seconds(messagingTimeout));
@@ -65,7 +80,13 @@ public:
     const PlatformWording& wording() const override { return wording_; }
 
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override {
-        return runningApplicationProcesses(applicationId);
+        std::vector<ProcessId> processes = runningApplicationProcesses(applicationId);
+        if (changes_) {
+            changes_->keepOnly(processes);
+            for (ProcessId process : processes)
+                call(process, Message::attribute, [&] { return changes_->follow(process); });
+        }
+        return processes;
     }
 
     Element applicationElement(ProcessId process) override {
@@ -77,7 +98,7 @@ public:
         const bool* flag = std::get_if<bool>(&value);
         if (!element || flag == nullptr)
             return kAXErrorIllegalArgument;
-        return call(element, Message::attribute, [&] {
+        return call(processOf(element), Message::attribute, [&] {
             return AXUIElementSetAttributeValue(axElement(element), makeCFString(attribute).get(),
                                                 *flag ? kCFBooleanTrue : kCFBooleanFalse);
         });
@@ -87,7 +108,7 @@ public:
         if (!element)
             return std::nullopt;
         CFRef<CFTypeRef> value;
-        const AXError result = call(element, Message::attribute, [&] {
+        const AXError result = call(processOf(element), Message::attribute, [&] {
             return AXUIElementCopyAttributeValue(axElement(element), makeCFString(attribute).get(), value.out());
         });
         if (result != kAXErrorSuccess)
@@ -106,7 +127,7 @@ public:
             return copyAttribute(element, attribute);
         const CFRef<CFStringRef> name = makeCFString(attribute);
         CFIndex count = 0;
-        if (call(element, Message::attribute, [&] {
+        if (call(processOf(element), Message::attribute, [&] {
                 return AXUIElementGetAttributeValueCount(axElement(element), name.get(), &count);
             }) != kAXErrorSuccess)
             return std::nullopt;
@@ -114,7 +135,7 @@ public:
         if (wanted == 0)
             return AttributeValue(ElementList{});
         CFRef<CFArrayRef> values;
-        const AXError result = call(element, Message::attribute, [&] {
+        const AXError result = call(processOf(element), Message::attribute, [&] {
             return AXUIElementCopyAttributeValues(axElement(element), name.get(), static_cast<CFIndex>(index),
                                                   static_cast<CFIndex>(wanted), values.out());
         });
@@ -128,20 +149,54 @@ public:
             return kAXErrorInvalidUIElement;
         const AXUIElementRef target = axElement(element);
         AXUIElementSetMessagingTimeout(target, seconds(pressTimeout));
-        const AXError result =
-            call(element, Message::press, [&] { return AXUIElementPerformAction(target, makeCFString(action).get()); });
+        const AXError result = call(processOf(element), Message::press,
+                                    [&] { return AXUIElementPerformAction(target, makeCFString(action).get()); });
         AXUIElementSetMessagingTimeout(target, 0);  // 0: back to the process-wide timeout
         return result;
     }
 
     void beginScan() override { unresponsive_.clear(); }
 
+    // One message per element, a level after the other: Apple's API has no way to ask about several
+    // elements at once, nor to have several messages to one process in flight.
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override {
+        if (!root)
+            return {};
+        // What is read ahead is kept across scans once changes are watched: only while they are heard.
+        if (changes_ && !changes_->follows(processOf(root)))
+            return {};
+        return readBreadthFirst(root, limits, [&](const Element& element) { return readElement(element, limits); });
+    }
+
+    bool watchChanges(std::function<void(ProcessId process)> onChange) override {
+        if (!changes_)
+            changes_ = std::make_unique<ChangeWatch>();
+        changes_->setListener(std::move(onChange));
+        return true;
+    }
+
 private:
+    std::optional<ElementFacts> readElement(const Element& element, WalkLimits limits) {
+        CFRef<CFArrayRef> values;
+        const AXError result = call(processOf(element), Message::attribute, [&] {
+            return AXUIElementCopyMultipleAttributeValues(axElement(element), subtreeAttributeNames_.get(), 0,
+                                                          values.out());
+        });
+        if (result != kAXErrorSuccess || !values)
+            return std::nullopt;
+        const CFIndex count = CFArrayGetCount(values.get());
+        if (count != static_cast<CFIndex>(subtreeAttributes.size()))
+            return std::nullopt;
+        std::vector<std::optional<AttributeValue>> answer;
+        for (CFIndex i = 0; i < count; ++i)
+            answer.push_back(knownAnswerFrom(CFArrayGetValueAtIndex(values.get(), i), limits.maxExamined));
+        return factsFromAnswer(element, answer);
+    }
+
     // One message to a target process, failing at once when that process stopped answering earlier in
     // this scan; an attribute call that ran into the messaging timeout marks it so.
     template <typename Send>
-    AXError call(const Element& element, Message message, Send&& send) {
-        const ProcessId process = processOf(element);
+    AXError call(ProcessId process, Message message, Send&& send) {
         if (unresponsive_.contains(process))
             return kAXErrorCannotComplete;
         const auto start = UnresponsiveProcesses::Clock::now();
@@ -154,6 +209,9 @@ private:
     UnresponsiveProcesses unresponsive_;
     std::optional<GrantMemory> ownGrant_;  // only while the grant that counts is Ondrel's own
     PlatformWording wording_;
+    CFRef<CFArrayRef> subtreeAttributeNames_;  // what readSubtree asks of every element
+    // Made by watchChanges before the first scan, then used by the scans' thread.
+    std::unique_ptr<ChangeWatch> changes_;
 };
 
 }  // namespace

@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 
+#include "core/BreadthFirstWalk.h"
+#include "platform/fake/FakePlatform.h"
 #include "platform/macos/MacWording.h"
+#include "platform/macos/SubtreeFacts.h"
 
 namespace ondrel::macos {
 namespace {
@@ -121,6 +125,103 @@ INSTANTIATE_TEST_SUITE_P(Cases, GrantAge,
                                          GrantCase{"sameSignature", "cdhash H\"a\"", "cdhash H\"a\"", false},
                                          GrantCase{"rebuilt", "cdhash H\"a\"", "cdhash H\"b\"", true}),
                          caseName);
+
+// An answer in the order of `subtreeAttributes`.
+std::vector<std::optional<AttributeValue>> answerOf(std::optional<AttributeValue> enabled) {
+    return {AttributeValue(std::string("AXButton")),
+            std::nullopt,
+            AttributeValue(std::string()),
+            AttributeValue(),
+            std::move(enabled),
+            std::nullopt,
+            AttributeValue(ElementList{}),
+            AttributeValue(OtherValue{"other"})};
+}
+
+TEST(SubtreeFacts, factsFromAnswer_entries_failedLeftOutRestAsAnswered) {
+    const ElementFacts facts = factsFromAnswer(nullptr, answerOf(AttributeValue(true)));
+    const std::map<std::string, AttributeValue, std::less<>> expected = {
+        {"AXRole", std::string("AXButton")}, {"AXDescription", std::string()},
+        {"AXValue", AttributeValue()},       {"AXEnabled", true},
+        {"AXChildren", ElementList{}},       {"AXParent", OtherValue{"other"}}};
+    EXPECT_EQ(facts.attributes, expected);
+    EXPECT_TRUE(factsFromAnswer(nullptr, {AttributeValue(std::string("AXButton"))}).attributes.empty());
+}
+
+struct EnabledCase {
+    const char* name;
+    std::optional<AttributeValue> answered;
+    bool remembered;
+};
+
+class EnabledAnswer : public testing::TestWithParam<EnabledCase> {};
+
+TEST_P(EnabledAnswer, factsFromAnswer_enabled_disabledAskedAgainLive) {
+    const ElementFacts facts = factsFromAnswer(nullptr, answerOf(GetParam().answered));
+    EXPECT_EQ(facts.attributes.contains("AXEnabled"), GetParam().remembered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EnabledAnswer,
+                         testing::Values(EnabledCase{"enabled", AttributeValue(true), true},
+                                         EnabledCase{"disabled", AttributeValue(false), false},
+                                         EnabledCase{"notBoolean", AttributeValue(0.0), true},
+                                         EnabledCase{"failed", std::nullopt, false}),
+                         caseName);
+
+// What the element's own copy of "AXChildren" says, as a message about it would.
+std::optional<ElementFacts> childrenOf(fake::FakePlatform& platform, const Element& element) {
+    ElementFacts facts{element, {}};
+    if (auto children = platform.copyAttribute(element, "AXChildren"))
+        facts.attributes.emplace("AXChildren", std::move(*children));
+    return facts;
+}
+
+TEST(SubtreeRead, readBreadthFirst_randomTreesAndLimits_readsExactlyWhatTheWalkExamines) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        fake::FakePlatform platform;
+        std::vector<Element> nodes{platform.addProcess(1)};
+        const std::size_t size = std::uniform_int_distribution<std::size_t>(1, 60)(random);
+        while (nodes.size() < size)
+            nodes.push_back(
+                platform.addGroup(nodes[std::uniform_int_distribution<std::size_t>(0, nodes.size() - 1)(random)]));
+        const WalkLimits limits{std::uniform_int_distribution<std::size_t>(0, size + 2)(random),
+                                std::uniform_int_distribution<std::size_t>(0, 6)(random)};
+
+        std::vector<Element> examined;
+        walkBreadthFirst(platform, nodes.front(), limits, [&](const Element& element, const WalkPathPtr&) {
+            examined.push_back(element);
+            return WalkStep::goOn;
+        });
+        std::vector<Element> read;
+        readBreadthFirst(nodes.front(), limits, [&](const Element& element) {
+            read.push_back(element);
+            return childrenOf(platform, element);
+        });
+        EXPECT_EQ(read, examined);
+    }
+}
+
+TEST(SubtreeRead, readBreadthFirst_elementUnread_itsSubtreeLeftToTheWalkOthersRead) {
+    fake::FakePlatform platform;
+    const Element root = platform.addProcess(1);
+    const Element unread = platform.addGroup(root);
+    const Element sibling = platform.addGroup(root);
+    platform.addGroup(unread);
+    const Element nephew = platform.addGroup(sibling);
+
+    std::vector<Element> asked;
+    const std::vector<ElementFacts> facts = readBreadthFirst(root, {100, 10}, [&](const Element& element) {
+        asked.push_back(element);
+        return element == unread ? std::nullopt : childrenOf(platform, element);
+    });
+    EXPECT_EQ(asked, (std::vector<Element>{root, unread, sibling, nephew}));
+    std::vector<Element> known;
+    for (const ElementFacts& fact : facts)
+        known.push_back(fact.element);
+    EXPECT_EQ(known, (std::vector<Element>{root, sibling, nephew}));
+}
 
 }  // namespace
 }  // namespace ondrel::macos

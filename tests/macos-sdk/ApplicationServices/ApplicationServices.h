@@ -48,6 +48,42 @@ AXError AXUIElementCopyAttributeValues(AXUIElementRef element, CFStringRef attri
 AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value);
 AXError AXUIElementPerformAction(AXUIElementRef element, CFStringRef action);
 
+enum { kAXCopyMultipleAttributeOptionStopOnError = 0x1 };
+typedef UInt32 AXCopyMultipleAttributeOptions;
+AXError AXUIElementCopyMultipleAttributeValues(AXUIElementRef element, CFArrayRef attributes,
+                                               AXCopyMultipleAttributeOptions options,
+                                               CFArrayRef _Nullable* _Nonnull CF_RETURNS_RETAINED values);
+
+typedef const struct __AXValue* AXValueRef;
+typedef enum AXValueType : UInt32 {
+    kAXValueTypeCGPoint = 1,
+    kAXValueTypeCGSize = 2,
+    kAXValueTypeCGRect = 3,
+    kAXValueTypeCFRange = 4,
+    kAXValueTypeAXError = 5,
+    kAXValueTypeIllegal = 0,
+} AXValueType;
+CFTypeID AXValueGetTypeID(void);
+AXValueType AXValueGetType(AXValueRef value);
+
+typedef struct __AXObserver* AXObserverRef;
+typedef void (*AXObserverCallback)(AXObserverRef observer, AXUIElementRef element, CFStringRef notification,
+                                   void* _Nullable refcon);
+AXError AXObserverCreate(pid_t application, AXObserverCallback callback,
+                         AXObserverRef _Nullable* _Nonnull CF_RETURNS_RETAINED outObserver);
+AXError AXObserverAddNotification(AXObserverRef observer, AXUIElementRef element, CFStringRef notification,
+                                  void* _Nullable refcon);
+CFRunLoopSourceRef AXObserverGetRunLoopSource(AXObserverRef observer);
+
+#define kAXWindowCreatedNotification CFSTR("AXWindowCreated")
+#define kAXWindowMiniaturizedNotification CFSTR("AXWindowMiniaturized")
+#define kAXWindowDeminiaturizedNotification CFSTR("AXWindowDeminiaturized")
+#define kAXSheetCreatedNotification CFSTR("AXSheetCreated")
+#define kAXUIElementDestroyedNotification CFSTR("AXUIElementDestroyed")
+#define kAXRowCountChangedNotification CFSTR("AXRowCountChanged")
+#define kAXCreatedNotification CFSTR("AXCreated")
+#define kAXLayoutChangedNotification CFSTR("AXLayoutChanged")
+
 #ifdef __cplusplus
 }
 #endif
