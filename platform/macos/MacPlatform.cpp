@@ -159,7 +159,8 @@ public:
 
     // One message per element, a level after the other: Apple's API has no way to ask about several
     // elements at once, nor to have several messages to one process in flight.
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits) override {
+    // What the caller knows already is read again all the same: correct, if not the cheapest.
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement&) override {
         if (!root)
             return {};
         // What is read ahead is kept across scans once changes are watched: only while they are heard.
@@ -168,10 +169,15 @@ public:
         return readBreadthFirst(root, limits, [&](const Element& element) { return readElement(element, limits); });
     }
 
-    bool watchChanges(std::function<void(ProcessId process)> onChange) override {
+    // A notification names an element, but not always the one whose children changed (a created element
+    // names the new one): the whole process is read again.
+    bool watchChanges(ChangeListener onChange) override {
         if (!changes_)
             changes_ = std::make_unique<ChangeWatch>();
-        changes_->setListener(std::move(onChange));
+        changes_->setListener([onChange = std::move(onChange)](ProcessId process) {
+            if (onChange)
+                onChange(process, nullptr);
+        });
         return true;
     }
 
