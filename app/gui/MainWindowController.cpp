@@ -14,11 +14,11 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTextCursor>
-#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/TimeOfDay.h"
 #include "app/WindowModel.h"
 #include "app/gui/DesktopServices.h"
 #include "core/ActivityLog.h"
@@ -52,11 +52,15 @@ QFont logFont() {
     return font;
 }
 
-// The locale's time with seconds ("9:41:07 AM" in English), without the time zone of the long form.
+// The locale's time with seconds ("9:41:07 AM" in English), never a time zone.
 QString localTimeWithSeconds() {
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return QLocale::system().toString(QTime::currentTime(), format.trimmed());
+#ifdef __APPLE__
+    // An application started from the Finder has no LANG; the user's region comes from the system.
+    static const TimeOfDayFormat clock(QLocale::system().name().toStdString());
+#else
+    static const TimeOfDayFormat clock(timeLocaleFromEnvironment());
+#endif
+    return QString::fromStdString(clock.format(std::chrono::system_clock::now()));
 }
 
 QSettings frameSettings() {
