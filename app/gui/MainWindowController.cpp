@@ -27,11 +27,14 @@ namespace ondrel::gui {
 namespace {
 
 constexpr int floatingMilliseconds = 1500;
+// Moving or resizing sends a stream of events; the frame is written once they pause this long.
+constexpr int frameSaveDelayMilliseconds = 500;
 
-// A main window whose close button asks its controller first.
+// A main window whose close button asks its controller first, and that reports changes of its frame.
 class ControlledWindow final : public QMainWindow {
 public:
-    explicit ControlledWindow(std::function<bool()> shouldClose) : shouldClose_(std::move(shouldClose)) {}
+    ControlledWindow(std::function<bool()> shouldClose, std::function<void()> frameChanged)
+        : shouldClose_(std::move(shouldClose)), frameChanged_(std::move(frameChanged)) {}
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -41,9 +44,18 @@ protected:
             event->ignore();
         }
     }
+    void moveEvent(QMoveEvent* event) override {
+        QMainWindow::moveEvent(event);
+        frameChanged_();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QMainWindow::resizeEvent(event);
+        frameChanged_();
+    }
 
 private:
     std::function<bool()> shouldClose_;
+    std::function<void()> frameChanged_;
 };
 
 QFont logFont() {
@@ -70,7 +82,12 @@ QSettings frameSettings() {
 }  // namespace
 
 MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine(engineToShow) {
-    window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); });
+    frameSaver_ = new QTimer(this);
+    frameSaver_->setSingleShot(true);
+    frameSaver_->setInterval(frameSaveDelayMilliseconds);
+    QObject::connect(frameSaver_, &QTimer::timeout, this, [this] { saveFrame(); });
+    window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); },
+                                                [this] { frameSaver_->start(); });
     window->setWindowTitle(QStringLiteral("Ondrel"));
     window->resize(700, 560);
     window->setMinimumSize(640, 460);
@@ -240,6 +257,7 @@ void MainWindowController::openAccessibilitySettings() {
 }
 
 void MainWindowController::recheckPermission() {
+    saveFrame();  // the restart replaces the process: no destructor saves it
     if (onRecheck)
         onRecheck();
 }
@@ -251,6 +269,7 @@ bool MainWindowController::windowShouldClose() {
 }
 
 void MainWindowController::saveFrame() const {
+    frameSaver_->stop();
     frameSettings().setValue(windowAutosaveName, window->saveGeometry());
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window: permission banner, status line, Start/Stop, the safe-mode checkbox, the button
-// list and the live activity log. Closing it only hides it.
+// list and the live activity log. Closing it only hides it; its frame is kept as it changes.
 
 #include <QMainWindow>
 #include <QObject>
@@ -15,6 +15,7 @@ class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 namespace ondrel::gui {
 
@@ -53,6 +54,8 @@ public:
 private:
     QWidget* buildPermissionBanner();
     void saveFrame() const;
+
+    QTimer* frameSaver_ = nullptr;  // saves the frame once moving or resizing has paused
 };
 
 }  // namespace ondrel::gui

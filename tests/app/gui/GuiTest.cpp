@@ -198,6 +198,30 @@ TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
     EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
 }
 
+// The frame a newly built window takes from the settings.
+QRect restoredFrame(WatcherEngine& engine) {
+    MainWindowController restored(engine);
+    return restored.window->geometry();
+}
+
+TEST_F(Gui, moveAndResize_windowStaysOpen_frameSavedOnceSettled) {
+    MainWindowController controller(engine);
+    controller.show();
+    controller.window->setGeometry(123, 145, 720, 590);
+    processEventsFor(800);
+    EXPECT_EQ(restoredFrame(engine), QRect(123, 145, 720, 590));
+}
+
+TEST_F(Gui, recheck_rightAfterMove_frameSavedBeforeRestart) {
+    MainWindowController controller(engine);
+    controller.show();
+    QRect savedAtRestart;
+    controller.onRecheck = [&] { savedAtRestart = restoredFrame(engine); };
+    controller.window->setGeometry(211, 97, 700, 560);
+    controller.recheckPermission();
+    EXPECT_EQ(savedAtRestart, QRect(211, 97, 700, 560));
+}
+
 TEST(ChainUpdate, chainUpdate_twoHandlers_firstThenSecond) {
     std::string order;
     chainUpdate([&] { order += "window "; }, [&] { order += "status"; })();
