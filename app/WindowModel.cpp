@@ -49,6 +49,12 @@ std::vector<MenuEntry> statusMenu(const WatcherEngine& engine) {
     };
 }
 
+CloseAction closeAction(bool statusItemShown, bool startingAgainShowsWindow, bool toldHowToReopen) {
+    if (statusItemShown || (startingAgainShowsWindow && toldHowToReopen))
+        return CloseAction::hide;
+    return startingAgainShowsWindow ? CloseAction::tellThenHide : CloseAction::minimize;
+}
+
 std::size_t logViewExcess(std::size_t length) {
     return length > logViewCap ? logViewCut : 0;
 }

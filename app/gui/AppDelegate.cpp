@@ -7,12 +7,14 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/gui/QtScheduler.h"
+#include "app/gui/SingleInstance.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
@@ -97,6 +99,10 @@ void AppDelegate::applicationDidFinishLaunching() {
             weak->windowController->show();
     };
     windowController->onRecheck = [relaunch = relaunch_] { relaunch("Relaunch failed. Quit and reopen manually."); };
+    windowController->statusItemShown = [weak] {
+        return weak && weak->menuBar && weak->menuBar->statusItem && QSystemTrayIcon::isSystemTrayAvailable();
+    };
+    windowController->startingAgainShowsWindow = startingAgainShowsWindow;
     if (mainMenu)
         windowController->window->menuBar()->addMenu(mainMenu.get());
     windowController->show();
@@ -129,6 +135,20 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
 
     QtScheduler scheduler;
     AppDelegate delegate(options, scanner, scheduler, std::move(relaunch));
+    SingleInstance instance([&delegate] { delegate.applicationShouldHandleReopen(false); });
+    switch (instance.claim()) {
+        case SingleInstance::Claim::first:
+            delegate.startingAgainShowsWindow = true;
+            break;
+        case SingleInstance::Claim::handedOver:
+            return 0;
+        case SingleInstance::Claim::unanswered:
+            std::fprintf(stderr, "Ondrel is already running, but did not show its window: %s\n",
+                         instance.failure().toLocal8Bit().constData());
+            return 1;
+        case SingleInstance::Claim::unguarded:
+            break;
+    }
     delegate.mainMenu = buildMainMenu();
     ReopenFilter reopen(delegate);
     application.installEventFilter(&reopen);

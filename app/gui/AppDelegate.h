@@ -32,6 +32,8 @@ public:
     std::unique_ptr<MenuBarController> menuBar;
     const Options options;
     std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", "Close Window", "Quit Ondrel"
+    // Whether starting Ondrel again reaches this process (it owns the session's single instance).
+    bool startingAgainShowsWindow = false;
 
 private:
     Scanner& scanner_;

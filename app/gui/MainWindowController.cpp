@@ -7,12 +7,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -75,7 +77,7 @@ QString localTimeWithSeconds() {
     return QString::fromStdString(clock.format(std::chrono::system_clock::now()));
 }
 
-QSettings frameSettings() {
+QSettings settings() {
     return QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel"));
 }
 
@@ -86,6 +88,7 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine
     frameSaver_->setSingleShot(true);
     frameSaver_->setInterval(frameSaveDelayMilliseconds);
     QObject::connect(frameSaver_, &QTimer::timeout, this, [this] { saveFrame(); });
+    statusItemShown = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); },
                                                 [this] { frameSaver_->start(); });
     window->setWindowTitle(QStringLiteral("Ondrel"));
@@ -135,7 +138,7 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine
     startStop->setFocus();
 
     // A frame saved under the autosave name replaces the centred one.
-    const QByteArray savedFrame = frameSettings().value(windowAutosaveName).toByteArray();
+    const QByteArray savedFrame = settings().value(windowAutosaveName).toByteArray();
     if (savedFrame.isEmpty() || !window->restoreGeometry(savedFrame)) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             window->move(screen->availableGeometry().center() - window->rect().center());
@@ -264,13 +267,37 @@ void MainWindowController::recheckPermission() {
 
 bool MainWindowController::windowShouldClose() {
     saveFrame();
-    window->hide();
+    const bool told = settings().value(toldHowToReopenKey).toBool();
+    switch (closeAction(statusItemShown && statusItemShown(), startingAgainShowsWindow, told)) {
+        case CloseAction::hide:
+            window->hide();
+            break;
+        case CloseAction::tellThenHide:
+            tellHowToReopen();
+            break;
+        case CloseAction::minimize:
+            window->showMinimized();
+            break;
+    }
     return false;
+}
+
+void MainWindowController::tellHowToReopen() {
+    if (reopenNotice_)
+        return;  // already asking
+    reopenNotice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Ondrel"),
+                                    QString::fromUtf8(reopenNotice), QMessageBox::Ok, window.get());
+    reopenNotice_->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(reopenNotice_, &QMessageBox::finished, this, [this] {
+        settings().setValue(toldHowToReopenKey, true);
+        window->hide();
+    });
+    reopenNotice_->open();
 }
 
 void MainWindowController::saveFrame() const {
     frameSaver_->stop();
-    frameSettings().setValue(windowAutosaveName, window->saveGeometry());
+    settings().setValue(windowAutosaveName, window->saveGeometry());
 }
 
 }  // namespace ondrel::gui

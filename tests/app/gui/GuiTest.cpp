@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QWindow>
 #include <filesystem>
@@ -102,6 +104,7 @@ TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
 
 TEST_F(Gui, close_hidesKeepsLogAndShowBringsItBack) {
     MainWindowController controller(engine);
+    controller.statusItemShown = [] { return true; };
     controller.show();
     quietly([&] { log("before closing"); });
     EXPECT_FALSE(controller.window->close());  // refused: hidden instead
@@ -196,6 +199,38 @@ TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
     EXPECT_EQ(opened.toStdString(), logFilePath());
     EXPECT_TRUE(std::filesystem::exists(logFilePath()));
     EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
+}
+
+TEST_F(Gui, close_noStatusItem_toldOnceHowToReopenThenHiddenEachTime) {
+    QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel")).remove(toldHowToReopenKey);
+    MainWindowController controller(engine);
+    controller.statusItemShown = [] { return false; };
+    controller.startingAgainShowsWindow = true;
+    controller.show();
+
+    EXPECT_FALSE(controller.window->close());
+    auto* notice = controller.window->findChild<QMessageBox*>();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text().toStdString(), reopenNotice);
+    EXPECT_TRUE(controller.window->isVisible());  // until the user has read it
+    notice->accept();
+    EXPECT_FALSE(controller.window->isVisible());
+
+    controller.show();
+    controller.window->close();
+    EXPECT_FALSE(controller.window->isVisible());
+    for (const QMessageBox* shown : controller.window->findChildren<QMessageBox*>())
+        EXPECT_FALSE(shown->isVisible());
+}
+
+TEST_F(Gui, close_noStatusItemNorSingleInstance_minimizedNotHidden) {
+    MainWindowController controller(engine);
+    controller.statusItemShown = [] { return false; };
+    controller.show();
+    EXPECT_FALSE(controller.window->close());
+    EXPECT_TRUE(controller.window->isVisible());
+    EXPECT_TRUE(controller.window->isMinimized());
 }
 
 // The frame a newly built window takes from the settings.
@@ -295,6 +330,7 @@ TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedN
 TEST_F(Delegate, reopen_afterClose_showsTheSameWindow) {
     AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
     quietly([&] { delegate.applicationDidFinishLaunching(); });
+    delegate.windowController->statusItemShown = [] { return true; };
     delegate.windowController->window->close();
     EXPECT_FALSE(delegate.windowController->window->isVisible());
     delegate.menuBar->showWindow();
