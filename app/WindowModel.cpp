@@ -34,7 +34,7 @@ std::string statusToolTip(const WatcherEngine& engine) {
     return "Ondrel - " + engine.statusText();
 }
 
-std::vector<MenuEntry> statusMenu(const WatcherEngine& engine) {
+std::vector<MenuEntry> statusMenu(const WatcherEngine& engine, const MenuChecks& checks) {
     using Action = MenuEntry::Action;
     return {
         {Action::none, engine.statusText(), false},
@@ -44,6 +44,7 @@ std::vector<MenuEntry> statusMenu(const WatcherEngine& engine) {
         {Action::toggleSafe, "Safe mode (skip risky prompts)", true, engine.opts.safe},
         {Action::none, ""},
         {Action::openLog, "Open Log File"},
+        {Action::toggleStartAtLogin, "Start at Login", true, checks.startAtLogin},
         {Action::none, ""},
         {Action::quit, "Quit Ondrel"},
     };

@@ -36,15 +36,22 @@ StatusSymbol statusSymbol(const WatcherEngine& engine);
 std::string statusToolTip(const WatcherEngine& engine);
 
 struct MenuEntry {
-    enum class Action { none, showWindow, togglePause, toggleSafe, openLog, quit } action;
+    enum class Action { none, showWindow, togglePause, toggleSafe, openLog, toggleStartAtLogin, quit } action;
     std::string title;  // empty for a separator
     bool enabled = true;
     bool checked = false;
     bool separator() const { return title.empty(); }
+    bool checkable() const { return action == Action::toggleSafe || action == Action::toggleStartAtLogin; }
+    bool operator==(const MenuEntry&) const = default;
+};
+
+// The settings the status menu shows beside the engine's state.
+struct MenuChecks {
+    bool startAtLogin = false;
 };
 
 // The status menu as it is built each time it opens.
-std::vector<MenuEntry> statusMenu(const WatcherEngine& engine);
+std::vector<MenuEntry> statusMenu(const WatcherEngine& engine, const MenuChecks& checks = {});
 
 // What closing the window does. With a status item the window only hides, and the item brings it back.
 // Without one, starting Ondrel again brings it back (one instance per session); the user is told so

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/LoginItem.h"
 #include "app/gui/QtScheduler.h"
 #include "app/gui/SingleInstance.h"
 #include "core/ActivityLog.h"
@@ -29,6 +30,12 @@ std::unique_ptr<QMenu> buildMainMenu() {
                                .arg(QStringLiteral(ONDREL_VERSION)));
     });
     about->setMenuRole(QAction::AboutRole);
+    menu->addSeparator();
+    // Also here, not only in the status menu: a desktop without a tray has no status menu.
+    QAction* startAtLogin = menu->addAction(QStringLiteral("Start at Login"), [] { toggleStartAtLogin(); });
+    startAtLogin->setCheckable(true);
+    QObject::connect(menu.get(), &QMenu::aboutToShow, startAtLogin,
+                     [startAtLogin] { startAtLogin->setChecked(startsAtLogin()); });
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Close Window"), [] {
         if (QWidget* window = QApplication::activeWindow())

@@ -9,14 +9,18 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 #include <QWindow>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "app/LoginItem.h"
+#include "app/Relaunch.h"
 #include "app/WindowModel.h"
 #include "app/gui/AppDelegate.h"
 #include "app/gui/MainWindowController.h"
@@ -140,38 +144,30 @@ TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTe
     EXPECT_TRUE(logText(controller).endsWith("]     Run\\n\\u{1b}[2J\n"));
 }
 
-std::vector<std::string> titles(const QMenu& menu) {
-    std::vector<std::string> result;
-    for (const QAction* action : menu.actions()) {
-        result.push_back(action->isSeparator() ? "---" : action->text().toStdString());
-    }
-    return result;
-}
-
-TEST_F(Gui, menuNeedsUpdate_states_titlesRebuiltWithoutDoubling) {
+TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSays) {
     MenuBarController menuBar(engine);
     menuBar.menuNeedsUpdate();
     menuBar.menuNeedsUpdate();
-    const std::vector<std::string> notRunning{
-        "Velquin not running", "---", "Open Window", "Stop", "Safe mode (skip risky prompts)", "---",
-        "Open Log File",       "---", "Quit Ondrel"};
-    EXPECT_EQ(titles(menuBar.menu), notRunning);
-    EXPECT_FALSE(menuBar.menu.actions()[0]->isEnabled());
-    EXPECT_TRUE(menuBar.menu.actions()[4]->isChecked());
-    EXPECT_EQ(menuBar.menu.actions()[8]->shortcut(), QKeySequence(QKeySequence::Quit));
+    const std::vector<MenuEntry> entries = statusMenu(engine);
+    const QList<QAction*> actions = menuBar.menu.actions();
+    ASSERT_EQ(static_cast<std::size_t>(actions.size()), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QAction& action = *actions[static_cast<qsizetype>(i)];
+        EXPECT_EQ(action.isSeparator(), entries[i].separator());
+        if (entries[i].separator())
+            continue;
+        EXPECT_EQ(action.text().toStdString(), entries[i].title);
+        EXPECT_EQ(action.isEnabled(), entries[i].enabled) << entries[i].title;
+        EXPECT_EQ(action.isCheckable(), entries[i].checkable()) << entries[i].title;
+        EXPECT_EQ(action.isChecked(), entries[i].checked) << entries[i].title;
+    }
+    EXPECT_EQ(actions.back()->shortcut(), QKeySequence(QKeySequence::Quit));
 
     engine.paused = true;
-    menuBar.menuNeedsUpdate();
-    EXPECT_EQ(titles(menuBar.menu)[0], "Paused");
-    EXPECT_EQ(titles(menuBar.menu)[3], "Start");
     EXPECT_EQ(statusSymbol(engine), StatusSymbol::paused);
     EXPECT_EQ(statusToolTip(engine), "Ondrel - Paused");
-
     engine.paused = false;
     engine.velquinRunning = true;
-    engine.windows = 1;
-    menuBar.menuNeedsUpdate();
-    EXPECT_EQ(titles(menuBar.menu)[0], "Watching 1 window  \u00B7  approved 0");
     EXPECT_EQ(statusSymbol(engine), StatusSymbol::watching);
 }
 
@@ -256,6 +252,67 @@ TEST_F(Gui, recheck_rightAfterMove_frameSavedBeforeRestart) {
     controller.recheckPermission();
     EXPECT_EQ(savedAtRestart, QRect(211, 97, 700, 560));
 }
+
+#ifndef __APPLE__
+QAction* actionTitled(const QMenu& menu, const QString& title) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+class StartAtLogin : public Gui {
+protected:
+    // The program is this test's own executable, as the product's is its own.
+    void SetUp() override {
+        const char* const arguments[] = {"ondrel"};
+        rememberLaunchArguments(1, arguments);
+    }
+};
+
+TEST_F(StartAtLogin, triggeredTwice_autostartEntryWrittenThenRemoved) {
+    const std::filesystem::path entry = std::filesystem::path(std::getenv("HOME")) / ".config/autostart/ondrel.desktop";
+    MenuBarController menuBar(engine);
+    menuBar.menuNeedsUpdate();
+    QAction* item = actionTitled(menuBar.menu, QStringLiteral("Start at Login"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->isChecked());
+
+    item->trigger();
+    EXPECT_TRUE(fileText(entry).find("\nExec=\"" + relaunchCommand().path + "\"\n") != std::string::npos)
+        << fileText(entry);
+    menuBar.menuNeedsUpdate();
+    item = actionTitled(menuBar.menu, QStringLiteral("Start at Login"));
+    EXPECT_TRUE(item->isChecked());
+
+    item->trigger();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_FALSE(startsAtLogin());
+    EXPECT_TRUE(logged.empty());
+}
+
+TEST_F(StartAtLogin, autostartFolderIsAFile_errorLoggedStillOff) {
+    const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "autostart") << "a file where the folder belongs";
+    MenuBarController menuBar(engine);
+    menuBar.menuNeedsUpdate();
+    quietly([&] { actionTitled(menuBar.menu, QStringLiteral("Start at Login"))->trigger(); });
+    std::filesystem::remove(config / "autostart");
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_TRUE(logged[0].starts_with("Start at Login: could not write " + (config / "autostart/ondrel.desktop").string() +
+                                      ": "))
+        << logged[0];
+    EXPECT_FALSE(startsAtLogin());
+}
+#endif
 
 TEST(ChainUpdate, chainUpdate_twoHandlers_firstThenSecond) {
     std::string order;
