@@ -11,9 +11,10 @@ namespace ondrel {
 namespace {
 
 icu::Locale icuLocale(const std::string& name) {
-    // ICU reads "C" as a language called "c"; POSIX means the plain US English of en_US_POSIX.
+    // ICU reads "C" as a language called "c". The C locale writes times on a 24-hour clock ("%X" is
+    // "%H:%M:%S"), as the root locale does.
     if (name == "C" || name.starts_with("C.") || name == "POSIX")
-        return icu::Locale("en_US_POSIX");
+        return icu::Locale::getRoot();
     return icu::Locale::createCanonical(name.c_str());  // drops a codeset such as ".UTF-8"
 }
 

@@ -5,7 +5,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include <set>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -87,6 +87,16 @@ TEST(TimeOfDayEveryLocale, format_everyLocaleIcuKnows_hoursMinutesSecondsWithout
     ASSERT_GT(count, 100);
     for (int32_t i = 0; i < count; ++i)
         expectCleanTime(locales[i].getName());
+}
+
+TEST(TimeOfDayPosix, format_cLocale_asStrftimeWritesItThere) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(instant);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char expected[32];
+    ASSERT_GT(std::strftime(expected, sizeof expected, "%X", &utc), 0u);  // this process runs in the C locale
+    for (const char* locale : {"C", "C.UTF-8", "POSIX"})
+        EXPECT_EQ(TimeOfDayFormat(locale, "UTC").format(instant), expected) << locale;
 }
 
 TEST(TimeOfDayZone, format_zoneGiven_timeOfThatZone) {
