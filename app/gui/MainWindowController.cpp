@@ -89,8 +89,8 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow) : engine
     frameSaver_->setInterval(frameSaveDelayMilliseconds);
     QObject::connect(frameSaver_, &QTimer::timeout, this, [this] { saveFrame(); });
     statusItemShown = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); },
-                                                [this] { frameSaver_->start(); });
+    window =
+        std::make_unique<ControlledWindow>([this] { return windowShouldClose(); }, [this] { frameSaver_->start(); });
     window->setWindowTitle(QStringLiteral("Ondrel"));
     window->resize(700, 560);
     window->setMinimumSize(640, 460);
@@ -285,8 +285,8 @@ bool MainWindowController::windowShouldClose() {
 void MainWindowController::tellHowToReopen() {
     if (reopenNotice_)
         return;  // already asking
-    reopenNotice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Ondrel"),
-                                    QString::fromUtf8(reopenNotice), QMessageBox::Ok, window.get());
+    reopenNotice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Ondrel"), QString::fromUtf8(reopenNotice),
+                                    QMessageBox::Ok, window.get());
     reopenNotice_->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(reopenNotice_, &QMessageBox::finished, this, [this] {
         settings().setValue(toldHowToReopenKey, true);

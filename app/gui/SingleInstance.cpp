@@ -99,10 +99,9 @@ SingleInstance::Claim SingleInstance::claim() {
         }
     }
     for (int attempt = 0; attempt < claimAttempts; ++attempt) {
-        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> registered =
-            bus.interface()->registerService(QString::fromLatin1(singleInstanceBusName),
-                                             QDBusConnectionInterface::DontQueueService,
-                                             QDBusConnectionInterface::DontAllowReplacement);
+        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> registered = bus.interface()->registerService(
+            QString::fromLatin1(singleInstanceBusName), QDBusConnectionInterface::DontQueueService,
+            QDBusConnectionInterface::DontAllowReplacement);
         if (!registered.isValid()) {
             failure_ = registered.error().message();
             return Claim::unguarded;
@@ -116,7 +115,8 @@ SingleInstance::Claim SingleInstance::claim() {
         const QDBusReply<QString> owner = bus.interface()->serviceOwner(QString::fromLatin1(singleInstanceBusName));
         if (!owner.isValid())
             continue;  // gone between the two questions
-        QDBusMessage call = QDBusMessage::createMethodCall(owner.value(), objectPath, applicationInterface, activateMethod);
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(owner.value(), objectPath, applicationInterface, activateMethod);
         QVariantMap platformData;
         if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
             platformData.insert(QStringLiteral("activation-token"), token);

@@ -79,7 +79,8 @@ TEST_F(SecondStart, applicationMode_ownerNeverAnswers_failsInsteadOfWatchingToo)
     QDBusConnection::disconnectFromBus(QStringLiteral("silent"));
     EXPECT_TRUE(second.ended);
     EXPECT_EQ(second.status, 1);
-    EXPECT_TRUE(second.err.contains(QStringLiteral("Ondrel is already running, but did not show its window: "))) << second.err.toStdString();
+    EXPECT_TRUE(second.err.contains(QStringLiteral("Ondrel is already running, but did not show its window: ")))
+        << second.err.toStdString();
     EXPECT_EQ(second.out, QString());
 }
 

@@ -8,7 +8,9 @@ typedef long NSInteger;
 typedef unsigned long NSUInteger;
 typedef signed char BOOL;
 #define nil ((id)0)
-#define NS_ENUM(type, name) enum name : type name; enum name : type
+#define NS_ENUM(type, name) \
+    enum name : type name;  \
+    enum name : type
 
 __attribute__((objc_root_class))
 @interface NSObject

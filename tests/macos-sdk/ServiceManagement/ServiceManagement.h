@@ -4,7 +4,7 @@
 
 #import <Foundation/Foundation.h>
 
-typedef NS_ENUM(NSInteger, SMAppServiceStatus){
+typedef NS_ENUM(NSInteger, SMAppServiceStatus) {
     SMAppServiceStatusNotRegistered = 0,
     SMAppServiceStatusEnabled = 1,
     SMAppServiceStatusRequiresApproval = 2,
