@@ -34,7 +34,7 @@ std::string statusToolTip(const EngineState& engine) {
     return "Ondrel - " + statusText(engine);
 }
 
-std::vector<MenuEntry> statusMenu(const EngineState& engine) {
+std::vector<MenuEntry> statusMenu(const EngineState& engine, const MenuChecks& checks) {
     using Action = MenuEntry::Action;
     return {
         {Action::none, statusText(engine), false},
@@ -44,9 +44,16 @@ std::vector<MenuEntry> statusMenu(const EngineState& engine) {
         {Action::toggleSafe, "Safe mode (skip risky prompts)", true, engine.safe},
         {Action::none, ""},
         {Action::openLog, "Open Log File"},
+        {Action::toggleStartAtLogin, "Start at Login", true, checks.startAtLogin},
         {Action::none, ""},
         {Action::quit, "Quit Ondrel"},
     };
+}
+
+CloseAction closeAction(bool statusItemShown, bool startingAgainShowsWindow, bool toldHowToReopen) {
+    if (statusItemShown || (startingAgainShowsWindow && toldHowToReopen))
+        return CloseAction::hide;
+    return startingAgainShowsWindow ? CloseAction::tellThenHide : CloseAction::minimize;
 }
 
 std::size_t logViewExcess(std::size_t length) {

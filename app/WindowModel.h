@@ -37,15 +37,33 @@ StatusSymbol statusSymbol(const EngineState& engine);
 std::string statusToolTip(const EngineState& engine);
 
 struct MenuEntry {
-    enum class Action { none, showWindow, togglePause, toggleSafe, openLog, quit } action;
+    enum class Action { none, showWindow, togglePause, toggleSafe, openLog, toggleStartAtLogin, quit } action;
     std::string title;  // empty for a separator
     bool enabled = true;
     bool checked = false;
     bool separator() const { return title.empty(); }
+    bool checkable() const { return action == Action::toggleSafe || action == Action::toggleStartAtLogin; }
+    bool operator==(const MenuEntry&) const = default;
+};
+
+// The settings the status menu shows beside the engine's state.
+struct MenuChecks {
+    bool startAtLogin = false;
 };
 
 // The status menu as it is built each time it opens.
-std::vector<MenuEntry> statusMenu(const EngineState& engine);
+std::vector<MenuEntry> statusMenu(const EngineState& engine, const MenuChecks& checks = {});
+
+// What closing the window does. With a status item the window only hides, and the item brings it back.
+// Without one, starting Ondrel again brings it back (one instance per session); the user is told so
+// once, at the first close. Where a second start would not reach this one either, the window
+// minimises, so that the task bar keeps it.
+enum class CloseAction { hide, tellThenHide, minimize };
+CloseAction closeAction(bool statusItemShown, bool startingAgainShowsWindow, bool toldHowToReopen);
+
+inline constexpr const char* reopenNotice =
+    "Ondrel keeps watching after its window closes.\n\nTo show the window again, start Ondrel again. To stop "
+    "watching, choose Quit Ondrel in the Ondrel menu.";
 
 // The log view keeps at most this much text, in UTF-16 code units, and then drops a large block at
 // once so that trimming stays rare.

@@ -22,7 +22,7 @@ for source in "$root"/platform/macos/*.cpp; do
     check "$source"
     checked=$((checked + 1))
 done
-for source in "$root"/platform/macos/*.mm; do
+for source in "$root"/platform/macos/*.mm "$root"/app/*.mm; do
     check "${objective_cxx[@]}" "$source"
     checked=$((checked + 1))
 done

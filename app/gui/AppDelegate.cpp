@@ -7,12 +7,15 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/LoginItem.h"
 #include "app/gui/QtScheduler.h"
+#include "app/gui/SingleInstance.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
@@ -27,6 +30,12 @@ std::unique_ptr<QMenu> buildMainMenu() {
                                .arg(QStringLiteral(ONDREL_VERSION)));
     });
     about->setMenuRole(QAction::AboutRole);
+    menu->addSeparator();
+    // Also here, not only in the status menu: a desktop without a tray has no status menu.
+    QAction* startAtLogin = menu->addAction(QStringLiteral("Start at Login"), [] { toggleStartAtLogin(); });
+    startAtLogin->setCheckable(true);
+    QObject::connect(menu.get(), &QMenu::aboutToShow, startAtLogin,
+                     [startAtLogin] { startAtLogin->setChecked(startsAtLogin()); });
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Close Window"), [] {
         if (QWidget* window = QApplication::activeWindow())
@@ -96,6 +105,10 @@ void AppDelegate::applicationDidFinishLaunching() {
             weak->windowController->show();
     };
     windowController->onRecheck = [relaunch = relaunch_] { relaunch("Relaunch failed. Quit and reopen manually."); };
+    windowController->statusItemShown = [weak] {
+        return weak && weak->menuBar && weak->menuBar->statusItem && QSystemTrayIcon::isSystemTrayAvailable();
+    };
+    windowController->startingAgainShowsWindow = startingAgainShowsWindow;
     if (mainMenu)
         windowController->window->menuBar()->addMenu(mainMenu.get());
     windowController->show();
@@ -134,6 +147,20 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
     // Passes run here, so that a slow or hung Velquin never holds up the window.
     WorkerThread passes(scheduler);
     AppDelegate delegate(options, scanner, scheduler, std::move(relaunch), &passes);
+    SingleInstance instance([&delegate] { delegate.applicationShouldHandleReopen(false); });
+    switch (instance.claim()) {
+        case SingleInstance::Claim::first:
+            delegate.startingAgainShowsWindow = true;
+            break;
+        case SingleInstance::Claim::handedOver:
+            return 0;
+        case SingleInstance::Claim::unanswered:
+            std::fprintf(stderr, "Ondrel is already running, but did not show its window: %s\n",
+                         instance.failure().toLocal8Bit().constData());
+            return 1;
+        case SingleInstance::Claim::unguarded:
+            break;
+    }
     delegate.mainMenu = buildMainMenu();
     ReopenFilter reopen(delegate);
     application.installEventFilter(&reopen);

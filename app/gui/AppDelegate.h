@@ -33,7 +33,9 @@ public:
     std::unique_ptr<MainWindowController> windowController;
     std::unique_ptr<MenuBarController> menuBar;
     const Options options;
-    std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", "Close Window", "Quit Ondrel"
+    std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", "Start at Login", "Close Window", "Quit Ondrel"
+    // Whether starting Ondrel again reaches this process (it owns the session's single instance).
+    bool startingAgainShowsWindow = false;
 
 private:
     Scanner& scanner_;

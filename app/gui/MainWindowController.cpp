@@ -7,18 +7,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTextCursor>
-#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/TimeOfDay.h"
 #include "app/WindowModel.h"
 #include "app/gui/DesktopServices.h"
 #include "core/ActivityLog.h"
@@ -27,11 +29,14 @@ namespace ondrel::gui {
 namespace {
 
 constexpr int floatingMilliseconds = 1500;
+// Moving or resizing sends a stream of events; the frame is written once they pause this long.
+constexpr int frameSaveDelayMilliseconds = 500;
 
-// A main window whose close button asks its controller first.
+// A main window whose close button asks its controller first, and that reports changes of its frame.
 class ControlledWindow final : public QMainWindow {
 public:
-    explicit ControlledWindow(std::function<bool()> shouldClose) : shouldClose_(std::move(shouldClose)) {}
+    ControlledWindow(std::function<bool()> shouldClose, std::function<void()> frameChanged)
+        : shouldClose_(std::move(shouldClose)), frameChanged_(std::move(frameChanged)) {}
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -41,9 +46,18 @@ protected:
             event->ignore();
         }
     }
+    void moveEvent(QMoveEvent* event) override {
+        QMainWindow::moveEvent(event);
+        frameChanged_();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QMainWindow::resizeEvent(event);
+        frameChanged_();
+    }
 
 private:
     std::function<bool()> shouldClose_;
+    std::function<void()> frameChanged_;
 };
 
 QFont logFont() {
@@ -52,14 +66,18 @@ QFont logFont() {
     return font;
 }
 
-// The locale's time with seconds ("9:41:07 AM" in English), without the time zone of the long form.
+// The locale's time with seconds ("9:41:07 AM" in English), never a time zone.
 QString localTimeWithSeconds() {
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return QLocale::system().toString(QTime::currentTime(), format.trimmed());
+#ifdef __APPLE__
+    // An application started from the Finder has no LANG; the user's region comes from the system.
+    static const TimeOfDayFormat clock(QLocale::system().name().toStdString());
+#else
+    static const TimeOfDayFormat clock(timeLocaleFromEnvironment());
+#endif
+    return QString::fromStdString(clock.format(std::chrono::system_clock::now()));
 }
 
-QSettings frameSettings() {
+QSettings settings() {
     return QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel"));
 }
 
@@ -67,7 +85,13 @@ QSettings frameSettings() {
 
 MainWindowController::MainWindowController(WatcherEngine& engineToShow, const PlatformWording& platformWording)
     : engine(engineToShow), wording(platformWording) {
-    window = std::make_unique<ControlledWindow>([this] { return windowShouldClose(); });
+    frameSaver_ = new QTimer(this);
+    frameSaver_->setSingleShot(true);
+    frameSaver_->setInterval(frameSaveDelayMilliseconds);
+    QObject::connect(frameSaver_, &QTimer::timeout, this, [this] { saveFrame(); });
+    statusItemShown = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    window =
+        std::make_unique<ControlledWindow>([this] { return windowShouldClose(); }, [this] { frameSaver_->start(); });
     window->setWindowTitle(QStringLiteral("Ondrel"));
     window->resize(700, 560);
     window->setMinimumSize(640, 460);
@@ -115,7 +139,7 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow, const Pl
     startStop->setFocus();
 
     // A frame saved under the autosave name replaces the centred one.
-    const QByteArray savedFrame = frameSettings().value(windowAutosaveName).toByteArray();
+    const QByteArray savedFrame = settings().value(windowAutosaveName).toByteArray();
     if (savedFrame.isEmpty() || !window->restoreGeometry(savedFrame)) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             window->move(screen->availableGeometry().center() - window->rect().center());
@@ -242,18 +266,44 @@ void MainWindowController::openAccessibilitySettings() {
 }
 
 void MainWindowController::recheckPermission() {
+    saveFrame();  // the restart replaces the process: no destructor saves it
     if (onRecheck)
         onRecheck();
 }
 
 bool MainWindowController::windowShouldClose() {
     saveFrame();
-    window->hide();
+    const bool told = settings().value(toldHowToReopenKey).toBool();
+    switch (closeAction(statusItemShown && statusItemShown(), startingAgainShowsWindow, told)) {
+        case CloseAction::hide:
+            window->hide();
+            break;
+        case CloseAction::tellThenHide:
+            tellHowToReopen();
+            break;
+        case CloseAction::minimize:
+            window->showMinimized();
+            break;
+    }
     return false;
 }
 
+void MainWindowController::tellHowToReopen() {
+    if (reopenNotice_)
+        return;  // already asking
+    reopenNotice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Ondrel"), QString::fromUtf8(reopenNotice),
+                                    QMessageBox::Ok, window.get());
+    reopenNotice_->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(reopenNotice_, &QMessageBox::finished, this, [this] {
+        settings().setValue(toldHowToReopenKey, true);
+        window->hide();
+    });
+    reopenNotice_->open();
+}
+
 void MainWindowController::saveFrame() const {
-    frameSettings().setValue(windowAutosaveName, window->saveGeometry());
+    frameSaver_->stop();
+    settings().setValue(windowAutosaveName, window->saveGeometry());
 }
 
 }  // namespace ondrel::gui

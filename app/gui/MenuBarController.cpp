@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "app/LoginItem.h"
 #include "app/WindowModel.h"
 #include "app/gui/DesktopServices.h"
 #include "app/gui/StatusIcons.h"
@@ -39,14 +40,14 @@ void MenuBarController::refreshIcon() {
 
 void MenuBarController::menuNeedsUpdate() {
     menu.clear();
-    for (const MenuEntry& entry : statusMenu(engine.state())) {
+    for (const MenuEntry& entry : statusMenu(engine.state(), {.startAtLogin = startsAtLogin()})) {
         if (entry.separator()) {
             menu.addSeparator();
             continue;
         }
         QAction* action = menu.addAction(QString::fromStdString(entry.title));
         action->setEnabled(entry.enabled);
-        if (entry.action == MenuEntry::Action::toggleSafe) {
+        if (entry.checkable()) {
             action->setCheckable(true);
             action->setChecked(entry.checked);
         }
@@ -66,6 +67,9 @@ void MenuBarController::menuNeedsUpdate() {
                     break;
                 case MenuEntry::Action::openLog:
                     openLog();
+                    break;
+                case MenuEntry::Action::toggleStartAtLogin:
+                    toggleStartAtLogin();
                     break;
                 case MenuEntry::Action::quit:
                     quit();

@@ -9,12 +9,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QWindow>
 #include <filesystem>
+#include <fstream>
 
+#include "app/Relaunch.h"
 #include "app/WindowModel.h"
 #include "app/gui/AppDelegate.h"
 #include "app/gui/MainWindowController.h"
@@ -102,6 +106,7 @@ TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
 
 TEST_F(Gui, close_hidesKeepsLogAndShowBringsItBack) {
     MainWindowController controller(engine, platform.wording());
+    controller.statusItemShown = [] { return true; };
     controller.show();
     quietly([&] { log("before closing"); });
     EXPECT_FALSE(controller.window->close());  // refused: hidden instead
@@ -136,36 +141,24 @@ TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTe
     EXPECT_TRUE(logText(controller).endsWith("]     Run\\n\\u{1b}[2J\n"));
 }
 
-std::vector<std::string> titles(const QMenu& menu) {
-    std::vector<std::string> result;
-    for (const QAction* action : menu.actions()) {
-        result.push_back(action->isSeparator() ? "---" : action->text().toStdString());
-    }
-    return result;
-}
-
-TEST_F(Gui, menuNeedsUpdate_states_titlesRebuiltWithoutDoubling) {
+TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSays) {
     MenuBarController menuBar(engine);
     menuBar.menuNeedsUpdate();
     menuBar.menuNeedsUpdate();
-    const std::vector<std::string> notRunning{
-        "Velquin not running", "---", "Open Window", "Stop", "Safe mode (skip risky prompts)", "---",
-        "Open Log File",       "---", "Quit Ondrel"};
-    EXPECT_EQ(titles(menuBar.menu), notRunning);
-    EXPECT_FALSE(menuBar.menu.actions()[0]->isEnabled());
-    EXPECT_TRUE(menuBar.menu.actions()[4]->isChecked());
-    EXPECT_EQ(menuBar.menu.actions()[8]->shortcut(), QKeySequence(QKeySequence::Quit));
-
-    quietly([&] { engine.togglePause(); });
-    menuBar.menuNeedsUpdate();
-    EXPECT_EQ(titles(menuBar.menu)[0], "Paused");
-    EXPECT_EQ(titles(menuBar.menu)[3], "Start");
-
-    quietly([&] { engine.togglePause(); });
-    velquinWindow();
-    quietly([&] { scheduler.fireAll(); });
-    menuBar.menuNeedsUpdate();
-    EXPECT_EQ(titles(menuBar.menu)[0], "Watching 1 window  \u00B7  approved 0");
+    const std::vector<MenuEntry> entries = statusMenu(engine.state());
+    const QList<QAction*> actions = menuBar.menu.actions();
+    ASSERT_EQ(static_cast<std::size_t>(actions.size()), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QAction& action = *actions[static_cast<qsizetype>(i)];
+        EXPECT_EQ(action.isSeparator(), entries[i].separator());
+        if (entries[i].separator())
+            continue;
+        EXPECT_EQ(action.text().toStdString(), entries[i].title);
+        EXPECT_EQ(action.isEnabled(), entries[i].enabled) << entries[i].title;
+        EXPECT_EQ(action.isCheckable(), entries[i].checkable()) << entries[i].title;
+        EXPECT_EQ(action.isChecked(), entries[i].checked) << entries[i].title;
+    }
+    EXPECT_EQ(actions.back()->shortcut(), QKeySequence(QKeySequence::Quit));
 }
 
 TEST(StatusSymbol, statusSymbolAndToolTip_states) {
@@ -205,6 +198,111 @@ TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
     EXPECT_TRUE(std::filesystem::exists(logFilePath()));
     EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
 }
+
+TEST_F(Gui, close_noStatusItem_toldOnceHowToReopenThenHiddenEachTime) {
+    QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel")).remove(toldHowToReopenKey);
+    MainWindowController controller(engine, platform.wording());
+    controller.statusItemShown = [] { return false; };
+    controller.startingAgainShowsWindow = true;
+    controller.show();
+
+    EXPECT_FALSE(controller.window->close());
+    auto* notice = controller.window->findChild<QMessageBox*>();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text().toStdString(), reopenNotice);
+    EXPECT_TRUE(controller.window->isVisible());  // until the user has read it
+    notice->accept();
+    EXPECT_FALSE(controller.window->isVisible());
+
+    controller.show();
+    controller.window->close();
+    EXPECT_FALSE(controller.window->isVisible());
+    for (const QMessageBox* shown : controller.window->findChildren<QMessageBox*>())
+        EXPECT_FALSE(shown->isVisible());
+}
+
+TEST_F(Gui, close_noStatusItemNorSingleInstance_minimizedNotHidden) {
+    MainWindowController controller(engine, platform.wording());
+    controller.statusItemShown = [] { return false; };
+    controller.show();
+    EXPECT_FALSE(controller.window->close());
+    EXPECT_TRUE(controller.window->isVisible());
+    EXPECT_TRUE(controller.window->isMinimized());
+}
+
+// The frame a newly built window takes from the settings.
+QRect restoredFrame(WatcherEngine& engine) {
+    static const PlatformWording wording{};
+    MainWindowController restored(engine, wording);
+    return restored.window->geometry();
+}
+
+TEST_F(Gui, moveAndResize_windowStaysOpen_frameSavedOnceSettled) {
+    MainWindowController controller(engine, platform.wording());
+    controller.show();
+    controller.window->setGeometry(123, 145, 720, 590);
+    processEventsFor(800);
+    EXPECT_EQ(restoredFrame(engine), QRect(123, 145, 720, 590));
+}
+
+TEST_F(Gui, recheck_rightAfterMove_frameSavedBeforeRestart) {
+    MainWindowController controller(engine, platform.wording());
+    controller.show();
+    QRect savedAtRestart;
+    controller.onRecheck = [&] { savedAtRestart = restoredFrame(engine); };
+    controller.window->setGeometry(211, 97, 700, 560);
+    controller.recheckPermission();
+    EXPECT_EQ(savedAtRestart, QRect(211, 97, 700, 560));
+}
+
+#ifndef __APPLE__
+class StartAtLogin : public Gui {
+protected:
+    // The program is this test's own executable, as the product's is its own.
+    void SetUp() override {
+        const char* const arguments[] = {"ondrel"};
+        rememberLaunchArguments(1, arguments);
+        menuBar.menuNeedsUpdate();
+    }
+    // The item as the menu shows it now.
+    QAction* item() {
+        menuBar.menuNeedsUpdate();
+        for (QAction* action : menuBar.menu.actions()) {
+            if (action->text() == QStringLiteral("Start at Login"))
+                return action;
+        }
+        return nullptr;
+    }
+
+    MenuBarController menuBar{engine};
+    const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
+};
+
+TEST_F(StartAtLogin, triggeredTwice_autostartEntryWrittenThenRemoved) {
+    ASSERT_NE(item(), nullptr);
+    EXPECT_FALSE(item()->isChecked());
+    item()->trigger();
+    EXPECT_TRUE(std::filesystem::is_regular_file(config / "autostart/ondrel.desktop"));
+    EXPECT_TRUE(item()->isChecked());
+    item()->trigger();
+    EXPECT_FALSE(std::filesystem::exists(config / "autostart/ondrel.desktop"));
+    EXPECT_FALSE(item()->isChecked());
+    EXPECT_TRUE(logged.empty());
+}
+
+TEST_F(StartAtLogin, autostartFolderIsAFile_errorLoggedStillOff) {
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "autostart") << "a file where the folder belongs";
+    quietly([&] { item()->trigger(); });
+    EXPECT_FALSE(item()->isChecked());
+    std::filesystem::remove(config / "autostart");
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_TRUE(
+        logged[0].starts_with("Start at Login: could not write " + config.string() + "/autostart/ondrel.desktop: "))
+        << logged[0];
+}
+#endif
 
 class Delegate : public testing_support::Scene {
 protected:
@@ -272,6 +370,7 @@ TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedN
 TEST_F(Delegate, reopen_afterClose_showsTheSameWindow) {
     AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
     quietly([&] { delegate.applicationDidFinishLaunching(); });
+    delegate.windowController->statusItemShown = [] { return true; };
     delegate.windowController->window->close();
     EXPECT_FALSE(delegate.windowController->window->isVisible());
     delegate.menuBar->showWindow();

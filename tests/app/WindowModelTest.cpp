@@ -1,0 +1,75 @@
+#include "app/WindowModel.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "tests/support/ManualScheduler.h"
+#include "tests/support/Scene.h"
+
+namespace ondrel {
+
+void PrintTo(const MenuEntry& entry, std::ostream* out) {
+    *out << "{\"" << entry.title << "\", enabled " << entry.enabled << ", checked " << entry.checked << "}";
+}
+
+namespace {
+
+using Action = MenuEntry::Action;
+
+enum class Reached { fresh, paused, watchingOneWindow, safeOff };
+
+struct MenuCase {
+    const char* name;
+    Reached state;
+    bool startAtLogin;
+    std::string status;
+    std::string startStop;
+    bool safe;
+};
+
+class StatusMenuStates : public testing_support::Scene, public testing::WithParamInterface<MenuCase> {};
+
+// The states come about through the engine's own calls; every text is as the user reads it.
+TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_entriesInOrder) {
+    const MenuCase& c = GetParam();
+    testing_support::ManualScheduler timers;
+    WatcherEngine engine(scanner, timers, Options{});
+    quietly([&] {
+        if (c.state == Reached::paused)
+            engine.togglePause();
+        if (c.state == Reached::safeOff)
+            engine.setSafe(false);
+        if (c.state == Reached::watchingOneWindow) {
+            velquinWindow("Chat");
+            engine.start();
+            timers.fireAll();
+        }
+    });
+    const std::vector<MenuEntry> expected{
+        {Action::none, c.status, false},
+        {Action::none, ""},
+        {Action::showWindow, "Open Window"},
+        {Action::togglePause, c.startStop},
+        {Action::toggleSafe, "Safe mode (skip risky prompts)", true, c.safe},
+        {Action::none, ""},
+        {Action::openLog, "Open Log File"},
+        {Action::toggleStartAtLogin, "Start at Login", true, c.startAtLogin},
+        {Action::none, ""},
+        {Action::quit, "Quit Ondrel"},
+    };
+    EXPECT_EQ(statusMenu(engine.state(), {.startAtLogin = c.startAtLogin}), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, StatusMenuStates,
+    testing::Values(MenuCase{"fresh", Reached::fresh, false, "Velquin not running", "Stop", true},
+                    MenuCase{"paused", Reached::paused, false, "Paused", "Start", true},
+                    MenuCase{"watchingOneWindow", Reached::watchingOneWindow, false,
+                             "Watching 1 window  \u00B7  approved 0", "Stop", true},
+                    MenuCase{"safeOff", Reached::safeOff, false, "Velquin not running", "Stop", false},
+                    MenuCase{"startsAtLogin", Reached::fresh, true, "Velquin not running", "Stop", true}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace ondrel

@@ -1,0 +1,88 @@
+// The autostart entry read back the way desktops read it: GLib's key-file and shell-quoting rules, and
+// desktop-file-validate where it is installed.
+
+#include "app/XdgAutostart.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/RunProgram.h"
+
+namespace ondrel {
+namespace {
+
+// The Exec line's arguments as a desktop launches them: the value unescaped, "%%" made "%", then split
+// by shell quoting.
+std::vector<std::string> execArguments(const std::string& entry) {
+    std::vector<std::string> arguments;
+    GKeyFile* file = g_key_file_new();
+    if (g_key_file_load_from_data(file, entry.data(), entry.size(), G_KEY_FILE_NONE, nullptr)) {
+        gchar* exec = g_key_file_get_string(file, "Desktop Entry", "Exec", nullptr);
+        std::string command;
+        for (const char* c = exec; c != nullptr && *c != '\0'; ++c) {
+            command += *c;
+            if (c[0] == '%' && c[1] == '%')
+                ++c;
+        }
+        g_free(exec);
+        gchar** argv = nullptr;
+        if (g_shell_parse_argv(command.c_str(), nullptr, &argv, nullptr)) {
+            for (gchar** argument = argv; *argument != nullptr; ++argument)
+                arguments.emplace_back(*argument);
+        }
+        g_strfreev(argv);
+    }
+    g_key_file_free(file);
+    return arguments;
+}
+
+struct ExecutableCase {
+    const char* name;
+    std::string path;
+};
+
+class AutostartExec : public testing::TestWithParam<ExecutableCase> {};
+
+TEST_P(AutostartExec, autostartEntry_executable_validEntryLaunchingExactlyThatProgram) {
+    const std::optional<std::string> entry = autostartEntry(GetParam().path);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(execArguments(*entry), std::vector<std::string>{GetParam().path});
+
+    const char* validator = "/usr/bin/desktop-file-validate";
+    if (!std::filesystem::exists(validator))
+        GTEST_SKIP() << "desktop-file-validate is not installed (Debian: desktop-file-utils)";
+    // The home folder is this process's own: tests running side by side do not meet there.
+    const std::filesystem::path file = std::filesystem::path(std::getenv("HOME")) / "ondrel.desktop";
+    std::ofstream(file) << *entry;
+    const testing_support::ProgramRun run = testing_support::runProgram(validator, {file.string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, AutostartExec,
+                         testing::Values(ExecutableCase{"plain", "/usr/bin/ondrel"},
+                                         ExecutableCase{"spaces", "/home/ana/My Programs/ondrel"},
+                                         ExecutableCase{"quotes", "/opt/o'drel/\"new\"/ondrel"},
+                                         ExecutableCase{"shellCharacters",
+                                                        "/opt/$HOME/`id`/a;b&c|d<e>f~g*h?i#j(k)/ondrel"},
+                                         ExecutableCase{"backslashes", "/opt/back\\slash\\\\/ondrel"},
+                                         ExecutableCase{"percent", "/opt/100%/%f/ondrel"},
+                                         ExecutableCase{"nonAscii", "/home/zoë/日本/ondrel"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(AutostartEntry, autostartEntry_pathNoEntryCanHold_none) {
+    for (const std::string path : {"", "/opt/a\nb/ondrel", "/opt/tab\there", "/opt/\x1b[2J/ondrel", "/opt/\xff/ondrel"})
+        EXPECT_FALSE(autostartEntry(path)) << path;
+}
+
+TEST(AutostartEntry, autostartEntryPathFor_configHome_usedOnlyWhenAbsolute) {
+    EXPECT_EQ(autostartEntryPathFor("/home/ana", ""), "/home/ana/.config/autostart/ondrel.desktop");
+    EXPECT_EQ(autostartEntryPathFor("/home/ana", "/srv/config"), "/srv/config/autostart/ondrel.desktop");
+    EXPECT_EQ(autostartEntryPathFor("/home/ana", "config"), "/home/ana/.config/autostart/ondrel.desktop");
+}
+
+}  // namespace
+}  // namespace ondrel

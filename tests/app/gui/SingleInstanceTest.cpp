@@ -1,0 +1,109 @@
+// A second start beside a running application, as two processes on the private session bus this test
+// process runs in: this process is the first, the built program the second.
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QEventLoop>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTimer>
+
+#include "app/gui/AppDelegate.h"
+#include "app/gui/SingleInstance.h"
+#include "tests/support/ManualScheduler.h"
+#include "tests/support/Scene.h"
+
+namespace ondrel::gui {
+namespace {
+
+struct SecondRun {
+    bool ended = false;  // on its own, before the deadline
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class SecondStart : public testing_support::Scene {
+protected:
+    // Runs the built program while this process keeps answering the bus; ends it at the deadline.
+    static SecondRun runSecond(const QStringList& arguments, int deadlineMilliseconds = 15000) {
+        QProcess process;
+        process.start(QStringLiteral(ONDREL_BINARY), arguments);
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(deadlineMilliseconds, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+        SecondRun run;
+        run.ended = process.state() == QProcess::NotRunning;
+        if (!run.ended) {
+            process.kill();
+            process.waitForFinished();
+        }
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    testing_support::ManualScheduler scheduler;
+    AppDelegate delegate{Options{}, scanner, scheduler, [](const std::string&) {}};
+    int activations = 0;
+    SingleInstance instance{[this] {
+        ++activations;
+        delegate.applicationShouldHandleReopen(false);
+    }};
+};
+
+TEST_F(SecondStart, applicationMode_firstsWindowShownAndSecondEndsWithZero) {
+    ASSERT_EQ(instance.claim(), SingleInstance::Claim::first);
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    delegate.windowController->window->hide();
+
+    const SecondRun second = runSecond({});
+    EXPECT_TRUE(second.ended);
+    EXPECT_EQ(second.status, 0) << second.err.toStdString();
+    EXPECT_EQ(second.out, QString()) << "the second start watched too";
+    EXPECT_EQ(activations, 1);
+    EXPECT_TRUE(delegate.windowController->window->isVisible());
+}
+
+TEST_F(SecondStart, applicationMode_ownerNeverAnswers_failsInsteadOfWatchingToo) {
+    // The name held by a connection that exports nothing, like an application that hangs.
+    QDBusConnection silent = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("silent"));
+    ASSERT_TRUE(silent.registerService(QString::fromLatin1(singleInstanceBusName)));
+
+    const SecondRun second = runSecond({});
+    QDBusConnection::disconnectFromBus(QStringLiteral("silent"));
+    EXPECT_TRUE(second.ended);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_TRUE(second.err.contains(QStringLiteral("Ondrel is already running, but did not show its window: ")))
+        << second.err.toStdString();
+    EXPECT_EQ(second.out, QString());
+}
+
+struct ModeCase {
+    const char* name;
+    QStringList arguments;
+};
+
+class SecondStartModes : public SecondStart, public testing::WithParamInterface<ModeCase> {};
+
+TEST_P(SecondStartModes, commandLineMode_runsBesideTheFirstWhichStaysAlone) {
+    ASSERT_EQ(instance.claim(), SingleInstance::Claim::first);
+    // Headless watches until ended; the others end on their own.
+    const SecondRun second = runSecond(GetParam().arguments, 3000);
+    EXPECT_NE(second.out, QString()) << "the mode did not run";
+    EXPECT_EQ(activations, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SecondStartModes,
+                         testing::Values(ModeCase{"once", {"--once"}}, ModeCase{"list", {"--list"}},
+                                         ModeCase{"check", {"--check", "rm -rf /"}},
+                                         ModeCase{"headless", {"--headless"}}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace ondrel::gui
