@@ -24,6 +24,7 @@ public:
 
     bool isProcessTrusted() override { return inner_.isProcessTrusted(); }
     void requestTrust() override { inner_.requestTrust(); }
+    bool grantTakesEffectAtOnce() const override { return inner_.grantTakesEffectAtOnce(); }
     std::optional<std::string> unavailableReason() override { return inner_.unavailableReason(); }
     const PlatformWording& wording() const override { return inner_.wording(); }
     std::vector<ProcessId> runningProcesses(std::string_view id) override { return inner_.runningProcesses(id); }

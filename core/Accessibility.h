@@ -91,6 +91,9 @@ public:
     virtual bool isProcessTrusted() = 0;
     // Asks the system to grant that permission (shows its own prompt where it has one).
     virtual void requestTrust() = 0;
+    // Whether a grant counts for this process as soon as it is given. Where it does not (macOS tells only
+    // a process started afterwards), the program must restart to use it.
+    virtual bool grantTakesEffectAtOnce() const { return false; }
     // nullopt while the accessibility service can be reached at all; otherwise, for the user, what is
     // missing and how to get it. Not a permission question: no grant can help, so nobody should wait.
     virtual std::optional<std::string> unavailableReason() { return std::nullopt; }

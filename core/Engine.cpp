@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "core/ActivityLog.h"
 #include "core/DangerMatcher.h"
@@ -150,7 +151,7 @@ void WatcherEngine::start() {
     timer_.reset();
     // The timer belongs to the engine and stops firing when destroyed with it, so `this` never dangles.
     timer_ = scheduler_.scheduleRepeating(opts_.interval, [this] { tick(); });
-    state_.started = true;
+    const bool startedNow = !std::exchange(state_.started, true);
     if (!link_) {
         link_ = std::make_shared<Link>(Link{scheduler_, this});
         scanner_.watchChanges([weak = std::weak_ptr<Link>(link_)](ProcessId) {
@@ -162,6 +163,8 @@ void WatcherEngine::start() {
             }
         });
     }
+    if (startedNow)
+        notify();
 }
 
 void WatcherEngine::tick() {

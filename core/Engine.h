@@ -69,7 +69,7 @@ public:
     [[nodiscard]] Subscription subscribe(std::function<void()> onUpdate) { return updates_.add(std::move(onUpdate)); }
 
     // Starts the repeating timer with the period of the options' interval (the first pass one period
-    // away) and listens for changes. Again: restarts the timer.
+    // away) and listens for changes; notifies the first time. Again: restarts the timer.
     void start();
     // One timer firing: a pass unless paused or one is still running.
     void tick();

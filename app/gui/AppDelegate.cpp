@@ -119,14 +119,29 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (access.unavailableReason) {
         log(*access.unavailableReason);  // the banner shows it too; nothing can be watched in this session
     } else if (access.trusted) {
-        log("Accessibility OK.");
-        engine->start();
-        log("Watching every " + formatInterval(options.interval) + "s, labels " + formatLabelList(options.labels) +
-            ", safe mode " + (options.safe ? "on" : "off") + ".");
+        startWatching();
     } else {
         platform.requestTrust();
         log("Accessibility permission is not granted yet, so nothing can be clicked. Use the buttons above.");
+        // Where a grant counts at once (Ondrel turns the desktop's switch on itself), watching starts
+        // as soon as it does; elsewhere only Recheck's restart can use it.
+        if (platform.grantTakesEffectAtOnce()) {
+            grantWatch_ = scheduler_.scheduleRepeating(grantCheckSeconds, [this] {
+                if (engine->state().started || !scanner_.platform().isProcessTrusted())
+                    return;
+                windowController->setAccess({.trusted = true, .unavailableReason = std::nullopt});
+                startWatching();
+                scheduler_.post([this] { grantWatch_.reset(); });  // not from inside its own firing
+            });
+        }
     }
+}
+
+void AppDelegate::startWatching() {
+    log("Accessibility OK.");
+    engine->start();
+    log("Watching every " + formatInterval(options.interval) + "s, labels " + formatLabelList(options.labels) +
+        ", safe mode " + (engine->state().safe ? "on" : "off") + ".");
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool) {

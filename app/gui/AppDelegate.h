@@ -37,12 +37,18 @@ public:
     // Whether starting Ondrel again reaches this process (it owns the session's single instance).
     bool startingAgainShowsWindow = false;
 
+    // How often the permission is looked at again while it is missing, where a grant counts at once.
+    static constexpr double grantCheckSeconds = 1.0;
+
 private:
+    void startWatching();
+
     Scanner& scanner_;
     Scheduler& scheduler_;
     RelaunchFunction relaunch_;
     BackgroundRunner* runner_;
     Subscription menuListening_;
+    std::unique_ptr<RepeatingTimer> grantWatch_;
 };
 
 // Runs the application's event loop on this (the main) thread; returns its exit status.

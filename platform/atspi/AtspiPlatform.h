@@ -35,6 +35,8 @@ public:
 
     bool isProcessTrusted() override;
     void requestTrust() override;
+    // The switch is the desktop's and is read afresh each time: on is on, for a running Ondrel too.
+    bool grantTakesEffectAtOnce() const override { return true; }
     std::optional<std::string> unavailableReason() override;
     const PlatformWording& wording() const override;
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;

@@ -53,6 +53,7 @@ public:
     std::function<void(const Element& pressed)> afterPress;
     void setFailAllReads(bool fail) { failAllReads_ = fail; }
     void setTrusted(bool trusted) { trusted_ = trusted; }
+    void setGrantTakesEffectAtOnce(bool atOnce) { grantAtOnce_ = atOnce; }
     // Makes the service unreachable, with this reason, or reachable again (nullopt).
     void setUnavailable(std::optional<std::string> reason) { unavailable_ = std::move(reason); }
     // Whether the window keeps its content from accessibility: what the platform advises then, or nullopt.
@@ -81,6 +82,7 @@ public:
     // --- the platform ---
     bool isProcessTrusted() override { return trusted_; }
     void requestTrust() override { ++trustRequests; }
+    bool grantTakesEffectAtOnce() const override { return grantAtOnce_; }
     std::optional<std::string> unavailableReason() override { return unavailable_; }
     const PlatformWording& wording() const override { return texts; }
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
@@ -108,6 +110,7 @@ private:
     std::vector<std::shared_ptr<FakeElement>> nodes_;  // owns every node; the scene's links are plain pointers
     std::vector<Process> processes_;
     bool trusted_ = true;
+    bool grantAtOnce_ = false;
     bool bulkReads_ = true;
     bool reportsChanges_ = false;
     ChangeListener changeListener_;

@@ -330,7 +330,7 @@ TEST_F(Engine, tick_passes_totalsGrowAndUpdateEachTime) {
     engine.start();
     fire();
     fire();
-    EXPECT_EQ(updates, 2);
+    EXPECT_EQ(updates, 3);  // started, then two passes
     EXPECT_EQ(engine.state().approved, 2);
     EXPECT_EQ(engine.state().skipped, 2);
     EXPECT_EQ(engine.state().windows, 2);
@@ -345,7 +345,7 @@ TEST_F(Engine, togglePause_twice_noPassesBetweenAndLogged) {
     fire();
     EXPECT_EQ(engine.statusText(), "Paused");
     quietly([&] { engine.togglePause(); });
-    EXPECT_EQ(updates, 2);  // the two flips, no timer pass
+    EXPECT_EQ(updates, 3);  // started, the two flips, no timer pass
     EXPECT_EQ(platform.scans, 0u);
     EXPECT_EQ(logged, (std::vector<std::string>{"Paused.", "Resumed."}));
     fire();
@@ -427,7 +427,7 @@ TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
     EXPECT_EQ(runner.held.size(), 1u);
     after(1.0);
     quietly([&] { runner.finishOne(); });
-    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(updates, 2);  // started, then the pass
     ASSERT_EQ(runner.held.size(), 1u);  // one pass for both changes, once the first was done
     quietly([&] { runner.finishOne(); });
     EXPECT_TRUE(runner.held.empty());

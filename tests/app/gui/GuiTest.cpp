@@ -353,6 +353,43 @@ TEST_F(Delegate, launch_untrusted_requestsLogsAndNeverStarts) {
     EXPECT_EQ(relaunched, std::vector<std::string>{"Relaunch failed. Quit and reopen manually."});
 }
 
+TEST_F(Delegate, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedBannerStaysUntilThen) {
+    platform.setTrusted(false);
+    platform.setGrantTakesEffectAtOnce(true);
+    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    const MainWindowController& window = *delegate.windowController;
+    quietly([&] { delegate.windowController->safeToggle->click(); });  // a refresh on the way
+    quietly([&] { scheduler.fireAll(); });
+    EXPECT_FALSE(window.permissionBox->isHidden());
+    EXPECT_EQ(window.statusLabel->text(), "Waiting for Accessibility permission");
+    EXPECT_FALSE(delegate.engine->state().started);
+
+    platform.setTrusted(true);  // the switch turned on
+    quietly([&] {
+        scheduler.fireAll();
+        scheduler.runPosted();
+    });
+    EXPECT_TRUE(delegate.engine->state().started);
+    EXPECT_TRUE(window.permissionBox->isHidden());
+    EXPECT_TRUE(window.startStop->isEnabled());
+    const std::vector<std::string> messages = windowMessages(delegate);
+    EXPECT_EQ(std::vector<std::string>(messages.end() - 2, messages.end()),
+              (std::vector<std::string>{"Accessibility OK.", "Watching every 1.0s, labels [\"Allow\"], safe mode off."}));
+    EXPECT_EQ(scheduler.liveTimers(), 1);  // the engine's; nothing looks at the grant any more
+}
+
+TEST_F(Delegate, launch_untrustedGrantNeedsRestart_bannerStaysAfterRefreshNothingStarts) {
+    platform.setTrusted(false);
+    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    platform.setTrusted(true);  // granted while running: only a restart can use it
+    quietly([&] { delegate.windowController->safeToggle->click(); });
+    EXPECT_FALSE(delegate.windowController->permissionBox->isHidden());
+    EXPECT_FALSE(delegate.windowController->startStop->isEnabled());
+    EXPECT_EQ(scheduler.liveTimers(), 0);
+}
+
 TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedNeverStarts) {
     platform.setUnavailable("no accessibility bus here");
     AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
