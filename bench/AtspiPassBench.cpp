@@ -34,7 +34,7 @@ void BM_atspiPass_2000Widgets(benchmark::State& state) {
     if (found != static_cast<int>(state.iterations()))
         state.SkipWithError("the stand-in's Allow button was not found");
     const double passes = static_cast<double>(state.iterations());
-    const double examined = static_cast<double>(platform.reads["AXRole"]);
+    const double examined = static_cast<double>(platform.reads[ondrel::ax::attribute::role]);
     state.counters["elements_per_pass"] = examined / passes;
     state.counters["calls_per_element"] = static_cast<double>(platform.total()) / examined;
 }

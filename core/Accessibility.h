@@ -16,6 +16,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/AccessibilityNames.h"
+
 namespace ondrel {
 
 // A node of another process's accessibility tree. Backends derive from it; the core only holds

@@ -15,7 +15,7 @@ std::optional<std::string> readText(AccessibilityPlatform& platform, const Eleme
 ElementList readChildren(AccessibilityPlatform& platform, const Element& element, std::size_t maxCount) {
     if (maxCount == 0)
         return {};
-    auto value = platform.copyAttributeValues(element, "AXChildren", 0, maxCount);
+    auto value = platform.copyAttributeValues(element, ax::attribute::children, 0, maxCount);
     if (!value)
         return {};
     auto* children = std::get_if<ElementList>(&*value);
@@ -28,7 +28,7 @@ ElementList readChildren(AccessibilityPlatform& platform, const Element& element
 }
 
 bool readEnabled(AccessibilityPlatform& platform, const Element& element) {
-    auto value = platform.copyAttribute(element, "AXEnabled");
+    auto value = platform.copyAttribute(element, ax::attribute::enabled);
     if (!value)
         return true;
     auto* enabled = std::get_if<bool>(&*value);
@@ -36,7 +36,7 @@ bool readEnabled(AccessibilityPlatform& platform, const Element& element) {
 }
 
 Element readParent(AccessibilityPlatform& platform, const Element& element) {
-    auto value = platform.copyAttribute(element, "AXParent");
+    auto value = platform.copyAttribute(element, ax::attribute::parent);
     if (!value)
         return nullptr;
     auto* parent = std::get_if<Element>(&*value);

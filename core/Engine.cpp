@@ -101,7 +101,7 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
             } else {
                 label = escapeForLine(scanner.buttonLabel(button));
             }
-            if (scanner.platform().performAction(button, "AXPress") == axSuccess) {
+            if (scanner.platform().performAction(button, ax::action::press) == axSuccess) {
                 ++result.pressed;
                 log("Pressed \"" + label + "\" in [" + window.title + "]");
             } else if (opts.verbose) {

@@ -64,7 +64,7 @@ void ReadMemory::forgetChanged() {
                 found = true;
                 break;
             }
-            const auto parent = live_.copyAttribute(current, "AXParent");
+            const auto parent = live_.copyAttribute(current, ax::attribute::parent);
             const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
             current = above != nullptr ? *above : nullptr;
         }

@@ -11,7 +11,8 @@
 namespace ondrel {
 namespace {
 
-constexpr std::array<std::string_view, 3> labelAttributes = {"AXDescription", "AXTitle", "AXValue"};
+constexpr std::array<std::string_view, 3> labelAttributes = {ax::attribute::description, ax::attribute::title,
+                                                             ax::attribute::value};
 constexpr std::array<std::string_view, 4> refusalPhrases = {"disallow", "don't allow", "dont allow", "deny"};
 
 bool containsAny(std::string_view text, const auto& phrases) {
@@ -66,13 +67,13 @@ std::vector<TargetWindow> Scanner::targetWindows() {
         Element application = memory_.applicationElement(process);
         if (!application)
             continue;  // the process went away between the two calls
-        memory_.setAttribute(application, "AXManualAccessibility", true);
+        memory_.setAttribute(application, ax::attribute::manualAccessibility, true);
         memory_.readAhead(process, application, {buttonWalkLimits.maxExamined + 1, 1});
 
         // No more children than a walk could examine: an application may claim any number of them.
         ElementList windows;
         for (Element& child : readChildren(memory_, application, buttonWalkLimits.maxExamined)) {
-            if (readText(memory_, child, "AXRole") == "AXWindow")
+            if (readText(memory_, child, ax::attribute::role) == ax::role::window)
                 windows.push_back(std::move(child));
         }
         if (windows.empty()) {
@@ -80,10 +81,11 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             continue;
         }
         for (Element& window : windows) {
-            std::string title = escapeForLine(text::trimmed(readText(memory_, window, "AXTitle").value_or("")));
+            std::string title =
+                escapeForLine(text::trimmed(readText(memory_, window, ax::attribute::title).value_or("")));
             if (title.empty())
                 title = "(untitled window)";
-            if (readFlag(memory_, window, "AXMinimized")) {
+            if (readFlag(memory_, window, ax::attribute::minimized)) {
                 minimizedTitles.insert(title);
                 if (warnedTitles_.insert(title).second)
                     log("WARNING: window [" + title + "] is minimized. " + memory_.wording().minimizedWindow);
@@ -129,14 +131,14 @@ bool Scanner::matches(const Element& element, const std::vector<std::string>& la
 }
 
 bool Scanner::matchesWanted(const Element& element, const std::vector<std::string>& wanted, bool contains) {
-    return readText(memory_, element, "AXRole") == "AXButton" &&
+    return readText(memory_, element, ax::attribute::role) == ax::role::button &&
            labelMatches(normalizeLabel(buttonLabel(element)), wanted, contains) && isEnabled(element);
 }
 
 std::vector<std::string> Scanner::buttonLabels(const Element& root) {
     std::vector<std::string> labels;
     walkBreadthFirst(memory_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr&) {
-        if (readText(memory_, element, "AXRole") == "AXButton") {
+        if (readText(memory_, element, ax::attribute::role) == ax::role::button) {
             if (std::string label = buttonLabel(element); !label.empty())
                 labels.push_back(std::move(label));
         }
@@ -164,8 +166,8 @@ std::string Scanner::gatherText(const Element& root, std::size_t budget, std::si
     std::size_t total = 0;
     const std::size_t walked =
         walkBreadthFirst(memory_, root, textWalkLimits, [&](const Element& element, const WalkPathPtr&) {
-            const auto role = readText(memory_, element, "AXRole");
-            if (role != "AXStaticText" && role != "AXTextArea")
+            const auto role = readText(memory_, element, ax::attribute::role);
+            if (role != ax::role::staticText && role != ax::role::textArea)
                 return WalkStep::goOn;
             const std::string piece = buttonLabel(element);
             if (piece.empty())

@@ -24,8 +24,9 @@ using ondrel::Element;
 using ondrel::fuzz::FuzzInput;
 using ondrel::fuzz::require;
 
-constexpr const char* attributes[] = {"AXRole",    "AXTitle",     "AXValue",    "AXDescription",
-                                      "AXEnabled", "AXMinimized", "AXChildren", "AXParent"};
+constexpr const char* attributes[] = {ax::attribute::role,        ax::attribute::title,   ax::attribute::value,
+                                      ax::attribute::description, ax::attribute::enabled, ax::attribute::minimized,
+                                      ax::attribute::children,    ax::attribute::parent};
 
 std::optional<AttributeValue> oddValue(FuzzInput& input, const std::vector<Element>& elements) {
     switch (input.byte() % 6) {
@@ -93,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             case 3: {
                 std::string text = input.text(200);
-                elements.push_back(platform.addText(parent, text, input.byte() % 2 ? "AXTextArea" : "AXStaticText"));
+                elements.push_back(
+                    platform.addText(parent, text, input.byte() % 2 ? ax::role::textArea : ax::role::staticText));
                 break;
             }
             case 4:
@@ -138,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ondrel::NodeSet pressed;
     for (const Element& button : platform.presses) {
         require(pressed.insert(button).second, "a button is pressed once a pass at most");
-        require(ondrel::readText(platform, button, "AXRole") == "AXButton", "only buttons are pressed");
+        require(ondrel::readText(platform, button, ax::attribute::role) == ax::role::button,
+                "only buttons are pressed");
         require(ondrel::readEnabled(platform, button), "only enabled buttons are pressed");
     }
     if (options.list || options.dryRun)

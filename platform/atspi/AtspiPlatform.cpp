@@ -313,7 +313,7 @@ GVariantPtr AtspiPlatform::askProperty(const AtspiElement& element, const char* 
 
 AXError AtspiPlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
     const bool* on = std::get_if<bool>(&value);
-    if (!element || attribute != "AXManualAccessibility" || on == nullptr || !*on)
+    if (!element || attribute != ax::attribute::manualAccessibility || on == nullptr || !*on)
         return axFailure;
     // Toolkits expose their trees once the bus says accessibility is on, except web runtimes: Chromium
     // and Electron keep their pages to themselves until an assistive technology shows itself, and
@@ -491,15 +491,15 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
     if (!element)
         return std::nullopt;
     const AtspiElement& target = atspiElement(element);
-    if (attribute == "AXChildren")
+    if (attribute == ax::attribute::children)
         return readChildren(target, index, maxValues);
-    if (attribute == "AXRole")
+    if (attribute == ax::attribute::role)
         return readRole(target);
-    if (attribute == "AXTitle" || attribute == "AXDescription")
+    if (attribute == ax::attribute::title || attribute == ax::attribute::description)
         return readName(target);
-    if (attribute == "AXValue")
+    if (attribute == ax::attribute::value)
         return readTextContent(target);
-    if (attribute == "AXParent") {
+    if (attribute == ax::attribute::parent) {
         if (target.isApplication())
             return AttributeValue();  // the climb ends at the application
         GVariantPtr parent = askProperty(target, accessibleInterface, "Parent");
@@ -509,17 +509,17 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
         Element above = parentElement(target, parent.get());
         return above ? AttributeValue(std::move(above)) : AttributeValue();
     }
-    if (attribute == "AXEnabled" || attribute == "AXMinimized") {
+    if (attribute == ax::attribute::enabled || attribute == ax::attribute::minimized) {
         auto states = readStates(target);
         if (!states)
             return std::nullopt;
-        return AttributeValue(attribute == "AXMinimized" ? isMinimized(*states) : isEnabled(*states));
+        return AttributeValue(attribute == ax::attribute::minimized ? isMinimized(*states) : isEnabled(*states));
     }
     return AttributeValue();
 }
 
 AXError AtspiPlatform::performAction(const Element& element, std::string_view action) {
-    if (!element || action != "AXPress")
+    if (!element || action != ax::action::press)
         return axFailure;
     const AtspiElement& target = atspiElement(element);
     if (unresponsive_.contains(target.process()))
@@ -562,9 +562,10 @@ std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLi
     SubtreeReader reader(accessibilityBus(), unresponsive_, [this](const AtspiElement& element) {
         auto cached = scanCaches_.find(element.busName());
         if (cached == scanCaches_.end())
-            cached = scanCaches_.emplace(element.busName(),
-                                         ApplicationCache::fetch(accessibilityBus(), element, unresponsive_))
-                         .first;
+            cached =
+                scanCaches_
+                    .emplace(element.busName(), ApplicationCache::fetch(accessibilityBus(), element, unresponsive_))
+                    .first;
         return cached->second.get();
     });
     return reader.read(root, limits, known);
@@ -579,12 +580,12 @@ bool AtspiPlatform::watchChanges(ChangeListener onChange) {
         changes_->setListener(nullptr);
         return true;
     }
-    changes_->setListener([onChange = std::move(onChange)](ProcessId process, const std::string& busName,
-                                                           const std::string& path) {
-        onChange(process, path.empty() ? nullptr
-                                       : std::make_shared<AtspiElement>(std::make_shared<const std::string>(busName),
-                                                                        path, process, false));
-    });
+    changes_->setListener(
+        [onChange = std::move(onChange)](ProcessId process, const std::string& busName, const std::string& path) {
+            onChange(process, path.empty() ? nullptr
+                                           : std::make_shared<AtspiElement>(
+                                                 std::make_shared<const std::string>(busName), path, process, false));
+        });
     return true;
 }
 

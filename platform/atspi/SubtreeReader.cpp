@@ -58,7 +58,7 @@ bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel) {
     const std::string role =
         axRoleFor(*answers.role, topLevel, answers.states && hasState(*answers.states, ATSPI_STATE_MULTI_LINE),
                   answers.states && hasState(*answers.states, ATSPI_STATE_EDITABLE));
-    return role == "AXButton" || role == "AXStaticText" || role == "AXTextArea";
+    return role == ax::role::button || role == ax::role::staticText || role == ax::role::textArea;
 }
 
 }  // namespace
@@ -71,7 +71,8 @@ ElementFacts SubtreeReader::factsOf(const Element& element, const Answers& answe
         const bool editable = answers.states && hasState(*answers.states, ATSPI_STATE_EDITABLE);
         // Without the states a text role cannot be told apart; then it is read live.
         if (!roleDependsOnStates(*answers.role) || answers.states) {
-            facts.attributes.emplace("AXRole", axRoleFor(*answers.role, target.topLevel(), multiLine, editable));
+            facts.attributes.emplace(ax::attribute::role,
+                                     axRoleFor(*answers.role, target.topLevel(), multiLine, editable));
             target.rememberRole(*answers.role);
         }
     }
@@ -79,17 +80,17 @@ ElementFacts SubtreeReader::factsOf(const Element& element, const Answers& answe
     if (answers.role == ATSPI_ROLE_PUSH_BUTTON && answers.labelledBy)
         label = answers.labelledBy;
     if (label) {
-        facts.attributes.emplace("AXTitle", *label);
-        facts.attributes.emplace("AXDescription", *label);
+        facts.attributes.emplace(ax::attribute::title, *label);
+        facts.attributes.emplace(ax::attribute::description, *label);
     }
     if (answers.states) {
-        facts.attributes.emplace("AXEnabled", isEnabled(*answers.states));
-        facts.attributes.emplace("AXMinimized", isMinimized(*answers.states));
+        facts.attributes.emplace(ax::attribute::enabled, isEnabled(*answers.states));
+        facts.attributes.emplace(ax::attribute::minimized, isMinimized(*answers.states));
     }
     if (answers.children)
-        facts.attributes.emplace("AXChildren", *answers.children);
+        facts.attributes.emplace(ax::attribute::children, *answers.children);
     if (answers.value)
-        facts.attributes.emplace("AXValue", *answers.value);
+        facts.attributes.emplace(ax::attribute::value, *answers.value);
     return facts;
 }
 
@@ -116,15 +117,15 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
         facts.push_back(factsOf(node.element, node.answers));
         if (node.answers.children) {
             for (const Element& child : *node.answers.children)
-                facts.push_back({child, {{"AXParent", AttributeValue(node.element)}}});
+                facts.push_back({child, {{std::string(ax::attribute::parent), AttributeValue(node.element)}}});
         }
     }
     return facts;
 }
 
 std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits,
-                                                            const ApplicationCache* cache,
-                                                            const AccessibilityPlatform::KnownElement& known) {
+                                                             const ApplicationCache* cache,
+                                                             const AccessibilityPlatform::KnownElement& known) {
     const AtspiElement& root = atspiElement(rootElement);
     std::vector<Node> nodes;
     nodes.push_back({rootElement, 0, {}});
@@ -216,7 +217,7 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
 }
 
 std::shared_ptr<const ApplicationCache> ApplicationCache::fetch(GDBusConnection* bus, const AtspiElement& element,
-                                                               platform::UnresponsiveProcesses& unresponsive) {
+                                                                platform::UnresponsiveProcesses& unresponsive) {
     if (unresponsive.contains(element.process()))
         return nullptr;
     BusReply reply = callMethod(bus,

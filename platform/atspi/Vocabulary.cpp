@@ -7,6 +7,7 @@
 #include <cctype>
 #include <climits>
 
+#include "core/AccessibilityNames.h"
 #include "platform/atspi/GLibHandles.h"
 
 namespace ondrel::atspi {
@@ -34,22 +35,22 @@ std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editabl
         case ATSPI_ROLE_FONT_CHOOSER:
         case ATSPI_ROLE_NOTIFICATION:
             if (topLevel)
-                return "AXWindow";
+                return std::string(ax::role::window);
             break;
         // Enum value 43: "push button", renamed "button" in later at-spi2-core releases.
         case ATSPI_ROLE_PUSH_BUTTON:
-            return "AXButton";
+            return std::string(ax::role::button);
         case ATSPI_ROLE_LABEL:
         case ATSPI_ROLE_STATIC:
         case ATSPI_ROLE_CAPTION:
         case ATSPI_ROLE_PARAGRAPH:
         case ATSPI_ROLE_HEADING:
-            return "AXStaticText";
+            return std::string(ax::role::staticText);
         case ATSPI_ROLE_TEXT:
         case ATSPI_ROLE_ENTRY:
         case ATSPI_ROLE_DOCUMENT_TEXT:
             if (multiLine || !editable)
-                return "AXTextArea";
+                return std::string(ax::role::textArea);
             break;
         default:
             break;

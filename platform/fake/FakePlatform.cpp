@@ -44,46 +44,46 @@ FakeElement& FakePlatform::node(const Element& element) const {
 
 Element FakePlatform::addProcess(ProcessId process, std::string applicationId) {
     Element application = makeElement();
-    node(application).values["AXRole"] = AttributeValue(std::string("AXApplication"));
+    node(application).values[std::string(ax::attribute::role)] = AttributeValue(std::string(ax::role::application));
     processes_.push_back({process, std::move(applicationId), application});
     return application;
 }
 
-Element FakePlatform::addElement(const Element& parent, std::string role) {
+Element FakePlatform::addElement(const Element& parent, std::string_view role) {
     Element child = makeElement();
     FakeElement& childNode = node(child);
-    childNode.values["AXRole"] = AttributeValue(std::move(role));
+    childNode.values[std::string(ax::attribute::role)] = AttributeValue(std::string(role));
     childNode.parent = &node(parent);
     node(parent).children.push_back(&childNode);
     return child;
 }
 
 Element FakePlatform::addWindow(const Element& application, std::string title, bool minimized) {
-    Element window = addElement(application, "AXWindow");
-    setValue(window, "AXTitle", AttributeValue(std::move(title)));
-    setValue(window, "AXMinimized", AttributeValue(minimized));
+    Element window = addElement(application, ax::role::window);
+    setValue(window, ax::attribute::title, AttributeValue(std::move(title)));
+    setValue(window, ax::attribute::minimized, AttributeValue(minimized));
     return window;
 }
 
 Element FakePlatform::addButton(const Element& parent, std::string label, bool enabled) {
-    Element button = addElement(parent, "AXButton");
-    setValue(button, "AXTitle", AttributeValue(std::move(label)));
-    setValue(button, "AXEnabled", AttributeValue(enabled));
+    Element button = addElement(parent, ax::role::button);
+    setValue(button, ax::attribute::title, AttributeValue(std::move(label)));
+    setValue(button, ax::attribute::enabled, AttributeValue(enabled));
     return button;
 }
 
-Element FakePlatform::addText(const Element& parent, std::string text, std::string role) {
-    Element element = addElement(parent, std::move(role));
-    setValue(element, "AXValue", AttributeValue(std::move(text)));
+Element FakePlatform::addText(const Element& parent, std::string text, std::string_view role) {
+    Element element = addElement(parent, role);
+    setValue(element, ax::attribute::value, AttributeValue(std::move(text)));
     return element;
 }
 
-void FakePlatform::setValue(const Element& element, std::string attribute, std::optional<AttributeValue> value) {
-    node(element).values[std::move(attribute)] = std::move(value);
+void FakePlatform::setValue(const Element& element, std::string_view attribute, std::optional<AttributeValue> value) {
+    node(element).values[std::string(attribute)] = std::move(value);
 }
 
-void FakePlatform::removeValue(const Element& element, const std::string& attribute) {
-    node(element).values.erase(attribute);
+void FakePlatform::removeValue(const Element& element, std::string_view attribute) {
+    node(element).values.erase(std::string(attribute));
 }
 
 void FakePlatform::setRepeatedChildren(const Element& element, const Element& child, std::size_t count) {
@@ -133,10 +133,10 @@ std::optional<AttributeValue> FakePlatform::copyAttributeValues(const Element& e
 
     if (auto it = source.values.find(attribute); it != source.values.end())
         return it->second;
-    if (attribute == "AXParent") {
+    if (attribute == ax::attribute::parent) {
         return source.parent != nullptr ? AttributeValue(handleOf(source.parent)) : AttributeValue();
     }
-    if (attribute == "AXChildren") {
+    if (attribute == ax::attribute::children) {
         ElementList children;
         if (source.repeatedChild != nullptr) {
             const std::size_t count = index < source.repeatedCount ? source.repeatedCount - index : 0;
@@ -152,7 +152,7 @@ std::optional<AttributeValue> FakePlatform::copyAttributeValues(const Element& e
 }
 
 AXError FakePlatform::performAction(const Element& element, std::string_view action) {
-    if (!element || action != "AXPress")
+    if (!element || action != ax::action::press)
         return axFailure;
     const FakeElement& target = node(element);
     if (target.gone)
@@ -173,15 +173,15 @@ std::optional<std::string> FakePlatform::hiddenContentAdvice(const Element& wind
     return window ? node(window).hiddenContentAdvice : std::nullopt;
 }
 
-std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits,
-                                                    const KnownElement& known) {
+std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) {
     if (!bulkReads_ || !root || failAllReads_)
         return {};
     ++bulkReads;
     // Straight from the scene, as a platform that hands over its tree in one go would: the same values
     // a copy gives, for what the walks read, breadth first and within the limits.
-    static constexpr std::string_view walked[] = {"AXRole",  "AXTitle",   "AXDescription",
-                                                  "AXValue", "AXEnabled", "AXMinimized"};
+    static constexpr std::string_view walked[] = {ax::attribute::role,        ax::attribute::title,
+                                                  ax::attribute::description, ax::attribute::value,
+                                                  ax::attribute::enabled,     ax::attribute::minimized};
     std::vector<ElementFacts> facts;
     std::vector<std::pair<const FakeElement*, std::size_t>> level{{&node(root), 0}};
     for (std::size_t next = 0; next < level.size() && facts.size() < limits.maxExamined; ++next) {
@@ -197,10 +197,12 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
             else if (value->second)
                 learned.attributes.emplace(attribute, *value->second);
         }
-        if (!source->values.contains("AXParent"))
-            learned.attributes.emplace(
-                "AXParent", source->parent != nullptr ? AttributeValue(handleOf(source->parent)) : AttributeValue());
-        if (source->values.contains("AXChildren") || source->repeatedChild != nullptr || depth > limits.maxDepth)
+        if (!source->values.contains(ax::attribute::parent))
+            learned.attributes.emplace(ax::attribute::parent, source->parent != nullptr
+                                                                  ? AttributeValue(handleOf(source->parent))
+                                                                  : AttributeValue());
+        if (source->values.contains(ax::attribute::children) || source->repeatedChild != nullptr ||
+            depth > limits.maxDepth)
             continue;  // read element by element
         ElementList children;
         for (const FakeElement* child : source->children) {
@@ -208,7 +210,7 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
             if (!(known && known(handleOf(child))))
                 level.emplace_back(child, depth + 1);
         }
-        learned.attributes.emplace("AXChildren", std::move(children));
+        learned.attributes.emplace(ax::attribute::children, std::move(children));
     }
     return facts;
 }

@@ -33,16 +33,16 @@ public:
     // A process and its application element.
     Element addProcess(ProcessId process, std::string applicationId = std::string(velquinApplicationId));
     // A child element with the given role, appended to `parent`'s children.
-    Element addElement(const Element& parent, std::string role);
+    Element addElement(const Element& parent, std::string_view role);
     Element addWindow(const Element& application, std::string title, bool minimized = false);
     Element addButton(const Element& parent, std::string label, bool enabled = true);
-    Element addText(const Element& parent, std::string text, std::string role = "AXStaticText");
-    Element addGroup(const Element& parent) { return addElement(parent, "AXGroup"); }
+    Element addText(const Element& parent, std::string text, std::string_view role = ax::role::staticText);
+    Element addGroup(const Element& parent) { return addElement(parent, ax::role::group); }
 
     // Sets what a copy of `attribute` hands back; nullopt makes the copy fail.
-    void setValue(const Element& element, std::string attribute, std::optional<AttributeValue> value);
+    void setValue(const Element& element, std::string_view attribute, std::optional<AttributeValue> value);
     // Forgets an attribute: a copy then succeeds with an absent value.
-    void removeValue(const Element& element, const std::string& attribute);
+    void removeValue(const Element& element, std::string_view attribute);
     // Makes the element report `count` children, each of them `child` (kept as one node, so huge lists
     // cost nothing until read).
     void setRepeatedChildren(const Element& element, const Element& child, std::size_t count);

@@ -12,7 +12,7 @@ ElementFacts factsFromAnswer(const Element& element, const std::vector<std::opti
         if (!answer[i])
             continue;
         const bool* flag = std::get_if<bool>(&*answer[i]);
-        if (subtreeAttributes[i] == "AXEnabled" && flag != nullptr && !*flag)
+        if (subtreeAttributes[i] == ax::attribute::enabled && flag != nullptr && !*flag)
             continue;
         facts.attributes.emplace(subtreeAttributes[i], *answer[i]);
     }
@@ -39,7 +39,8 @@ std::vector<ElementFacts> readBreadthFirst(const Element& root, WalkLimits limit
         std::optional<ElementFacts> known = readOne(entry.element);
         if (!known)
             continue;
-        if (const auto children = known->attributes.find("AXChildren"); children != known->attributes.end()) {
+        if (const auto children = known->attributes.find(ax::attribute::children);
+            children != known->attributes.end()) {
             if (const auto* list = std::get_if<ElementList>(&children->second)) {
                 for (const Element& child : *list) {
                     if (child && positions < limits.maxExamined) {

@@ -230,12 +230,12 @@ TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressD
     Element button = platform.addButton(box, "Allow");
     opts.dryRun = true;
     settle();  // the harmless prompt is remembered
-    platform.setValue(text, "AXValue", AttributeValue(std::string("Velquin wants to run rm -rf ~")));
+    platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
     opts.dryRun = false;
     EXPECT_EQ(pass(), (PassResult{0, 1, 1, true}));
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you");
-    platform.setValue(text, "AXValue", AttributeValue(std::string("Velquin wants to read notes.txt")));
-    platform.setValue(button, "AXTitle", AttributeValue(std::string("Deny")));
+    platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
+    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
     EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
     EXPECT_TRUE(platform.presses.empty());
 }
@@ -250,7 +250,7 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
     settle();
     const std::size_t bulk = platform.bulkReads;
     const std::size_t told = platform.bulkFacts;
-    platform.setValue(button, "AXEnabled", AttributeValue(true));
+    platform.setValue(button, ax::attribute::enabled, AttributeValue(true));
     platform.changeOf(100, button);
     pass();
     EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
@@ -275,7 +275,7 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
 TEST_F(RememberingPass, treeStillFillingInAtFirst_notKeptUntilItSettled) {
     Element page = platform.addGroup(velquinWindow());
     opts.dryRun = true;
-    pass();  // an empty page, as a web runtime shows at first
+    pass();                                                // an empty page, as a web runtime shows at first
     platform.addButton(platform.addGroup(page), "Allow");  // filled in without a word
     pass();
     EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
@@ -427,7 +427,7 @@ TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
     EXPECT_EQ(runner.held.size(), 1u);
     after(1.0);
     quietly([&] { runner.finishOne(); });
-    EXPECT_EQ(updates, 2);  // started, then the pass
+    EXPECT_EQ(updates, 2);              // started, then the pass
     ASSERT_EQ(runner.held.size(), 1u);  // one pass for both changes, once the first was done
     quietly([&] { runner.finishOne(); });
     EXPECT_TRUE(runner.held.empty());

@@ -40,7 +40,7 @@ TEST_F(Scanner_, targetWindows_noVelquin_emptyNothingSetNothingLogged) {
 TEST_F(Scanner_, targetWindows_twoProcesses_windowsOfBothInOrderEachExposed) {
     Element first = platform.addProcess(1);
     platform.addWindow(first, "A1");
-    platform.addElement(first, "AXMenuBar");
+    platform.addElement(first, ax::role::menuBar);
     platform.addWindow(first, "  A2\n");
     Element second = platform.addProcess(2);
     platform.addWindow(second, "");
@@ -48,7 +48,7 @@ TEST_F(Scanner_, targetWindows_twoProcesses_windowsOfBothInOrderEachExposed) {
     EXPECT_EQ(titles(scanner.targetWindows()), (std::vector<std::string>{"A1", "A2", "(untitled window)"}));
     ASSERT_EQ(platform.writes.size(), 2u);
     EXPECT_EQ(platform.writes[0].element, first);
-    EXPECT_EQ(platform.writes[0].attribute, "AXManualAccessibility");
+    EXPECT_EQ(platform.writes[0].attribute, ax::attribute::manualAccessibility);
     EXPECT_EQ(platform.writes[0].value, AttributeValue(true));
     EXPECT_EQ(platform.writes[1].element, second);
 }
@@ -65,7 +65,7 @@ TEST_F(Scanner_, targetWindows_processWithoutWindows_applicationElementAsProcess
 TEST_F(Scanner_, targetWindows_childrenUnreadable_processEntryThatFindsNothing) {
     Element application = platform.addProcess(9);
     platform.addButton(application, "Allow");
-    platform.setValue(application, "AXChildren", std::nullopt);
+    platform.setValue(application, ax::attribute::children, std::nullopt);
     auto windows = scanner.targetWindows();
     ASSERT_EQ(titles(windows), std::vector<std::string>{"(process 9)"});
     EXPECT_TRUE(scanner.findButtons(windows[0].element, {"Allow"}, false).empty());
@@ -85,11 +85,11 @@ TEST_F(Scanner_, targetWindows_onlyMinimizedWindows_noEntryWarnedOncePerTitle) {
 
 TEST_F(Scanner_, targetWindows_minimizedAgainAfterSeenOpen_warnedAgain) {
     Element window = velquinWindow("Chat");
-    platform.setValue(window, "AXMinimized", true);
+    platform.setValue(window, ax::attribute::minimized, true);
     quietly([&] { return scanner.targetWindows(); });
-    platform.setValue(window, "AXMinimized", false);
+    platform.setValue(window, ax::attribute::minimized, false);
     EXPECT_EQ(quietly([&] { return scanner.targetWindows(); }).size(), 1u);
-    platform.setValue(window, "AXMinimized", true);
+    platform.setValue(window, ax::attribute::minimized, true);
     quietly([&] { return scanner.targetWindows(); });
     EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("Chat")}));
 }
@@ -113,7 +113,7 @@ TEST_F(Scanner_, targetWindows_minimizedAndOpenShareTitle_warnedOnceWhileOneStay
     platform.addWindow(application, "Chat", true);
     for (int pass = 0; pass < 3; ++pass)
         EXPECT_EQ(titles(quietly([&] { return scanner.targetWindows(); })), std::vector<std::string>{"Chat"});
-    platform.setValue(first, "AXMinimized", true);  // both minimized now: still the same warning
+    platform.setValue(first, ax::attribute::minimized, true);  // both minimized now: still the same warning
     quietly([&] { return scanner.targetWindows(); });
     EXPECT_EQ(logged, std::vector<std::string>{minimizedWarning("Chat")});
 }
@@ -127,8 +127,8 @@ TEST_F(Scanner_, targetWindows_applicationClaimsMillionWindows_readsNoMoreThanAW
 
 TEST_F(Scanner_, targetWindows_minimizedUnreadableOrNotBoolean_countsAsOpen) {
     Element application = platform.addProcess(1);
-    platform.setValue(platform.addWindow(application, "A"), "AXMinimized", std::nullopt);
-    platform.setValue(platform.addWindow(application, "B"), "AXMinimized", AttributeValue(1.0));
+    platform.setValue(platform.addWindow(application, "A"), ax::attribute::minimized, std::nullopt);
+    platform.setValue(platform.addWindow(application, "B"), ax::attribute::minimized, AttributeValue(1.0));
     EXPECT_EQ(titles(scanner.targetWindows()), (std::vector<std::string>{"A", "B"}));
 }
 
@@ -137,14 +137,14 @@ TEST_F(Scanner_, targetWindows_minimizedUnreadableOrNotBoolean_countsAsOpen) {
 TEST_F(Scanner_, buttonLabel_attributes_firstNonBlankInOrderTrimmed) {
     Element window = velquinWindow();
     Element spacesThenTitle = platform.addButton(window, "Allow");
-    platform.setValue(spacesThenTitle, "AXDescription", AttributeValue(std::string("   ")));
+    platform.setValue(spacesThenTitle, ax::attribute::description, AttributeValue(std::string("   ")));
     Element descriptionFirst = platform.addButton(window, "Title");
-    platform.setValue(descriptionFirst, "AXDescription", AttributeValue(std::string(" Desc ")));
-    Element numberValue = platform.addElement(window, "AXButton");
-    platform.setValue(numberValue, "AXValue", AttributeValue(3.0));
-    Element valueOnly = platform.addElement(window, "AXButton");
-    platform.setValue(valueOnly, "AXTitle", std::nullopt);
-    platform.setValue(valueOnly, "AXValue", AttributeValue(std::string("Run (⌘R)")));
+    platform.setValue(descriptionFirst, ax::attribute::description, AttributeValue(std::string(" Desc ")));
+    Element numberValue = platform.addElement(window, ax::role::button);
+    platform.setValue(numberValue, ax::attribute::value, AttributeValue(3.0));
+    Element valueOnly = platform.addElement(window, ax::role::button);
+    platform.setValue(valueOnly, ax::attribute::title, std::nullopt);
+    platform.setValue(valueOnly, ax::attribute::value, AttributeValue(std::string("Run (⌘R)")));
 
     EXPECT_EQ(scanner.buttonLabel(spacesThenTitle), "Allow");
     EXPECT_EQ(scanner.buttonLabel(descriptionFirst), "Desc");
@@ -198,9 +198,9 @@ TEST_F(Scanner_, findButtons_disabledMatch_notReturnedChildrenWalked) {
     Element disabled = platform.addButton(window, "Allow", false);
     Element nested = platform.addButton(disabled, "Allow");
     Element unknownState = platform.addButton(window, "Allow");
-    platform.removeValue(unknownState, "AXEnabled");
+    platform.removeValue(unknownState, ax::attribute::enabled);
     Element textState = platform.addButton(window, "Allow");
-    platform.setValue(textState, "AXEnabled", AttributeValue(std::string("no")));
+    platform.setValue(textState, ax::attribute::enabled, AttributeValue(std::string("no")));
 
     EXPECT_EQ(elements(scanner.findButtons(window, {"Allow"}, false)), (ElementList{unknownState, textState, nested}));
 }
@@ -284,9 +284,9 @@ TEST_F(Scanner_, walks_treesThatLie_partDefaults) {
     // NOLINTNEXTLINE(bugprone-string-constructor): a 10 MB label on purpose
     Element hugeLabel = platform.addButton(window, std::string(10'000'000, 'x'));
     Element wrongRole = platform.addButton(window, "Allow");
-    platform.setValue(wrongRole, "AXRole", AttributeValue(5.0));
+    platform.setValue(wrongRole, ax::attribute::role, AttributeValue(5.0));
     Element childrenNotList = platform.addButton(window, "Allow");
-    platform.setValue(childrenNotList, "AXChildren", AttributeValue(std::string("kids")));
+    platform.setValue(childrenNotList, ax::attribute::children, AttributeValue(std::string("kids")));
     Element gone = platform.addButton(window, "Allow");
     platform.vanish(gone);
 
@@ -302,7 +302,7 @@ TEST_F(Scanner_, gatherText_staticTextsAndAreas_joinedLowerCased) {
     Element window = velquinWindow();
     platform.addText(window, "Run command");
     platform.addButton(window, "Allow");
-    platform.addText(platform.addGroup(window), "RM -RF /tmp/x", "AXTextArea");
+    platform.addText(platform.addGroup(window), "RM -RF /tmp/x", ax::role::textArea);
     EXPECT_EQ(scanner.gatherText(window, 2400), "run command rm -rf /tmp/x");
 }
 

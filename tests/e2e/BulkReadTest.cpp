@@ -50,7 +50,11 @@ private:
 // A scenario of one to three windows of nested boxes, texts and buttons, some of them "Allow".
 std::string randomScenario(std::mt19937& random) {
     const char* labels[] = {"Allow", "Deny", "Run", "Allow (Ctrl+Enter)", "  allow ", "Always Allow", "Open"};
-    const char* texts[] = {"Velquin wants to read README.md", "rm -rf build/", "hello", "Run: ls -la", "",
+    const char* texts[] = {"Velquin wants to read README.md",
+                           "rm -rf build/",
+                           "hello",
+                           "Run: ls -la",
+                           "",
                            "a longer line of conversation that goes on for a while"};
     std::ostringstream scenario;
     const int windows = std::uniform_int_distribution(1, 3)(random);
@@ -96,7 +100,8 @@ std::vector<std::string> findings(Scanner& scanner) {
         lines.push_back("window " + window.title);
         PromptReader prompts(scanner, 600);
         for (const FoundButton& button : scanner.findButtons(window.element, {"Allow"}, false))
-            lines.push_back("match " + scanner.buttonLabel(button.element) + " | " + prompts.textAround(button).value_or("?"));
+            lines.push_back("match " + scanner.buttonLabel(button.element) + " | " +
+                            prompts.textAround(button).value_or("?"));
         for (const std::string& label : scanner.buttonLabels(window.element))
             lines.push_back("label " + label);
         lines.push_back("text " + scanner.gatherText(window.element, 100000));
@@ -132,10 +137,10 @@ void expectFactsFaithful(atspi::AtspiPlatform& platform, const Element& root, Wa
 class BulkReads : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        testing_support::runProgram("/usr/bin/gdbus", {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
-                                                      "/org/a11y/bus", "--method",
-                                                      "org.freedesktop.DBus.Properties.Set", "org.a11y.Status",
-                                                      "IsEnabled", "<true>"});
+        testing_support::runProgram(
+            "/usr/bin/gdbus",
+            {"call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus", "--method",
+             "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled", "<true>"});
     }
 };
 
@@ -160,7 +165,7 @@ TEST_P(BulkReads, randomWindows_factsFaithfulAndScannerFindsTheSame) {
 
         const ProcessId process = platform.runningProcesses("dev.velquin.desktop").at(0);
         ElementList roots{platform.applicationElement(process)};
-        const auto windows = platform.copyAttribute(roots.front(), "AXChildren");
+        const auto windows = platform.copyAttribute(roots.front(), ax::attribute::children);
         ASSERT_TRUE(windows && std::holds_alternative<ElementList>(*windows));
         for (const Element& window : std::get<ElementList>(*windows))
             roots.push_back(window);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/AccessibilityNames.h"
 #include "platform/atspi/Vocabulary.h"
 #include "tests/support/CaseName.h"
 
@@ -25,24 +26,24 @@ TEST_P(AxRole, axRoleFor_atspiRole_coreRole) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, AxRole,
-    testing::Values(RoleCase{"topLevelFrame", ATSPI_ROLE_FRAME, true, false, false, "AXWindow"},
-                    RoleCase{"topLevelDialog", ATSPI_ROLE_DIALOG, true, false, false, "AXWindow"},
-                    RoleCase{"topLevelWindow", ATSPI_ROLE_WINDOW, true, false, false, "AXWindow"},
+    testing::Values(RoleCase{"topLevelFrame", ATSPI_ROLE_FRAME, true, false, false, ax::role::window},
+                    RoleCase{"topLevelDialog", ATSPI_ROLE_DIALOG, true, false, false, ax::role::window},
+                    RoleCase{"topLevelWindow", ATSPI_ROLE_WINDOW, true, false, false, ax::role::window},
                     // GTK and Qt message boxes are alerts; an alert inside a page is none.
-                    RoleCase{"topLevelAlert", ATSPI_ROLE_ALERT, true, false, false, "AXWindow"},
-                    RoleCase{"topLevelFileChooser", ATSPI_ROLE_FILE_CHOOSER, true, false, false, "AXWindow"},
+                    RoleCase{"topLevelAlert", ATSPI_ROLE_ALERT, true, false, false, ax::role::window},
+                    RoleCase{"topLevelFileChooser", ATSPI_ROLE_FILE_CHOOSER, true, false, false, ax::role::window},
                     RoleCase{"nestedAlert_noWindow", ATSPI_ROLE_ALERT, false, false, false, own(ATSPI_ROLE_ALERT)},
                     RoleCase{"topLevelPanel_noWindow", ATSPI_ROLE_PANEL, true, false, false, own(ATSPI_ROLE_PANEL)},
                     RoleCase{"nestedFrame_noWindow", ATSPI_ROLE_FRAME, false, false, false, own(ATSPI_ROLE_FRAME)},
                     // Push button, later called "button".
-                    RoleCase{"pushButton", 43, false, false, false, "AXButton"},
+                    RoleCase{"pushButton", 43, false, false, false, ax::role::button},
                     RoleCase{"toggleButton_ownName", ATSPI_ROLE_TOGGLE_BUTTON, false, false, false,
                              own(ATSPI_ROLE_TOGGLE_BUTTON)},
-                    RoleCase{"label", ATSPI_ROLE_LABEL, false, false, false, "AXStaticText"},
-                    RoleCase{"static", ATSPI_ROLE_STATIC, false, false, false, "AXStaticText"},
-                    RoleCase{"caption", ATSPI_ROLE_CAPTION, false, false, false, "AXStaticText"},
-                    RoleCase{"multiLineText", ATSPI_ROLE_TEXT, false, true, true, "AXTextArea"},
-                    RoleCase{"readOnlyEntry", ATSPI_ROLE_ENTRY, false, false, false, "AXTextArea"},
+                    RoleCase{"label", ATSPI_ROLE_LABEL, false, false, false, ax::role::staticText},
+                    RoleCase{"static", ATSPI_ROLE_STATIC, false, false, false, ax::role::staticText},
+                    RoleCase{"caption", ATSPI_ROLE_CAPTION, false, false, false, ax::role::staticText},
+                    RoleCase{"multiLineText", ATSPI_ROLE_TEXT, false, true, true, ax::role::textArea},
+                    RoleCase{"readOnlyEntry", ATSPI_ROLE_ENTRY, false, false, false, ax::role::textArea},
                     RoleCase{"inputField_ownName", ATSPI_ROLE_ENTRY, false, false, true, own(ATSPI_ROLE_ENTRY)}),
     testing_support::CaseName());
 

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, GrantAge,
 
 // An answer in the order of `subtreeAttributes`.
 std::vector<std::optional<AttributeValue>> answerOf(std::optional<AttributeValue> enabled) {
-    return {AttributeValue(std::string("AXButton")),
+    return {AttributeValue(std::string(ax::role::button)),
             std::nullopt,
             AttributeValue(std::string()),
             AttributeValue(),
@@ -141,11 +141,14 @@ std::vector<std::optional<AttributeValue>> answerOf(std::optional<AttributeValue
 TEST(SubtreeFacts, factsFromAnswer_entries_failedLeftOutRestAsAnswered) {
     const ElementFacts facts = factsFromAnswer(nullptr, answerOf(AttributeValue(true)));
     const std::map<std::string, AttributeValue, std::less<>> expected = {
-        {"AXRole", std::string("AXButton")}, {"AXDescription", std::string()},
-        {"AXValue", AttributeValue()},       {"AXEnabled", true},
-        {"AXChildren", ElementList{}},       {"AXParent", OtherValue{"other"}}};
+        {ax::attribute::role, std::string(ax::role::button)},
+        {ax::attribute::description, std::string()},
+        {ax::attribute::value, AttributeValue()},
+        {ax::attribute::enabled, true},
+        {ax::attribute::children, ElementList{}},
+        {ax::attribute::parent, OtherValue{"other"}}};
     EXPECT_EQ(facts.attributes, expected);
-    EXPECT_TRUE(factsFromAnswer(nullptr, {AttributeValue(std::string("AXButton"))}).attributes.empty());
+    EXPECT_TRUE(factsFromAnswer(nullptr, {AttributeValue(std::string(ax::role::button))}).attributes.empty());
 }
 
 struct EnabledCase {
@@ -158,7 +161,7 @@ class EnabledAnswer : public testing::TestWithParam<EnabledCase> {};
 
 TEST_P(EnabledAnswer, factsFromAnswer_enabled_disabledAskedAgainLive) {
     const ElementFacts facts = factsFromAnswer(nullptr, answerOf(GetParam().answered));
-    EXPECT_EQ(facts.attributes.contains("AXEnabled"), GetParam().remembered);
+    EXPECT_EQ(facts.attributes.contains(ax::attribute::enabled), GetParam().remembered);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EnabledAnswer,
@@ -171,8 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EnabledAnswer,
 // What the element's own copy of "AXChildren" says, as a message about it would.
 std::optional<ElementFacts> childrenOf(fake::FakePlatform& platform, const Element& element) {
     ElementFacts facts{element, {}};
-    if (auto children = platform.copyAttribute(element, "AXChildren"))
-        facts.attributes.emplace("AXChildren", std::move(*children));
+    if (auto children = platform.copyAttribute(element, ax::attribute::children))
+        facts.attributes.emplace(ax::attribute::children, std::move(*children));
     return facts;
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+
+// The accessibility vocabulary Ondrel speaks: the names of the attributes, roles and actions it uses,
+// as the platforms' accessibility interfaces call them. Backends translate their own vocabulary into
+// these; nothing spells them out anywhere else. Plain character arrays, so that they serve wherever a
+// text is taken: a string, a string view, a key.
+
+namespace ondrel::ax {
+
+namespace attribute {
+inline constexpr char role[] = "AXRole";
+inline constexpr char title[] = "AXTitle";
+inline constexpr char description[] = "AXDescription";
+inline constexpr char value[] = "AXValue";
+inline constexpr char enabled[] = "AXEnabled";
+inline constexpr char minimized[] = "AXMinimized";
+inline constexpr char children[] = "AXChildren";
+inline constexpr char parent[] = "AXParent";
+// Asks an application to expose its tree to accessibility (web runtimes keep it to themselves).
+inline constexpr char manualAccessibility[] = "AXManualAccessibility";
+}  // namespace attribute
+
+namespace role {
+inline constexpr char application[] = "AXApplication";
+inline constexpr char window[] = "AXWindow";
+inline constexpr char button[] = "AXButton";
+inline constexpr char staticText[] = "AXStaticText";
+inline constexpr char textArea[] = "AXTextArea";
+inline constexpr char group[] = "AXGroup";
+inline constexpr char menuBar[] = "AXMenuBar";
+}  // namespace role
+
+namespace action {
+inline constexpr char press[] = "AXPress";
+}  // namespace action
+
+}  // namespace ondrel::ax
