@@ -61,6 +61,18 @@ bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel) {
     return role == ax::role::button || role == ax::role::staticText || role == ax::role::textArea;
 }
 
+// Which of an element's name and states the walks read, by its role: a button's label and enabled
+// state, a text's words (and, for editable kinds, the states that make it one), a window's title and
+// whether it is minimized. Nothing of a mere container.
+std::pair<bool, bool> detailsRead(std::optional<int> role, bool windowOrRoot) {
+    if (!role || windowOrRoot)
+        return {true, true};
+    if (*role == ATSPI_ROLE_PUSH_BUTTON || roleDependsOnStates(*role))
+        return {true, true};
+    const std::string axRole = axRoleFor(*role, false, false, false);
+    return {axRole == ax::role::staticText || axRole == ax::role::textArea, false};
+}
+
 }  // namespace
 
 ElementFacts SubtreeReader::factsOf(const Element& element, const Answers& answers) {
@@ -148,8 +160,6 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
             }
             asked.push_back(i);
             calls.push_back(accessibleCall(element, "GetRole", "(u)"));
-            calls.push_back(propertyCall(element, accessibleInterface, "Name"));
-            calls.push_back(accessibleCall(element, "GetState", "(au)"));
             calls.push_back(propertyCall(element, accessibleInterface, "ChildCount"));
         }
         const std::vector<BusReply> replies = callMethods(bus_, std::move(calls), dbusTimeoutMs);
@@ -157,22 +167,44 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
             nodes.resize(levelStart);  // what is not known whole is read live
             return nodes;
         }
+        // Names and states only where the walks read them: of buttons, texts and windows.
+        std::vector<BusCall> detailCalls;
+        std::vector<std::pair<std::size_t, bool>> details;  // node, whether the call asks for its name
         for (std::size_t k = 0; k < asked.size(); ++k) {
-            const BusReply* reply = &replies[4 * k];
+            const BusReply* reply = &replies[2 * k];
             Node& node = nodes[asked[k]];
             if (reply[0].value) {
                 guint32 role = 0;
                 g_variant_get(reply[0].value.get(), "(u)", &role);
                 node.answers.role = static_cast<int>(role);
             }
-            node.answers.name = stringOf(propertyValue(reply[1]));
-            if (reply[2].value) {
-                GVariantPtr words(g_variant_get_child_value(reply[2].value.get(), 0));
-                node.answers.states = stateBits(words.get());
-            }
-            if (GVariantPtr count = propertyValue(reply[3]);
+            if (GVariantPtr count = propertyValue(reply[1]);
                 count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
                 node.childCount = g_variant_get_int32(count.get());
+            const AtspiElement& element = atspiElement(node.element);
+            const auto [name, states] = detailsRead(node.answers.role, element.topLevel() || asked[k] == 0);
+            if (name) {
+                detailCalls.push_back(propertyCall(element, accessibleInterface, "Name"));
+                details.emplace_back(asked[k], true);
+            }
+            if (states) {
+                detailCalls.push_back(accessibleCall(element, "GetState", "(au)"));
+                details.emplace_back(asked[k], false);
+            }
+        }
+        const std::vector<BusReply> detailReplies = callMethods(bus_, std::move(detailCalls), dbusTimeoutMs);
+        if (failed(detailReplies, root.process())) {
+            nodes.resize(levelStart);
+            return nodes;
+        }
+        for (std::size_t k = 0; k < details.size(); ++k) {
+            Answers& answers = nodes[details[k].first].answers;
+            if (details[k].second) {
+                answers.name = stringOf(propertyValue(detailReplies[k]));
+            } else if (detailReplies[k].value) {
+                GVariantPtr words(g_variant_get_child_value(detailReplies[k].value.get(), 0));
+                answers.states = stateBits(words.get());
+            }
         }
         std::vector<BusCall> childCalls;
         std::vector<std::size_t> parents;
