@@ -13,7 +13,7 @@
 #include "core/PromptReader.h"
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiPlatform.h"
-#include "tests/e2e/Target.h"
+#include "tests/support/Target.h"
 #include "tests/support/RunProgram.h"
 
 namespace ondrel {

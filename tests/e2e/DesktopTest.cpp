@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/e2e/Desktop.h"
+#include "tests/support/Desktop.h"
 
 namespace ondrel::testing_support {
 namespace {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/e2e/Desktop.h"
+#include "tests/support/Desktop.h"
 
 namespace ondrel::testing_support {
 namespace {

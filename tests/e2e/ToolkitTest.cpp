@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/Desktop.h"
+#include "tests/support/Desktop.h"
 
 namespace ondrel::testing_support {
 namespace {

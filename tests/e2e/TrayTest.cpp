@@ -13,7 +13,7 @@
 
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiPlatform.h"
-#include "tests/e2e/Desktop.h"
+#include "tests/support/Desktop.h"
 
 namespace ondrel::testing_support {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/Target.h"
+#include "tests/support/Target.h"
 #include "tests/support/RunProgram.h"
 
 namespace ondrel::testing_support {

@@ -1,4 +1,4 @@
-#include "tests/e2e/Target.h"
+#include "tests/support/Target.h"
 
 #include <fcntl.h>
 #include <poll.h>
