@@ -19,6 +19,7 @@
 
 namespace {
 
+namespace ax = ondrel::ax;
 using ondrel::AttributeValue;
 using ondrel::Element;
 using ondrel::fuzz::FuzzInput;
