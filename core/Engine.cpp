@@ -28,36 +28,48 @@ void printListing(Scanner& scanner, const std::vector<TargetWindow>& windows) {
     }
 }
 
-// Why safe mode leaves the button for the user, if it does.
-std::optional<std::string> safeModeObjection(PromptReader& prompts, const FoundButton& button) {
-    const std::optional<std::string> prompt = prompts.textAround(button);
+// The prompt safe mode leaves for the user, if it leaves this button.
+std::optional<SkippedPrompt> safeModeSkip(Scanner& scanner, PromptReader& prompts, const FoundButton& button,
+                                          const TargetWindow& window) {
+    std::optional<std::string> prompt = prompts.textAround(button);
+    std::string objection;
     if (!prompt)
-        return "prompt too large to read";
-    if (auto pattern = dangerMatch(*prompt))
-        return "prompt mentions \"" + std::string(*pattern) + "\"";
-    return std::nullopt;
+        objection = "prompt too large to read";
+    else if (auto pattern = dangerMatch(*prompt))
+        objection = "prompt mentions \"" + std::string(*pattern) + "\"";
+    else
+        return std::nullopt;
+    return SkippedPrompt{window.title, escapeForLine(scanner.buttonLabel(button.element)), std::move(objection),
+                         std::move(prompt).value_or("")};
+}
+
+void leaveForUser(PassResult& result, SkippedPrompt skip) {
+    ++result.skipped;
+    log("SKIP (safe mode) in [" + skip.windowTitle + "]: " + skip.objection + " - left for you");
+    result.skippedPrompts.push_back(std::move(skip));
 }
 
 }  // namespace
 
 PassResult runPass(Scanner& scanner, const Options& opts) {
     const std::vector<TargetWindow> windows = scanner.targetWindows();
-    const auto windowCount = static_cast<std::int64_t>(windows.size());
+    PassResult result;
+    result.windows = static_cast<std::int64_t>(windows.size());
+    result.running = scanner.targetRunning();
 
-    if (!scanner.targetRunning()) {
+    if (!result.running) {
         if (opts.verbose)
             log("Velquin not running");
-        return {0, 0, windowCount, false};
+        return result;
     }
     if (windows.empty())
-        return {0, 0, 0, true};
+        return result;
 
     if (opts.list) {
         printListing(scanner, windows);
-        return {0, 0, windowCount, true};
+        return result;
     }
 
-    PassResult result{0, 0, windowCount, true};
     std::size_t found = 0;
     NodeSet decided;  // a tree may list a button more than once; it is decided on once a pass
     for (const TargetWindow& window : windows) {
@@ -69,9 +81,8 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
             if (!decided.insert(button).second)
                 continue;
             if (opts.safe) {
-                if (auto objection = safeModeObjection(prompts, candidate)) {
-                    ++result.skipped;
-                    log("SKIP (safe mode) in [" + window.title + "]: " + *objection + " - left for you");
+                if (auto skip = safeModeSkip(scanner, prompts, candidate, window)) {
+                    leaveForUser(result, std::move(*skip));
                     continue;
                 }
             }
@@ -91,9 +102,8 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
                     continue;
                 if (opts.safe) {
                     PromptReader livePrompts(live, promptTextLimit);
-                    if (auto objection = safeModeObjection(livePrompts, candidate)) {
-                        ++result.skipped;
-                        log("SKIP (safe mode) in [" + window.title + "]: " + *objection + " - left for you");
+                    if (auto skip = safeModeSkip(live, livePrompts, candidate, window)) {
+                        leaveForUser(result, std::move(*skip));
                         continue;
                     }
                 }
@@ -110,7 +120,7 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
         }
     }
     if (opts.verbose && found == 0) {
-        log("pass: no Allow button (" + std::to_string(windowCount) + " window(s) scanned)");
+        log("pass: no Allow button (" + std::to_string(result.windows) + " window(s) scanned)");
     }
     return result;
 }
@@ -209,6 +219,7 @@ void WatcherEngine::runPassNow() {
                     state_.windows = result->windows;
                     state_.velquinRunning = result->running;
                     notify();
+                    skips_.notify(result->skippedPrompts);
                     if (std::exchange(changedDuringPass_, false))
                         targetChanged();
                 });

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/BackgroundRunner.h"
 #include "core/Options.h"
@@ -21,11 +22,23 @@ namespace ondrel {
 
 inline constexpr std::size_t promptTextLimit = 600;
 
+// A prompt safe mode left for the user. The title and label are escaped as by escapeForLine; the prompt
+// text is as read (lower-cased, empty when it was too large to read) and not fit to show as it is.
+struct SkippedPrompt {
+    std::string windowTitle;
+    std::string label;
+    std::string objection;  // as the log line words it: prompt mentions "rm -rf", prompt too large to read
+    std::string promptText;
+
+    bool operator==(const SkippedPrompt&) const = default;
+};
+
 struct PassResult {
     std::int64_t pressed = 0;
     std::int64_t skipped = 0;
     std::int64_t windows = 0;
     bool running = false;
+    std::vector<SkippedPrompt> skippedPrompts;  // one for each button counted in `skipped`, in pass order
 
     bool operator==(const PassResult&) const = default;
 };
@@ -67,6 +80,10 @@ public:
     std::string statusText() const { return ondrel::statusText(state_); }
     // `onUpdate` is called, in subscription order, after every pass and every change of state.
     [[nodiscard]] Subscription subscribe(std::function<void()> onUpdate) { return updates_.add(std::move(onUpdate)); }
+    // `onSkips` is called after every pass, after `onUpdate`, with the prompts that pass left for the user
+    // (none when it left none, which tells that earlier ones went).
+    using SkipListener = std::function<void(const std::vector<SkippedPrompt>& left)>;
+    [[nodiscard]] Subscription subscribeToSkips(SkipListener onSkips) { return skips_.add(std::move(onSkips)); }
 
     // Starts the repeating timer with the period of the options' interval (the first pass one period
     // away) and listens for changes; notifies the first time. Again: restarts the timer.
@@ -96,6 +113,7 @@ private:
     Options opts_;
     EngineState state_;
     Subscribers<> updates_;
+    Subscribers<std::vector<SkippedPrompt>> skips_;
     std::unique_ptr<RepeatingTimer> timer_;
     std::unique_ptr<RepeatingTimer> spacedPass_;  // a changed pass waiting for the spacing
     bool spacedPassPending_ = false;

@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(Pass, runPass_notRunning_verboseLineOnly) {
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, false}));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 0, false, {}}));
     EXPECT_EQ(logged, std::vector<std::string>{"Velquin not running"});
     opts.verbose = false;
     logged.clear();
@@ -41,12 +41,13 @@ TEST_F(Pass, runPass_runningAllWindowsMinimized_nothingLoggedEvenVerbose) {
     platform.addWindow(platform.addProcess(1), "Chat", true);
     pass();
     logged.clear();
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, true}));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 0, true, {}}));
     EXPECT_TRUE(logged.empty());
 }
 
 // An 818-character script that ends in the dangerous part, as one prompt box showed it.
 const std::string longRiskyScript = "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects";
+const std::string longRiskyScriptRead = "velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects";
 
 struct DecisionCase {
     const char* name;
@@ -78,40 +79,40 @@ INSTANTIATE_TEST_SUITE_P(
                      "Run rm -rf /tmp/build?",
                      true,
                      false,
-                     {0, 1, 1, true},
+                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"rm -rf\"", "run rm -rf /tmp/build?"}}},
                      "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"},
         DecisionCase{
-            "riskyUnsafe", "Run rm -rf /tmp/build?", false, false, {1, 0, 1, true}, "Pressed \"Allow (⌘⏎)\" in [Chat]"},
+            "riskyUnsafe", "Run rm -rf /tmp/build?", false, false, {1, 0, 1, true, {}}, "Pressed \"Allow (⌘⏎)\" in [Chat]"},
         DecisionCase{"riskySafeDryRun",
                      "sudo make install",
                      true,
                      true,
-                     {0, 1, 1, true},
+                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"sudo \"", "sudo make install"}}},
                      "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
         DecisionCase{"longRiskyPromptSafe",
                      longRiskyScript.c_str(),
                      true,
                      false,
-                     {0, 1, 1, true},
+                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"rm -rf\"", longRiskyScriptRead}}},
                      "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"},
         DecisionCase{"riskyAfterTabSafe",
                      "Run: SUDO\tapt purge x",
                      true,
                      false,
-                     {0, 1, 1, true},
+                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"sudo \"", "run: sudo\tapt purge x"}}},
                      "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
         DecisionCase{"harmlessDryRun",
                      "Read README.md?",
                      true,
                      true,
-                     {0, 0, 1, true},
+                     {0, 0, 1, true, {}},
                      "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
     testing_support::CaseName());
 
 TEST_F(Pass, runPass_promptClosesOnPress_logNamesTheLabelPressed) {
     prompt(velquinWindow(), "Open notes.txt?", "Allow (⌘⏎)");
     platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
-    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true}));
+    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
     EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [Chat]"});
 }
 
@@ -119,7 +120,7 @@ TEST_F(Pass, runPass_twoWindows_bothPressedInWindowOrder) {
     Element application = platform.addProcess(1);
     Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?");
     Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?");
-    EXPECT_EQ(pass(), (PassResult{2, 0, 2, true}));
+    EXPECT_EQ(pass(), (PassResult{2, 0, 2, true, {}}));
     EXPECT_EQ(platform.presses, (ElementList{first, second}));
     EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [One]", "Pressed \"Allow\" in [Two]"}));
 }
@@ -129,7 +130,7 @@ TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
     Element button = prompt(platform.addWindow(application, "One"), "Edit a.txt?");
     platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Two")), button, 3);
     platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Three")), button, 2);
-    EXPECT_EQ(pass(), (PassResult{1, 0, 3, true}));
+    EXPECT_EQ(pass(), (PassResult{1, 0, 3, true, {}}));
     EXPECT_EQ(platform.presses, ElementList{button});
 }
 
@@ -146,7 +147,8 @@ TEST_F(Pass, runPass_promptsNeedMoreThanTheAllowance_restLeftForYouUnjudged) {
     }
     const PassResult result = pass();
     const int judged = static_cast<int>(promptWalkAllowance / textWalkLimits.maxExamined);
-    EXPECT_EQ(result, (PassResult{judged, boxes - judged, 1, true}));
+    const SkippedPrompt unread{"Chat", "Allow", "prompt too large to read", ""};
+    EXPECT_EQ(result, (PassResult{judged, boxes - judged, 1, true, std::vector(boxes - judged, unread)}));
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt too large to read - left for you");
 }
 
@@ -169,7 +171,7 @@ TEST_F(Pass, runPass_noMatchingButton_verboseSummaryWithWindowCount) {
     platform.addButton(platform.addWindow(application, "One"), "Cancel");
     platform.addWindow(application, "Two");
     opts.labels = {"Run"};
-    EXPECT_EQ(pass(), (PassResult{0, 0, 2, true}));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 2, true, {}}));
     EXPECT_EQ(logged, std::vector<std::string>{"pass: no Allow button (2 window(s) scanned)"});
 }
 
@@ -182,7 +184,7 @@ TEST_F(Pass, runPass_allFoundButtonsSkipped_noSummaryLine) {
 
 TEST_F(Pass, runPass_pressFails_reportedOnlyVerboseNotCounted) {
     platform.failPress(prompt(velquinWindow(), "Open file?"));
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_EQ(logged, std::vector<std::string>{"AXPress failed in [Chat]"});
     opts.verbose = false;
     logged.clear();
@@ -197,7 +199,7 @@ TEST_F(Pass, runPass_listMode_countLineThenDistinctSortedLabelsNothingPressed) {
     platform.addButton(window, "allow");
     platform.addButton(window, "Allow");
     opts.list = true;
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_EQ(printed, "Chat - 4 labelled button(s):\n    Allow\n    Run\n    allow\n");
     EXPECT_TRUE(logged.empty());
     EXPECT_TRUE(platform.presses.empty());
@@ -232,11 +234,12 @@ TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressD
     settle();  // the harmless prompt is remembered
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
     opts.dryRun = false;
-    EXPECT_EQ(pass(), (PassResult{0, 1, 1, true}));
+    EXPECT_EQ(pass(), (PassResult{0, 1, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"",
+                                                   "velquin wants to run rm -rf ~"}}}));
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you");
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
     platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true}));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_TRUE(platform.presses.empty());
 }
 
@@ -336,6 +339,21 @@ TEST_F(Engine, tick_passes_totalsGrowAndUpdateEachTime) {
     EXPECT_EQ(engine.state().windows, 2);
     EXPECT_TRUE(engine.state().velquinRunning);
     EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
+}
+
+TEST_F(Engine, subscribeToSkips_afterEachPassAfterUpdate_promptsLeftThenNoneOnceGone) {
+    Element box = platform.addGroup(velquinWindow());
+    platform.addText(box, "Delete FROM users");
+    platform.addButton(box, "Allow");
+    std::vector<std::pair<int, std::vector<SkippedPrompt>>> heard;  // updates so far, prompts left
+    const Subscription skips =
+        engine.subscribeToSkips([&](const std::vector<SkippedPrompt>& left) { heard.emplace_back(updates, left); });
+    engine.start();
+    fire();
+    platform.vanish(box);
+    fire();
+    const SkippedPrompt risky{"Chat", "Allow", "prompt mentions \"delete from\"", "delete from users"};
+    EXPECT_EQ(heard, (std::vector<std::pair<int, std::vector<SkippedPrompt>>>{{2, {risky}}, {3, {}}}));
 }
 
 TEST_F(Engine, togglePause_twice_noPassesBetweenAndLogged) {
