@@ -37,17 +37,30 @@ StatusSymbol statusSymbol(const EngineState& engine);
 std::string statusToolTip(const EngineState& engine);
 
 struct MenuEntry {
-    enum class Action { none, showWindow, togglePause, toggleSafe, openLog, toggleStartAtLogin, quit } action;
+    enum class Action {
+        none,
+        showWindow,
+        togglePause,
+        toggleSafe,
+        toggleNotifySkipped,
+        openLog,
+        toggleStartAtLogin,
+        quit
+    } action;
     std::string title;  // empty for a separator
     bool enabled = true;
     bool checked = false;
     bool separator() const { return title.empty(); }
-    bool checkable() const { return action == Action::toggleSafe || action == Action::toggleStartAtLogin; }
+    bool checkable() const {
+        return action == Action::toggleSafe || action == Action::toggleNotifySkipped ||
+               action == Action::toggleStartAtLogin;
+    }
     bool operator==(const MenuEntry&) const = default;
 };
 
 // The settings the status menu shows beside the engine's state.
 struct MenuChecks {
+    bool notifySkipped = true;
     bool startAtLogin = false;
 };
 

@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 compiler=${1:-clang++}
 flags=(-std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror -I"$root" -isystem "$root/tests/macos-sdk")
-objective_cxx=(-x objective-c++ -fobjc-runtime=macosx-13.0)
+objective_cxx=(-x objective-c++ -fobjc-runtime=macosx-13.0 -fblocks)
 # The osx checkers are on by default only when the target is a Mac.
 analyze=(--analyze -Xanalyzer -analyzer-checker=osx -Xanalyzer -analyzer-werror -o /dev/null)
 
@@ -22,7 +22,7 @@ for source in "$root"/platform/macos/*.cpp; do
     check "$source"
     checked=$((checked + 1))
 done
-for source in "$root"/platform/macos/*.mm "$root"/app/*.mm; do
+for source in "$root"/platform/macos/*.mm "$root"/app/*.mm "$root"/app/gui/*.mm; do
     check "${objective_cxx[@]}" "$source"
     checked=$((checked + 1))
 done

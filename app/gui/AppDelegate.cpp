@@ -16,6 +16,7 @@
 #include "app/LoginItem.h"
 #include "app/gui/QtScheduler.h"
 #include "app/gui/SingleInstance.h"
+#include "app/gui/SkipNotifier.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
@@ -36,6 +37,10 @@ std::unique_ptr<QMenu> buildMainMenu() {
     startAtLogin->setCheckable(true);
     QObject::connect(menu.get(), &QMenu::aboutToShow, startAtLogin,
                      [startAtLogin] { startAtLogin->setChecked(startsAtLogin()); });
+    QAction* notify = menu->addAction(QStringLiteral("Notify about skipped prompts"),
+                                      [] { SkipNotifier::setEnabled(!SkipNotifier::enabled()); });
+    notify->setCheckable(true);
+    QObject::connect(menu.get(), &QMenu::aboutToShow, notify, [notify] { notify->setChecked(SkipNotifier::enabled()); });
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Close Window"), [] {
         if (QWidget* window = QApplication::activeWindow())
@@ -83,6 +88,7 @@ AppDelegate::AppDelegate(Options runOptions, Scanner& scanner, Scheduler& schedu
 AppDelegate::~AppDelegate() {
     // The controllers hold the engine: they go first.
     menuListening_.reset();
+    skipNotifier.reset();
     menuBar.reset();
     windowController.reset();
     engine.reset();
@@ -93,6 +99,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     engine = std::make_unique<WatcherEngine>(scanner_, scheduler_, options, runner_);
     windowController = std::make_unique<MainWindowController>(*engine, platform.wording());
     menuBar = std::make_unique<MenuBarController>(*engine);
+    skipNotifier = std::make_unique<SkipNotifier>(*engine);
 
     // Every update refreshes the window first (it subscribed as it was made), the status item second.
     QPointer<AppDelegate> weak(this);

@@ -10,6 +10,7 @@
 
 #include "app/gui/MainWindowController.h"
 #include "app/gui/MenuBarController.h"
+#include "app/gui/SkipNotifier.h"
 #include "core/Engine.h"
 
 class QMenu;
@@ -32,8 +33,9 @@ public:
     std::unique_ptr<WatcherEngine> engine;
     std::unique_ptr<MainWindowController> windowController;
     std::unique_ptr<MenuBarController> menuBar;
+    std::unique_ptr<SkipNotifier> skipNotifier;
     const Options options;
-    std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", "Start at Login", "Close Window", "Quit Ondrel"
+    std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", the switches, "Close Window", "Quit Ondrel"
     // Whether starting Ondrel again reaches this process (it owns the session's single instance).
     bool startingAgainShowsWindow = false;
 

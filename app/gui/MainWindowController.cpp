@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QTimer>
@@ -23,6 +22,7 @@
 #include "app/TimeOfDay.h"
 #include "app/WindowModel.h"
 #include "app/gui/DesktopServices.h"
+#include "app/gui/Settings.h"
 #include "core/ActivityLog.h"
 
 namespace ondrel::gui {
@@ -75,10 +75,6 @@ QString localTimeWithSeconds() {
     static const TimeOfDayFormat clock(timeLocaleFromEnvironment());
 #endif
     return QString::fromStdString(clock.format(std::chrono::system_clock::now()));
-}
-
-QSettings settings() {
-    return QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "app/LoginItem.h"
+#include "app/gui/SkipNotifier.h"
 #include "app/WindowModel.h"
 #include "app/gui/DesktopServices.h"
 #include "app/gui/StatusIcons.h"
@@ -40,7 +41,7 @@ void MenuBarController::refreshIcon() {
 
 void MenuBarController::menuNeedsUpdate() {
     menu.clear();
-    for (const MenuEntry& entry : statusMenu(engine.state(), {.startAtLogin = startsAtLogin()})) {
+    for (const MenuEntry& entry : statusMenu(engine.state(), {.notifySkipped = SkipNotifier::enabled(), .startAtLogin = startsAtLogin()})) {
         if (entry.separator()) {
             menu.addSeparator();
             continue;
@@ -64,6 +65,9 @@ void MenuBarController::menuNeedsUpdate() {
                     break;
                 case MenuEntry::Action::toggleSafe:
                     toggleSafe();
+                    break;
+                case MenuEntry::Action::toggleNotifySkipped:
+                    SkipNotifier::setEnabled(!SkipNotifier::enabled());
                     break;
                 case MenuEntry::Action::openLog:
                     openLog();

@@ -1,7 +1,8 @@
 #pragma once
 
 // The status item: a tray icon (a menu-bar item on macOS) whose symbol and tooltip show the engine's
-// state and whose menu opens the window, pauses, switches safe mode, opens the log file and quits.
+// state and whose menu opens the window, pauses, switches safe mode and notifications, opens the log
+// file and quits.
 // Without a system tray the item is absent and the rest of the application works as before.
 
 #include <QMenu>

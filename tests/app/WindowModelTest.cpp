@@ -22,7 +22,7 @@ enum class Reached { fresh, paused, watchingOneWindow, safeOff };
 struct MenuCase {
     const char* name;
     Reached state;
-    bool startAtLogin;
+    MenuChecks checks;
     std::string status;
     std::string startStop;
     bool safe;
@@ -52,23 +52,25 @@ TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_entriesInOrder) {
         {Action::showWindow, "Open Window"},
         {Action::togglePause, c.startStop},
         {Action::toggleSafe, "Safe mode (skip risky prompts)", true, c.safe},
+        {Action::toggleNotifySkipped, "Notify about skipped prompts", true, c.checks.notifySkipped},
         {Action::none, ""},
         {Action::openLog, "Open Log File"},
-        {Action::toggleStartAtLogin, "Start at Login", true, c.startAtLogin},
+        {Action::toggleStartAtLogin, "Start at Login", true, c.checks.startAtLogin},
         {Action::none, ""},
         {Action::quit, "Quit Ondrel"},
     };
-    EXPECT_EQ(statusMenu(engine.state(), {.startAtLogin = c.startAtLogin}), expected);
+    EXPECT_EQ(statusMenu(engine.state(), c.checks), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     States, StatusMenuStates,
-    testing::Values(MenuCase{"fresh", Reached::fresh, false, "Velquin not running", "Stop", true},
-                    MenuCase{"paused", Reached::paused, false, "Paused", "Start", true},
-                    MenuCase{"watchingOneWindow", Reached::watchingOneWindow, false,
+    testing::Values(MenuCase{"fresh", Reached::fresh, {}, "Velquin not running", "Stop", true},
+                    MenuCase{"paused", Reached::paused, {}, "Paused", "Start", true},
+                    MenuCase{"watchingOneWindow", Reached::watchingOneWindow, {},
                              "Watching 1 window  \u00B7  approved 0", "Stop", true},
-                    MenuCase{"safeOff", Reached::safeOff, false, "Velquin not running", "Stop", false},
-                    MenuCase{"startsAtLogin", Reached::fresh, true, "Velquin not running", "Stop", true}),
+                    MenuCase{"safeOff", Reached::safeOff, {}, "Velquin not running", "Stop", false},
+                    MenuCase{"startsAtLoginNoNotices", Reached::fresh, {.notifySkipped = false, .startAtLogin = true},
+                             "Velquin not running", "Stop", true}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

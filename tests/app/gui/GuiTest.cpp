@@ -36,6 +36,15 @@ void processEventsFor(int milliseconds) {
     loop.exec();
 }
 
+// The menu's action with this text, or null.
+QAction* menuAction(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
 // Lines logged anywhere reach the window through its event loop.
 void deliverPosted() {
     QCoreApplication::sendPostedEvents();
@@ -193,7 +202,7 @@ TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
     std::filesystem::create_directories(std::filesystem::path(logFilePath()).parent_path());
     std::filesystem::remove(logFilePath());
     menuBar.menuNeedsUpdate();
-    menuBar.menu.actions()[6]->trigger();
+    menuAction(menuBar.menu, QStringLiteral("Open Log File"))->trigger();
     EXPECT_EQ(opened.toStdString(), logFilePath());
     EXPECT_TRUE(std::filesystem::exists(logFilePath()));
     EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
@@ -268,11 +277,7 @@ protected:
     // The item as the menu shows it now.
     QAction* item() {
         menuBar.menuNeedsUpdate();
-        for (QAction* action : menuBar.menu.actions()) {
-            if (action->text() == QStringLiteral("Start at Login"))
-                return action;
-        }
-        return nullptr;
+        return menuAction(menuBar.menu, QStringLiteral("Start at Login"));
     }
 
     MenuBarController menuBar{engine};

@@ -11,11 +11,15 @@ typedef signed char BOOL;
 #define NS_ENUM(type, name) \
     enum name : type name;  \
     enum name : type
+#define NS_OPTIONS(type, name) \
+    type name;                 \
+    enum : type
 
 __attribute__((objc_root_class))
 @interface NSObject
 + (instancetype)alloc;
 - (instancetype)init;
+- (instancetype)autorelease;
 @end
 
 @interface NSString : NSObject
@@ -26,6 +30,16 @@ __attribute__((objc_root_class))
 @interface NSArray<__covariant ObjectType> : NSObject
 @property(readonly) NSUInteger count;
 - (ObjectType _Nonnull)objectAtIndex:(NSUInteger)index;
+@end
+
+@interface NSBundle : NSObject
+@property(class, readonly) NSBundle* _Nonnull mainBundle;
+@property(nullable, readonly, copy) NSString* bundleIdentifier;
+@end
+
+@interface NSUUID : NSObject
++ (instancetype _Nonnull)UUID;
+@property(readonly, copy) NSString* _Nonnull UUIDString;
 @end
 
 @interface NSError : NSObject
