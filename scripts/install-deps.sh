@@ -16,6 +16,8 @@ packages=(
     libgtk-3-dev xvfb dbus-daemon dbus-bin libglib2.0-bin at-spi2-core openbox
     # targets of other toolkits in the desktop tests: GTK 3 and 4 and Qt 6 from Python, and Chromium
     python3 python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 python3-pyqt6 chromium
+    # a desktop notification service, for the notices about skipped prompts
+    notification-daemon
 )
 
 missing=()

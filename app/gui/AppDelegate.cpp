@@ -40,7 +40,8 @@ std::unique_ptr<QMenu> buildMainMenu() {
     QAction* notify = menu->addAction(QStringLiteral("Notify about skipped prompts"),
                                       [] { SkipNotifier::setEnabled(!SkipNotifier::enabled()); });
     notify->setCheckable(true);
-    QObject::connect(menu.get(), &QMenu::aboutToShow, notify, [notify] { notify->setChecked(SkipNotifier::enabled()); });
+    QObject::connect(menu.get(), &QMenu::aboutToShow, notify,
+                     [notify] { notify->setChecked(SkipNotifier::enabled()); });
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Close Window"), [] {
         if (QWidget* window = QApplication::activeWindow())

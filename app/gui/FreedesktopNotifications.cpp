@@ -55,8 +55,7 @@ struct DesktopNotifications::Service {
         const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("dev.ondrel.Ondrel")},
                                 {QStringLiteral("urgency"), QVariant::fromValue<uchar>(1)}};
         notify << QStringLiteral("Ondrel") << 0u << QStringLiteral("dev.ondrel.Ondrel")
-               << QString::fromStdString(notice.title) << QString::fromStdString(body) << QStringList() << hints
-               << -1;
+               << QString::fromStdString(notice.title) << QString::fromStdString(body) << QStringList() << hints << -1;
         whenAnswered(notify, [](const QDBusMessage&) {});
     }
 

@@ -4,9 +4,9 @@
 #include <QFile>
 
 #include "app/LoginItem.h"
-#include "app/gui/SkipNotifier.h"
 #include "app/WindowModel.h"
 #include "app/gui/DesktopServices.h"
+#include "app/gui/SkipNotifier.h"
 #include "app/gui/StatusIcons.h"
 #include "core/ActivityLog.h"
 
@@ -41,7 +41,8 @@ void MenuBarController::refreshIcon() {
 
 void MenuBarController::menuNeedsUpdate() {
     menu.clear();
-    for (const MenuEntry& entry : statusMenu(engine.state(), {.notifySkipped = SkipNotifier::enabled(), .startAtLogin = startsAtLogin()})) {
+    for (const MenuEntry& entry :
+         statusMenu(engine.state(), {.notifySkipped = SkipNotifier::enabled(), .startAtLogin = startsAtLogin()})) {
         if (entry.separator()) {
             menu.addSeparator();
             continue;

@@ -30,7 +30,7 @@ void DesktopNotifications::post(const Notice& notice) {
         UNUserNotificationCenter* center = UNUserNotificationCenter.currentNotificationCenter;
         if (!std::exchange(service_->authorizationAsked, true)) {
             [center requestAuthorizationWithOptions:UNAuthorizationOptionAlert | UNAuthorizationOptionSound
-                                  completionHandler:^(BOOL, NSError* _Nullable) {
+                                  completionHandler:^(BOOL, NSError* _Nullable){
                                   }];
         }
         UNMutableNotificationContent* content = [[[UNMutableNotificationContent alloc] init] autorelease];

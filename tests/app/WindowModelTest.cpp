@@ -64,13 +64,18 @@ TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_entriesInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     States, StatusMenuStates,
-    testing::Values(MenuCase{"fresh", Reached::fresh, {}, "Velquin not running", "Stop", true},
-                    MenuCase{"paused", Reached::paused, {}, "Paused", "Start", true},
-                    MenuCase{"watchingOneWindow", Reached::watchingOneWindow, {},
-                             "Watching 1 window  \u00B7  approved 0", "Stop", true},
-                    MenuCase{"safeOff", Reached::safeOff, {}, "Velquin not running", "Stop", false},
-                    MenuCase{"startsAtLoginNoNotices", Reached::fresh, {.notifySkipped = false, .startAtLogin = true},
-                             "Velquin not running", "Stop", true}),
+    testing::Values(
+        MenuCase{"fresh", Reached::fresh, {}, "Velquin not running", "Stop", true},
+        MenuCase{"paused", Reached::paused, {}, "Paused", "Start", true},
+        MenuCase{
+            "watchingOneWindow", Reached::watchingOneWindow, {}, "Watching 1 window  \u00B7  approved 0", "Stop", true},
+        MenuCase{"safeOff", Reached::safeOff, {}, "Velquin not running", "Stop", false},
+        MenuCase{"startsAtLoginNoNotices",
+                 Reached::fresh,
+                 {.notifySkipped = false, .startAtLogin = true},
+                 "Velquin not running",
+                 "Stop",
+                 true}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The tray application on a private desktop: its own window is on the accessibility bus too, and
-// must never slow its passes down; and a hung Velquin must never hold its window up.
+// must never slow its passes down; a hung Velquin must never hold its window up; and a prompt left
+// for the user reaches the desktop's notification service once.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,6 +18,16 @@
 
 namespace ondrel::testing_support {
 namespace {
+
+// What a pipe holds until its writer ends.
+std::string readToEnd(int fd) {
+    std::string text;
+    char chunk[4096];
+    for (ssize_t count; (count = ::read(fd, chunk, sizeof chunk)) > 0;)
+        text.append(chunk, static_cast<std::size_t>(count));
+    ::close(fd);
+    return text;
+}
 
 TEST_F(Desktop, trayApplication_ownWindowOpen_passesKeepTheirInterval) {
     StandIn velquin("window Chat\ntext Nothing to allow here\n");
@@ -54,13 +65,47 @@ TEST_F(Desktop, trayApplication_velquinHung_windowStillAnswersAClickAtOnce) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ::kill(tray, SIGKILL);
     ::waitpid(tray, nullptr, 0);
-    std::string out;
-    char chunk[4096];
-    for (ssize_t count; (count = ::read(output[0], chunk, sizeof chunk)) > 0;)
-        out.append(chunk, static_cast<std::size_t>(count));
-    ::close(output[0]);
+    const std::string out = readToEnd(output[0]);
     const Lines lines = messages(out);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Paused."), lines.end()) << out;
+}
+
+TEST_F(Desktop, trayApplication_riskyPromptOverManyPasses_oneNotificationShown) {
+    // The desktop's notification service, as a session starts it, and a bus monitor that sees what it is told.
+    const pid_t service = spawnProgram("/usr/lib/notification-daemon/notification-daemon", {}, {}, -1, -1);
+    ASSERT_GT(service, 0);
+    for (int i = 0;
+         i < 100 && runProgram("/usr/bin/gdbus", {"call", "--session", "--dest", "org.freedesktop.DBus",
+                                                  "--object-path", "/org/freedesktop/DBus", "--method",
+                                                  "org.freedesktop.DBus.NameHasOwner", "org.freedesktop.Notifications"})
+                            .out.find("true") == std::string::npos;
+         ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    int monitored[2];
+    ASSERT_EQ(::pipe2(monitored, O_CLOEXEC), 0);
+    const pid_t monitor = spawnProgram("/usr/bin/dbus-monitor",
+                                       {"--session", "interface='org.freedesktop.Notifications'",
+                                        "type='method_return',sender='org.freedesktop.Notifications'"},
+                                       {}, monitored[1], -1);
+    ::close(monitored[1]);
+    StandIn velquin(promptWindow("Build <1>", "Velquin wants to run: rm -rf build/"));
+    ASSERT_TRUE(velquin.ready());
+
+    const ProgramRun run = ondrel({"--interval", "0.5"}, 6);
+    for (const pid_t started : {monitor, service}) {
+        ::kill(started, SIGTERM);
+        ::waitpid(started, nullptr, 0);
+    }
+    const std::string seen = readToEnd(monitored[0]);
+    std::size_t notices = 0;
+    for (std::size_t at = 0; (at = seen.find("string \"Ondrel left a prompt for you\"", at)) != std::string::npos; ++at)
+        ++notices;
+    EXPECT_EQ(notices, 1u) << seen;
+    // The service answered both the question of its capabilities and the notice.
+    EXPECT_NE(seen.find("method return", seen.find("member=Notify")), std::string::npos) << seen;
+    EXPECT_NE(seen.find("string \"In [Build &lt;1&gt;]: prompt mentions \"rm -rf\"\""), std::string::npos) << seen;
+    EXPECT_EQ(run.out.find("Could not show a notification"), std::string::npos) << run.out;
+    EXPECT_TRUE(velquin.presses().empty());
 }
 
 }  // namespace

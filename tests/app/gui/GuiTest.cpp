@@ -379,8 +379,9 @@ TEST_F(Delegate, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedBann
     EXPECT_TRUE(window.permissionBox->isHidden());
     EXPECT_TRUE(window.startStop->isEnabled());
     const std::vector<std::string> messages = windowMessages(delegate);
-    EXPECT_EQ(std::vector<std::string>(messages.end() - 2, messages.end()),
-              (std::vector<std::string>{"Accessibility OK.", "Watching every 1.0s, labels [\"Allow\"], safe mode off."}));
+    EXPECT_EQ(
+        std::vector<std::string>(messages.end() - 2, messages.end()),
+        (std::vector<std::string>{"Accessibility OK.", "Watching every 1.0s, labels [\"Allow\"], safe mode off."}));
     EXPECT_EQ(scheduler.liveTimers(), 1);  // the engine's; nothing looks at the grant any more
 }
 

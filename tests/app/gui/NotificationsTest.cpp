@@ -79,7 +79,9 @@ protected:
         platform.addButton(box, "Allow");
         return box;
     }
-    void pass() { quietly([&] { timers.fireAll(); }); }
+    void pass() {
+        quietly([&] { timers.fireAll(); });
+    }
 
     NotificationServer server{GetParam().capabilities};
     testing_support::ManualScheduler timers;
@@ -117,10 +119,11 @@ TEST_P(NoticesOnTheBus, switchedOff_noNoticeAndPromptsWaitingStayUnannounced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, NoticesOnTheBus,
-    testing::Values(ServerCase{"markup", {QStringLiteral("body"), QStringLiteral("body-markup")},
-                               QStringLiteral("In [Chat &lt;b&gt;&amp;]: prompt mentions \"rm -rf\"")},
-                    ServerCase{"plain", {QStringLiteral("body")},
-                               QStringLiteral("In [Chat <b>&]: prompt mentions \"rm -rf\"")}),
+    testing::Values(
+        ServerCase{"markup",
+                   {QStringLiteral("body"), QStringLiteral("body-markup")},
+                   QStringLiteral("In [Chat &lt;b&gt;&amp;]: prompt mentions \"rm -rf\"")},
+        ServerCase{"plain", {QStringLiteral("body")}, QStringLiteral("In [Chat <b>&]: prompt mentions \"rm -rf\"")}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
