@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "core/ActivityLog.h"
+#include "tests/support/Files.h"
 
 namespace ondrel {
 namespace {
@@ -55,10 +53,8 @@ class LaunchAndExitDeathTest : public testing::TestWithParam<LaunchCase> {};
 TEST_P(LaunchAndExitDeathTest, launchAndExit_command_zeroOnlyWhenItSucceeded) {
     const std::string message = std::string("Relaunch failed (") + GetParam().name + ").";
     EXPECT_EXIT(launchAndExit(GetParam().command, message), testing::ExitedWithCode(GetParam().status), "");
-    std::ifstream file(logFilePath());
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_EQ(text.str().find("] " + message + "\n") != std::string::npos, GetParam().status != 0);
+    EXPECT_EQ(testing_support::readFile(logFilePath()).find("] " + message + "\n") != std::string::npos,
+              GetParam().status != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

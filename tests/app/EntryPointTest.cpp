@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/Relaunch.h"
 #include "core/Engine.h"
+#include "tests/support/Files.h"
 #include "tests/support/Scene.h"
 
 namespace ondrel {
@@ -49,9 +48,7 @@ TEST_F(Main, runMain_noMode_applicationWithoutGate) {
 
 TEST_F(Main, runMain_untrusted_requestMessageSleepRelaunchNoPass) {
     platform.setTrusted(false);
-    Options options;
-    options.once = true;
-    run(options);
+    run({.once = true});
     EXPECT_EQ(platform.trustRequests, 1);
     EXPECT_EQ(logged, std::vector<std::string>{"permission missing (fake)"});
     EXPECT_EQ(sleeps, std::vector<double>{10.0});
@@ -76,30 +73,21 @@ TEST_F(Main, runMain_serviceUnavailable_everyCommandLineModeSaysWhyAndEndsWith69
 }
 
 TEST_F(Main, runMain_onceNotRunning_okThenOnePassStatusZero) {
-    Options options;
-    options.once = true;
-    EXPECT_EQ(run(options), 0);
+    EXPECT_EQ(run({.once = true}), 0);
     EXPECT_EQ(logged, (std::vector<std::string>{"Accessibility OK.", "Velquin not running"}));
     EXPECT_EQ(platform.scans, 1u);
 }
 
 TEST_F(Main, runMain_listWithOnce_listingNoPresses) {
     platform.addButton(velquinWindow(), "Allow");
-    Options options;
-    options.once = options.list = options.headless = true;
-    EXPECT_EQ(run(options), 0);
+    EXPECT_EQ(run({.list = true, .once = true, .headless = true}), 0);
     EXPECT_EQ(printed.substr(printed.find("Chat")), "Chat - 1 labelled button(s):\n    Allow\n");
     EXPECT_TRUE(platform.presses.empty());
     EXPECT_EQ(platform.scans, 1u);
 }
 
 TEST_F(Main, runMain_headless_startLineThenPassesSeparatedBySleeps) {
-    Options options;
-    options.headless = true;
-    options.safe = false;
-    options.interval = 0.5;
-    options.labels = {"Allow", "Run \"it\""};
-    run(options);
+    run({.interval = 0.5, .labels = {"Allow", "Run \"it\""}, .safe = false, .headless = true});
     ASSERT_GE(logged.size(), 2u);
     EXPECT_EQ(logged[1],
               "Ondrel watching headless (interval 0.5s, labels [\"Allow\", \"Run \\\"it\\\"\"], safe=false).");
@@ -111,12 +99,8 @@ TEST_F(Main, runMain_headless_startLineThenPassesSeparatedBySleeps) {
 }
 
 TEST_F(Main, runMain_headlessChangeDuringWait_passAtOnceSpacedThenTheRestOfTheInterval) {
-    Options options;
-    options.headless = true;
-    options.interval = 2;
     changesWhileWaiting = 1;
-    passesToWatch = 3;
-    run(options);
+    run({.interval = 2, .headless = true});
     EXPECT_EQ(platform.scans, 3u);  // the first pass, one for the change, one after the interval
     ASSERT_EQ(sleeps.size(), 1u);   // a pass had begun moments before: the changed one keeps its distance
     EXPECT_GT(sleeps[0], 0.0);
@@ -141,10 +125,8 @@ TEST(RelaunchDeathTest, execOrExit_execSucceeds_processReplacedWithArguments) {
 TEST(RelaunchDeathTest, execOrExit_executableMissing_logsMessageExitsOne) {
     EXPECT_EXIT(execOrExit({"/nonexistent/ondrel", {"ondrel"}}, "execv failed, cannot re-check permission."),
                 testing::ExitedWithCode(1), "");
-    std::ifstream file(logFilePath());
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find("] execv failed, cannot re-check permission.\n"), std::string::npos);
+    EXPECT_NE(testing_support::readFile(logFilePath()).find("] execv failed, cannot re-check permission.\n"),
+              std::string::npos);
 }
 
 }  // namespace

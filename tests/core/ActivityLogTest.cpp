@@ -8,25 +8,18 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
-#include <thread>
 #include <vector>
 
 #include "tests/support/CaptureOutput.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/Files.h"
 
 namespace ondrel {
 namespace {
 
 namespace fs = std::filesystem;
 using testing_support::capturedStdout;
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing_support::readFile;
 
 class ActivityLog : public testing::Test {
 protected:
@@ -48,7 +41,7 @@ TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSink) {
     EXPECT_TRUE(
         std::regex_match(out, std::regex(R"(\[\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\] Pressed "Allow" in \[Chat\]\n)")))
         << out;
-    EXPECT_EQ(fileText(logFilePath()), out);
+    EXPECT_EQ(readFile(logFilePath()), out);
     EXPECT_EQ(sunk, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
 }
 
@@ -56,81 +49,40 @@ TEST_F(ActivityLog, log_fileDeletedMeanwhile_recreatedWithOnlyNewLine) {
     capturedStdout([] { log("first"); });
     fs::remove(logFilePath());
     const std::string out = capturedStdout([] { log("second"); });
-    EXPECT_EQ(fileText(logFilePath()), out);
+    EXPECT_EQ(readFile(logFilePath()), out);
 }
 
-TEST_F(ActivityLog, log_stateFolderMissing_createdPrivate) {
+TEST_F(ActivityLog, log_stateFolderMissing_folderAndFileReadableByTheUserAlone) {
     fs::remove_all(fs::path(logFilePath()).parent_path());
     capturedStdout([] { log("x"); });
-    struct stat info {};
-    ASSERT_EQ(::stat(fs::path(logFilePath()).parent_path().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    EXPECT_TRUE(fs::exists(logFilePath()));
+    struct stat folder {};
+    struct stat file {};
+    ASSERT_EQ(::stat(fs::path(logFilePath()).parent_path().c_str(), &folder), 0);
+    ASSERT_EQ(::stat(logFilePath().c_str(), &file), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
 }
 
-TEST_F(ActivityLog, log_newFile_readableByTheUserAlone) {
-    capturedStdout([] { log("x"); });
-    struct stat info {};
-    ASSERT_EQ(::stat(logFilePath().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-struct UnwritableCase {
-    const char* name;
-    void (*arrange)(const std::string& path);
-};
-class UnwritableLogFile : public ActivityLog, public testing::WithParamInterface<UnwritableCase> {
-protected:
-    void TearDown() override {
+TEST_F(ActivityLog, log_folderOrLinkInTheFilesPlace_stdoutAndSinkServedNothingWrittenThrough) {
+    const std::string elsewhere = logFilePath() + ".elsewhere";
+    fs::create_directories(fs::path(logFilePath()).parent_path());
+    std::ofstream(elsewhere).flush();
+    for (const bool link : {false, true}) {
+        SCOPED_TRACE(link ? "symbolic link" : "folder");
         fs::remove_all(logFilePath());
-        fs::remove(elsewhere());
-        ActivityLog::TearDown();
+        if (link)
+            fs::create_symlink(elsewhere, logFilePath());
+        else
+            fs::create_directories(logFilePath());
+        int sunk = 0;
+        const Subscription listening = listenToLog([&](const std::string&) { ++sunk; });
+        const std::string out = capturedStdout([] { log("still here"); });
+        EXPECT_NE(out.find("] still here\n"), std::string::npos);
+        EXPECT_EQ(sunk, 1);
+        EXPECT_EQ(readFile(elsewhere), "");
     }
-
-public:
-    static std::string elsewhere() { return logFilePath() + ".elsewhere"; }
-};
-TEST_P(UnwritableLogFile, log_fileNotWritable_stdoutAndSinkServedNothingWrittenThrough) {
-    GetParam().arrange(logFilePath());
-    int sunk = 0;
-    const Subscription listening = listenToLog([&](const std::string&) { ++sunk; });
-    const std::string out = capturedStdout([] { log("still here"); });
-    EXPECT_NE(out.find("] still here\n"), std::string::npos);
-    EXPECT_EQ(sunk, 1);
-    EXPECT_EQ(fileText(UnwritableLogFile::elsewhere()), "");
-}
-INSTANTIATE_TEST_SUITE_P(Cases, UnwritableLogFile,
-                         testing::Values(UnwritableCase{"folderInItsPlace",
-                                                        [](const std::string& path) { fs::create_directories(path); }},
-                                         UnwritableCase{"symbolicLinkInItsPlace",
-                                                        [](const std::string& path) {
-                                                            fs::create_directories(fs::path(path).parent_path());
-                                                            std::ofstream(UnwritableLogFile::elsewhere()).flush();
-                                                            fs::create_symlink(UnwritableLogFile::elsewhere(), path);
-                                                        }}),
-                         [](const auto& param) { return std::string(param.param.name); });
-
-TEST_F(ActivityLog, appendToFile_manyWritersAtOnce_noLineTornOrLost) {
-    const std::string& path = logFilePath();
-    constexpr int writers = 4, linesEach = 500;
-    std::vector<std::thread> threads;
-    for (int w = 0; w < writers; ++w) {
-        threads.emplace_back([&, w] {
-            const std::string line = std::string(300, static_cast<char>('a' + w)) + "\n";
-            for (int i = 0; i < linesEach; ++i)
-                appendToFile(path, line);
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
-
-    std::ifstream in(path);
-    int count = 0;
-    for (std::string line; std::getline(in, line); ++count) {
-        ASSERT_EQ(line.size(), 300u);
-        ASSERT_EQ(line.find_first_not_of(line[0]), std::string::npos);
-    }
-    EXPECT_EQ(count, writers * linesEach);
+    fs::remove_all(logFilePath());
+    fs::remove(elsewhere);
 }
 
 TEST(HomeFolder, homeFolderFor_homeUnsetOrEmpty_userDatabaseEntry) {

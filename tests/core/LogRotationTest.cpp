@@ -6,24 +6,20 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/ActivityLog.h"
+#include "tests/support/Files.h"
 
 namespace ondrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::readFile;
 
 class LogRotation : public testing::Test {
 protected:
@@ -42,21 +38,21 @@ TEST_F(LogRotation, appendToFile_recordWouldPassLimit_fileMovedToDotOneReplacing
     appendToFile(path, "abcdefghij", 20);  // exactly at the limit: no rotation yet
     EXPECT_FALSE(fs::exists(rotated));
     appendToFile(path, "X", 20);
-    EXPECT_EQ(contents(rotated), "0123456789abcdefghij");
-    EXPECT_EQ(contents(path), "X");
+    EXPECT_EQ(readFile(rotated), "0123456789abcdefghij");
+    EXPECT_EQ(readFile(path), "X");
 
     appendToFile(path, std::string(19, 'Y'), 20);
     appendToFile(path, "Z", 20);
-    EXPECT_EQ(contents(rotated), "X" + std::string(19, 'Y'));
-    EXPECT_EQ(contents(path), "Z");
+    EXPECT_EQ(readFile(rotated), "X" + std::string(19, 'Y'));
+    EXPECT_EQ(readFile(path), "Z");
 }
 
 TEST_F(LogRotation, appendToFile_recordLargerThanLimit_writtenWholeInAFileOfItsOwn) {
     appendToFile(path, "abc", 10);
     appendToFile(path, std::string(25, 'L'), 10);
     appendToFile(path, std::string(25, 'M'), 10);
-    EXPECT_EQ(contents(rotated), std::string(25, 'L'));
-    EXPECT_EQ(contents(path), std::string(25, 'M'));
+    EXPECT_EQ(readFile(rotated), std::string(25, 'L'));
+    EXPECT_EQ(readFile(path), std::string(25, 'M'));
 }
 
 // A fixed-length line naming its writer and number, padded with a letter that depends on both: a torn or
@@ -101,7 +97,7 @@ TEST_F(LogRotation, appendToFile_twoProcessesRotatingAtOnce_keptLinesWholeOnceEa
     const std::size_t linesPerFile = limit / record(0, 0).size();
     std::map<int, std::vector<int>> kept;
     for (const std::string& file : {rotated, path}) {
-        const std::string text = contents(file);
+        const std::string text = readFile(file);
         ASSERT_LE(text.size(), limit) << file;
         if (file == rotated) {
             EXPECT_EQ(text.size(), linesPerFile * record(0, 0).size());

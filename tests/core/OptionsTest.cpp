@@ -10,84 +10,16 @@
 namespace ondrel {
 namespace {
 
-struct WalkCase {
+struct ParseCase {
     const char* name;
     std::vector<std::string> arguments;
-    Options expected;
+    ParseOutcome expected;  // the options, or the exit that ends the process during parsing
 };
 
-Options with(void (*change)(Options&)) {
-    Options options;
-    change(options);
-    return options;
-}
+class CommandLineParse : public testing::TestWithParam<ParseCase> {};
 
-class OptionWalk : public testing::TestWithParam<WalkCase> {};
-
-TEST_P(OptionWalk, parseCommandLine_arguments_giveOptions) {
-    const WalkCase& c = GetParam();
-    ParseOutcome outcome = parseCommandLine(c.arguments);
-    ASSERT_TRUE(std::holds_alternative<Options>(outcome)) << std::get<ParseExit>(outcome).text;
-    EXPECT_EQ(std::get<Options>(outcome), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, OptionWalk,
-    testing::Values(
-        WalkCase{"none", {}, Options{}},
-        WalkCase{"intervalLast_ignored", {"--once", "--interval"}, with([](Options& o) { o.once = true; })},
-        WalkCase{"intervalQuarter", {"--interval", "0.25"}, with([](Options& o) { o.interval = 0.25; })},
-        WalkCase{"intervalExponent", {"--interval", "1e1"}, with([](Options& o) { o.interval = 10; })},
-        WalkCase{"intervalPlusSign", {"--interval", "+2"}, with([](Options& o) { o.interval = 2; })},
-        WalkCase{"intervalText_consumed", {"--interval", "abc", "--once"}, with([](Options& o) { o.once = true; })},
-        WalkCase{"intervalZero", {"--interval", "0"}, Options{}},
-        WalkCase{"intervalNegative_consumedNotUnknown", {"--interval", "-1"}, Options{}},
-        WalkCase{"intervalNan", {"--interval", "nan"}, Options{}},
-        WalkCase{"intervalInfinity", {"--interval", "inf"}, Options{}},
-        WalkCase{"intervalLeadingSpace", {"--interval", " 2"}, Options{}},
-        WalkCase{"intervalUnit", {"--interval", "2s"}, Options{}},
-        WalkCase{"intervalComma_notDecimalPoint", {"--interval", "0,5"}, Options{}},
-        WalkCase{"intervalBadKeepsEarlier", {"--interval", "3", "--interval", "x"}, with([](Options& o) {
-                     o.interval = 3;
-                 })},
-        WalkCase{"labelsSplitTrimmed", {"--labels", "Allow, Run ,"}, with([](Options& o) {
-                     o.labels = {"Allow", "Run"};
-                 })},
-        WalkCase{"labelsKeepCaseAndInnerSpaces", {"--labels", "\tAlways  Allow\u3000"}, with([](Options& o) {
-                     o.labels = {"Always  Allow"};
-                 })},
-        WalkCase{
-            "labelsLineBreakNotTrimmed", {"--labels", "Allow\n"}, with([](Options& o) { o.labels = {"Allow\n"}; })},
-        WalkCase{"labelsOnlyCommas_unchanged", {"--labels", " , "}, Options{}},
-        WalkCase{"labelsSecondReplaces", {"--labels", "Allow", "--labels", "Run"}, with([](Options& o) {
-                     o.labels = {"Run"};
-                 })},
-        WalkCase{"labelsValueLooksLikeOption", {"--labels", "--once"}, with([](Options& o) { o.labels = {"--once"}; })},
-        WalkCase{"unsafeThenSafe", {"--unsafe", "--safe"}, Options{}},
-        WalkCase{"quiet", {"--quiet"}, with([](Options& o) { o.verbose = false; })},
-        WalkCase{"quietThenVerbose", {"--quiet", "--verbose"}, Options{}},
-        WalkCase{"checkLast_ignored", {"--headless", "--check"}, with([](Options& o) { o.headless = true; })},
-        WalkCase{"everyFlag",
-                 {"--list", "--contains", "--unsafe", "--dry-run", "--once", "--headless"},
-                 with([](Options& o) {
-                     o.list = o.contains = o.dryRun = o.once = o.headless = true;
-                     o.safe = false;
-                 })}),
-    testing_support::CaseName());
-
-struct ExitCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    ParseExit expected;
-};
-
-class OptionExit : public testing::TestWithParam<ExitCase> {};
-
-TEST_P(OptionExit, parseCommandLine_arguments_endWithExit) {
-    const ExitCase& c = GetParam();
-    ParseOutcome outcome = parseCommandLine(c.arguments);
-    ASSERT_TRUE(std::holds_alternative<ParseExit>(outcome));
-    EXPECT_EQ(std::get<ParseExit>(outcome), c.expected);
+TEST_P(CommandLineParse, parseCommandLine_arguments_optionsOrExit) {
+    EXPECT_EQ(parseCommandLine(GetParam().arguments), GetParam().expected);
 }
 
 const ParseExit clean{0, "clean: no match -> would PRESS\n", OutputStream::standardOutput};
@@ -100,42 +32,54 @@ ParseExit unknown(const std::string& argument) {
 const ParseExit help{0, std::string(helpText), OutputStream::standardOutput};
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, OptionExit,
-    testing::Values(ExitCase{"checkCapitals_lowered", {"--check", "please RM -RF /"}, danger("rm -rf")},
-                    ExitCase{"checkUnicodeCapitals_lowered", {"--check", "ÉTAPE: PRODUCTION"}, danger("production")},
-                    ExitCase{"checkClean", {"--check", "ls"}, clean},
-                    ExitCase{"checkTrailingSpaceKept", {"--check", "sudo rm x"}, danger("sudo ")},
-                    ExitCase{"checkTabReadAsSpace", {"--check", "SUDO\trm x"}, danger("sudo ")},
-                    ExitCase{"checkStopsWalk", {"--check", "ls", "--bogus"}, clean},
-                    ExitCase{"unknownBeforeCheck", {"--bogus", "--check", "rm -rf"}, unknown("--bogus")},
-                    ExitCase{"checkInvalidUtf8_noMatch", {"--check", "\xff\xfe ls \xc3"}, clean},
-                    ExitCase{"checkInvalidUtf8_stillMatches", {"--check", "\xff SUDO rm"}, danger("sudo ")},
-                    ExitCase{"helpShort", {"-h"}, help}, ExitCase{"helpThenUnknown", {"--help", "--bogus"}, help},
-                    ExitCase{"capitalH_unknown", {"-H"}, unknown("-H")}, ExitCase{"empty_unknown", {""}, unknown("")},
-                    ExitCase{"equalsForm_unknown", {"--interval=2"}, unknown("--interval=2")},
-                    ExitCase{"positional_unknown", {"Allow"}, unknown("Allow")},
-                    ExitCase{"invalidUtf8_echoedUnchanged", {"--\xff\xfe"}, unknown("--\xff\xfe")},
-                    ExitCase{"caseSensitive_unknown", {"--Once"}, unknown("--Once")}),
+    Options, CommandLineParse,
+    testing::Values(
+        ParseCase{"none", {}, Options{}},
+        ParseCase{"intervalLast_ignored", {"--once", "--interval"}, Options{.once = true}},
+        ParseCase{"intervalQuarter", {"--interval", "0.25"}, Options{.interval = 0.25}},
+        ParseCase{"intervalExponent", {"--interval", "1e1"}, Options{.interval = 10}},
+        ParseCase{"intervalPlusSign", {"--interval", "+2"}, Options{.interval = 2}},
+        ParseCase{"intervalText_consumed", {"--interval", "abc", "--once"}, Options{.once = true}},
+        ParseCase{"intervalZero", {"--interval", "0"}, Options{}},
+        ParseCase{"intervalNegative_consumedNotUnknown", {"--interval", "-1"}, Options{}},
+        ParseCase{"intervalNan", {"--interval", "nan"}, Options{}},
+        ParseCase{"intervalInfinity", {"--interval", "inf"}, Options{}},
+        ParseCase{"intervalLeadingSpace", {"--interval", " 2"}, Options{}},
+        ParseCase{"intervalUnit", {"--interval", "2s"}, Options{}},
+        ParseCase{"intervalComma_notDecimalPoint", {"--interval", "0,5"}, Options{}},
+        ParseCase{"intervalBadKeepsEarlier", {"--interval", "3", "--interval", "x"}, Options{.interval = 3}},
+        ParseCase{"labelsSplitTrimmed", {"--labels", "Allow, Run ,"}, Options{.labels = {"Allow", "Run"}}},
+        ParseCase{"labelsKeepCaseAndInnerSpaces",
+                  {"--labels", "\tAlways  Allow\u3000"},
+                  Options{.labels = {"Always  Allow"}}},
+        ParseCase{"labelsLineBreakNotTrimmed", {"--labels", "Allow\n"}, Options{.labels = {"Allow\n"}}},
+        ParseCase{"labelsOnlyCommas_unchanged", {"--labels", " , "}, Options{}},
+        ParseCase{"labelsSecondReplaces", {"--labels", "Allow", "--labels", "Run"}, Options{.labels = {"Run"}}},
+        ParseCase{"labelsValueLooksLikeOption", {"--labels", "--once"}, Options{.labels = {"--once"}}},
+        ParseCase{"unsafeThenSafe", {"--unsafe", "--safe"}, Options{}},
+        ParseCase{"quiet", {"--quiet"}, Options{.verbose = false}},
+        ParseCase{"quietThenVerbose", {"--quiet", "--verbose"}, Options{}},
+        ParseCase{"checkLast_ignored", {"--headless", "--check"}, Options{.headless = true}},
+        ParseCase{
+            "everyFlag",
+            {"--list", "--contains", "--unsafe", "--dry-run", "--once", "--headless"},
+            Options{.safe = false, .contains = true, .list = true, .dryRun = true, .once = true, .headless = true}},
+        // Requests that end the process: a --check verdict, help, an unknown option.
+        ParseCase{"checkCapitals_lowered", {"--check", "please RM -RF /"}, danger("rm -rf")},
+        ParseCase{"checkUnicodeCapitals_lowered", {"--check", "ÉTAPE: PRODUCTION"}, danger("production")},
+        ParseCase{"checkClean", {"--check", "ls"}, clean},
+        ParseCase{"checkTrailingSpaceKept", {"--check", "sudo rm x"}, danger("sudo ")},
+        ParseCase{"checkStopsWalk", {"--check", "ls", "--bogus"}, clean},
+        ParseCase{"unknownBeforeCheck", {"--bogus", "--check", "rm -rf"}, unknown("--bogus")},
+        ParseCase{"checkInvalidUtf8_noMatch", {"--check", "\xff\xfe ls \xc3"}, clean},
+        ParseCase{"checkInvalidUtf8_stillMatches", {"--check", "\xff SUDO rm"}, danger("sudo ")},
+        ParseCase{"helpShort", {"-h"}, help}, ParseCase{"helpThenUnknown", {"--help", "--bogus"}, help},
+        ParseCase{"capitalH_unknown", {"-H"}, unknown("-H")}, ParseCase{"empty_unknown", {""}, unknown("")},
+        ParseCase{"equalsForm_unknown", {"--interval=2"}, unknown("--interval=2")},
+        ParseCase{"positional_unknown", {"Allow"}, unknown("Allow")},
+        ParseCase{"invalidUtf8_echoedUnchanged", {"--\xff\xfe"}, unknown("--\xff\xfe")},
+        ParseCase{"caseSensitive_unknown", {"--Once"}, unknown("--Once")}),
     testing_support::CaseName());
-
-TEST(HelpText, helpText_wholeText_matchesUsage) {
-    const std::string expected =
-        "Ondrel - auto-press Velquin's \"Allow\" button.\n\nUsage: Ondrel [options]\n\n"
-        "  --interval <sec>   Poll interval. Default 1.0\n"
-        "  --labels <a,b>     Button labels to press. Default \"Allow\"\n"
-        "  --list             Print every button label Velquin exposes, then exit\n"
-        "  --check <text>     Test the safe-mode matcher against text, then exit\n"
-        "  --contains         Match labels as substrings, not exact\n"
-        "  --safe             Skip destructive-looking prompts (default ON)\n"
-        "  --unsafe           Disable the destructive-prompt guard\n"
-        "  --quiet            Reduce logging (logging defaults ON)\n"
-        "  --dry-run          Report what would be pressed, press nothing\n"
-        "  --once             Single pass, then exit\n"
-        "  --headless         Run without the menu bar UI (for launchd)\n"
-        "  --verbose          Log each pass\n"
-        "  -h, --help         This help\n";
-    EXPECT_EQ(helpText, expected);
-}
 
 }  // namespace
 }  // namespace ondrel

@@ -8,45 +8,48 @@
 namespace ondrel {
 namespace {
 
+// Each text function against the inputs that once broke one: Unicode spaces, case and invalid UTF-8.
 struct TextCase {
     const char* name;
+    std::string (*function)(std::string_view);
     std::string input;
     std::string expected;
 };
 
-class Trimmed : public testing::TestWithParam<TextCase> {};
-TEST_P(Trimmed, trimmed_whiteSpaceAndLineBreaks_removedAtBothEnds) {
-    EXPECT_EQ(text::trimmed(GetParam().input), GetParam().expected);
+class TextFunction : public testing::TestWithParam<TextCase> {};
+TEST_P(TextFunction, function_input_expectedText) {
+    EXPECT_EQ(GetParam().function(GetParam().input), GetParam().expected);
 }
-INSTANTIATE_TEST_SUITE_P(Cases, Trimmed,
-                         testing::Values(TextCase{"spacesAndLineFeed", "  Allow \n", "Allow"},
-                                         TextCase{"unicodeSpacesAndCrLf", "\u00A0\u2028Run\u3000\r\n", "Run"},
-                                         TextCase{"innerSpacesKept", " a  b ", "a  b"},
-                                         TextCase{"onlyWhiteSpace", " \t\n", ""}, TextCase{"empty", "", ""},
-                                         TextCase{"invalidUtf8Kept", "\xff \xfe", "\xff \xfe"}),
-                         testing_support::CaseName());
-
-class TrimmedSpaces : public testing::TestWithParam<TextCase> {};
-TEST_P(TrimmedSpaces, trimmedSpaces_spacesAndTab_removedLineBreaksKept) {
-    EXPECT_EQ(text::trimmedSpaces(GetParam().input), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, TrimmedSpaces,
-                         testing::Values(TextCase{"tabAndEmSpace", "\t Allow\u2003", "Allow"},
-                                         TextCase{"lineBreaksKept", "\nAllow \n", "\nAllow \n"},
-                                         TextCase{"onlySpaces", "   ", ""}),
-                         testing_support::CaseName());
-
-class Lowercased : public testing::TestWithParam<TextCase> {};
-TEST_P(Lowercased, lowercased_text_fullUnicodeMapping) {
-    EXPECT_EQ(text::lowercased(GetParam().input), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, Lowercased,
-                         testing::Values(TextCase{"ascii", "RM -RF", "rm -rf"},
-                                         TextCase{"accentedAndGreek", "ÉTAPE Ω", "étape ω"},
-                                         TextCase{"dottedCapitalI_twoCodePoints", "İ", "i\u0307"},
-                                         TextCase{"greekWord", "ΟΔΟΣ", "οδος"},
-                                         TextCase{"invalidUtf8_replaced", "a\xff", "a\uFFFD"}),
-                         testing_support::CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextFunction,
+    testing::Values(
+        // trimmed: white space and line breaks removed at both ends.
+        TextCase{"trimmed_spacesAndLineFeed", text::trimmed, "  Allow \n", "Allow"},
+        TextCase{"trimmed_unicodeSpacesAndCrLf", text::trimmed, "\u00A0\u2028Run\u3000\r\n", "Run"},
+        TextCase{"trimmed_innerSpacesKept", text::trimmed, " a  b ", "a  b"},
+        TextCase{"trimmed_onlyWhiteSpace", text::trimmed, " \t\n", ""},
+        TextCase{"trimmed_empty", text::trimmed, "", ""},
+        TextCase{"trimmed_invalidUtf8Kept", text::trimmed, "\xff \xfe", "\xff \xfe"},
+        // trimmedSpaces: spaces and tabs only, line breaks kept.
+        TextCase{"trimmedSpaces_tabAndEmSpace", text::trimmedSpaces, "\t Allow\u2003", "Allow"},
+        TextCase{"trimmedSpaces_lineBreaksKept", text::trimmedSpaces, "\nAllow \n", "\nAllow \n"},
+        TextCase{"trimmedSpaces_onlySpaces", text::trimmedSpaces, "   ", ""},
+        // lowercased: the full Unicode mapping.
+        TextCase{"lowercased_ascii", text::lowercased, "RM -RF", "rm -rf"},
+        TextCase{"lowercased_accentedAndGreek", text::lowercased, "ÉTAPE Ω", "étape ω"},
+        TextCase{"lowercased_dottedCapitalI_twoCodePoints", text::lowercased, "İ", "i\u0307"},
+        TextCase{"lowercased_greekWord", text::lowercased, "ΟΔΟΣ", "οδος"},
+        TextCase{"lowercased_invalidUtf8_replaced", text::lowercased, "a\xff", "a\uFFFD"},
+        // escapeForLine: outside text can neither break nor control the line.
+        TextCase{"escape_plain", escapeForLine, "Allow (⌘⏎) \"ok\" a\\b", "Allow (⌘⏎) \"ok\" a\\b"},
+        TextCase{"escape_breaksAndTab", escapeForLine, "a\r\nb\tc", "a\\r\\nb\\tc"},
+        TextCase{"escape_terminalEscape", escapeForLine, "\x1b[2Jx\x7f", "\\u{1b}[2Jx\\u{7f}"},
+        TextCase{"escape_nul", escapeForLine, std::string("a\0b", 3), "a\\u{0}b"},
+        TextCase{"escape_c1Controls", escapeForLine, "\u0085next\u009b1m", "\\u{85}next\\u{9b}1m"},
+        TextCase{"escape_lineAndParagraphSeparators", escapeForLine, "a\u2028b\u2029c", "a\\u{2028}b\\u{2029}c"},
+        TextCase{"escape_bidiOverride", escapeForLine, "\u202Eyned", "\\u{202e}yned"},
+        TextCase{"escape_notUtf8", escapeForLine, "a\xff\xc3", "a\\x{ff}\\x{c3}"}),
+    testing_support::CaseName());
 
 struct CountCase {
     const char* name;
@@ -93,27 +96,6 @@ TEST(LabelListText, formatLabelList_labels_quotedAndEscaped) {
     EXPECT_EQ(formatLabelList({"say \"yes\"", "a\\b"}), "[\"say \\\"yes\\\"\", \"a\\\\b\"]");
     EXPECT_EQ(formatLabelList({"a\nb\x01"}), "[\"a\\nb\\u{1}\"]");
 }
-
-struct EscapeCase {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
-class LineText : public testing::TestWithParam<EscapeCase> {};
-TEST_P(LineText, escapeForLine_outsideText_cannotBreakOrControlTheLine) {
-    EXPECT_EQ(escapeForLine(GetParam().input), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, LineText,
-                         testing::Values(EscapeCase{"plain", "Allow (⌘⏎) \"ok\" a\\b", "Allow (⌘⏎) \"ok\" a\\b"},
-                                         EscapeCase{"breaksAndTab", "a\r\nb\tc", "a\\r\\nb\\tc"},
-                                         EscapeCase{"terminalEscape", "\x1b[2Jx\x7f", "\\u{1b}[2Jx\\u{7f}"},
-                                         EscapeCase{"nul", std::string("a\0b", 3), "a\\u{0}b"},
-                                         EscapeCase{"c1Controls", "\u0085next\u009b1m", "\\u{85}next\\u{9b}1m"},
-                                         EscapeCase{"lineAndParagraphSeparators", "a\u2028b\u2029c",
-                                                    "a\\u{2028}b\\u{2029}c"},
-                                         EscapeCase{"bidiOverride", "\u202Eyned", "\\u{202e}yned"},
-                                         EscapeCase{"notUtf8", "a\xff\xc3", "a\\x{ff}\\x{c3}"}),
-                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace ondrel

@@ -13,15 +13,16 @@
 #include "core/PromptReader.h"
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiPlatform.h"
-#include "tests/support/Target.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/Target.h"
 
 namespace ondrel {
 namespace {
 
 using testing_support::StandIn;
 
-// The platform with its bulk reads hidden: every read goes element by element, as a walk reads.
+// The platform with its bulk reads hidden: every read goes element by element, as a walk reads, and
+// parts of lists are cut from whole copies.
 class ElementByElement final : public AccessibilityPlatform {
 public:
     explicit ElementByElement(AccessibilityPlatform& inner) : inner_(inner) {}
@@ -35,10 +36,6 @@ public:
     }
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
         return inner_.copyAttribute(element, attribute);
-    }
-    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
-                                                      std::size_t index, std::size_t maxValues) override {
-        return inner_.copyAttributeValues(element, attribute, index, maxValues);
     }
     AXError performAction(const Element&, std::string_view) override { return axFailure; }
     void beginScan() override { inner_.beginScan(); }
@@ -56,35 +53,25 @@ std::string randomScenario(std::mt19937& random) {
                            "Run: ls -la",
                            "",
                            "a longer line of conversation that goes on for a while"};
+    const auto pick = [&](int count) { return std::uniform_int_distribution(0, count - 1)(random); };
     std::ostringstream scenario;
-    const int windows = std::uniform_int_distribution(1, 3)(random);
-    for (int w = 0; w < windows; ++w) {
+    for (int w = 0, windows = 1 + pick(3); w < windows; ++w) {
         scenario << "window Window " << w << "\n";
         int open = 0;
-        const int items = std::uniform_int_distribution(5, 60)(random);
-        for (int i = 0; i < items; ++i) {
-            switch (std::uniform_int_distribution(0, 7)(random)) {
-                case 0:
-                case 1:
-                    scenario << "box\n";
-                    ++open;
-                    break;
-                case 2:
-                    if (open > 0) {
-                        scenario << "end\n";
-                        --open;
-                    }
-                    break;
-                case 3:
-                case 4:
-                    scenario << "text " << texts[std::uniform_int_distribution(0, 5)(random)] << "\n";
-                    break;
-                case 5:
-                    scenario << "fillers " << std::uniform_int_distribution(1, 30)(random) << "\n";
-                    break;
-                default:
-                    scenario << (std::uniform_int_distribution(0, 4)(random) == 0 ? "button-disabled " : "button ")
-                             << labels[std::uniform_int_distribution(0, 6)(random)] << "\n";
+        for (int i = 0, items = 5 + pick(56); i < items; ++i) {
+            const int kind = pick(8);
+            if (kind <= 1) {
+                scenario << "box\n";
+                ++open;
+            } else if (kind == 2 && open > 0) {
+                scenario << "end\n";
+                --open;
+            } else if (kind == 3 || kind == 4) {
+                scenario << "text " << texts[pick(6)] << "\n";
+            } else if (kind == 5) {
+                scenario << "fillers " << 1 + pick(30) << "\n";
+            } else if (kind >= 6) {
+                scenario << (pick(5) == 0 ? "button-disabled " : "button ") << labels[pick(7)] << "\n";
             }
         }
         for (; open > 0; --open)

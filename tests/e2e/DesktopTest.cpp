@@ -15,9 +15,12 @@
 namespace ondrel::testing_support {
 namespace {
 
-TEST_F(Desktop, once_harmlessPrompt_pressedAndLogged) {
+TEST_F(Desktop, once_harmlessPrompt_dryRunReportsThenPressedAndLogged) {
     StandIn velquin(promptWindow("Chat", "Velquin wants to read README.md"));
     ASSERT_TRUE(velquin.ready());
+    const ProgramRun dryRun = ondrel({"--once", "--dry-run"});
+    EXPECT_EQ(messages(dryRun.out), (Lines{"Accessibility OK.", "DRY-RUN in [Chat]: would press \"Allow\""}));
+    EXPECT_TRUE(velquin.presses().empty());
     const ProgramRun run = ondrel({"--once"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Pressed \"Allow\" in [Chat]"}));
@@ -31,13 +34,6 @@ TEST_F(Desktop, once_riskyPromptSafeMode_leftForUser) {
               (Lines{"Accessibility OK.", "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you",
                      "Pressed \"Allow\" in [Notes]"}));
     EXPECT_EQ(velquin.presses(), Lines{"Allow in Notes"});
-}
-
-TEST_F(Desktop, once_dryRun_reportsPressesNothing) {
-    StandIn velquin(promptWindow("Chat", "Velquin wants to read README.md"));
-    const ProgramRun run = ondrel({"--once", "--dry-run"});
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "DRY-RUN in [Chat]: would press \"Allow\""}));
-    EXPECT_TRUE(velquin.presses().empty());
 }
 
 TEST_F(Desktop, list_labelledButtons_perWindowSorted) {
@@ -60,15 +56,9 @@ TEST_F(Desktop, labelsAndContains_matchAsConfigured) {
     EXPECT_EQ(messages(run.out).back(), "Pressed \"Always Allow\" in [B]");
 }
 
-TEST_F(Desktop, disabledAllow_notPressed) {
-    StandIn velquin(promptWindow("Chat", "Wait for it", "button-disabled Allow"));
-    const ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "pass: no Allow button (1 window(s) scanned)"}));
-    EXPECT_TRUE(velquin.presses().empty());
-}
-
-TEST_F(Desktop, minimizedWindow_warnedAndSkipped) {
+TEST_F(Desktop, minimizedWindowOrDisabledAllow_notPressed) {
     StandIn velquin(promptWindow("Hidden", "Read a.txt", "button Allow", "window-minimized") +
+                    promptWindow("Waiting", "Wait for it", "button-disabled Allow") +
                     promptWindow("Shown", "Read b.txt"));
     const ProgramRun run = ondrel({"--once"});
     EXPECT_EQ(messages(run.out),
@@ -77,12 +67,6 @@ TEST_F(Desktop, minimizedWindow_warnedAndSkipped) {
                      "there are not clicked. Un-minimize it to enable auto-approval.",
                      "Pressed \"Allow\" in [Shown]"}));
     EXPECT_EQ(velquin.presses(), Lines{"Allow in Shown"});
-}
-
-TEST_F(Desktop, notRunning_verboseLine) {
-    const ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Velquin not running"}));
 }
 
 // An upgrade while the gate waits replaces the file the process started from: the relaunch runs the new one.

@@ -108,13 +108,6 @@ TEST_F(Desktop, lookAlikes_inheritedLaunchEnvironmentOrOtherScope_neverPressed) 
     EXPECT_TRUE(other.presses().empty());
 }
 
-TEST_F(Desktop, otherApplicationOnly_velquinNotRunning) {
-    StandIn other(promptWindow("Other", "Allow this?"), {"--app-id", "org.example.other"});
-    const ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Velquin not running"}));
-    EXPECT_TRUE(other.presses().empty());
-}
-
 TEST_F(Desktop, hungUnrelatedApplications_askedOnceTogether_passesKeepTheirInterval) {
     StandIn velquin("window Chat\ntext Nothing to allow here\n");
     std::vector<std::unique_ptr<StandIn>> hung;

@@ -2,19 +2,14 @@
 // message dialog, a Qt 6 message box and a page in Chromium. Each prompt harmless once (pressed)
 // and risky once (left for the user).
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/Desktop.h"
+#include "tests/support/Files.h"
 
 namespace ondrel::testing_support {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char* python = "/usr/bin/python3";  // the distribution's, with its GTK and Qt bindings
 const std::string harmless = "Velquin wants to read README.md";
@@ -29,36 +24,44 @@ std::string pressed(const std::string& window) {
 }
 
 // XDG_DATA_HOME for one test, holding Velquin's desktop entry with the given Exec line.
-class DataHome {
-public:
-    explicit DataHome(const std::string& exec) {
-        std::string pattern = (fs::temp_directory_path() / "ondrel-data-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
-        fs::create_directories(folder_ + "/applications");
-        std::ofstream(folder_ + "/applications/dev.velquin.desktop.desktop")
-            << "[Desktop Entry]\nType=Application\nName=Velquin\nExec=" << exec << "\n";
-    }
-    ~DataHome() { fs::remove_all(folder_); }
-    std::string variable() const { return "XDG_DATA_HOME=" + folder_; }
-
-private:
-    std::string folder_;
-};
-
-TEST_F(Desktop, gtk3MessageDialog_harmlessPressedRiskyLeft) {
-    // GTK names a message dialog after its kind; the window is "Question".
-    {
-        Target velquin(python, {targetScript("gtk3_message_dialog.py"), harmless});
-        ASSERT_TRUE(velquin.ready());
-        EXPECT_EQ(messages(ondrel({"--once"}).out), (Lines{"Accessibility OK.", pressed("Question")}));
-        EXPECT_EQ(velquin.presses(), Lines{"Allow in Question"});
-    }
-    Target velquin(python, {targetScript("gtk3_message_dialog.py"), risky});
-    EXPECT_EQ(messages(ondrel({"--once"}).out), (Lines{"Accessibility OK.", skipped("Question")}));
-    EXPECT_TRUE(velquin.presses().empty());
+std::string withVelquinEntry(const ScratchFolder& dataHome, const std::string& exec) {
+    dataHome.write("applications/dev.velquin.desktop.desktop",
+                   "[Desktop Entry]\nType=Application\nName=Velquin\nExec=" + exec + "\n");
+    return "XDG_DATA_HOME=" + dataHome.path();
 }
 
-TEST_F(Desktop, gtk4WindowAndMessageDialog_harmlessPressedRiskyLeft) {
+class Toolkit : public Desktop {
+protected:
+    // The target started once with the harmless prompt (pressed) and once with the risky one (left alone);
+    // `arguments` makes the target's arguments for a prompt text.
+    static void expectHarmlessPressedRiskyLeft(const std::string& program,
+                                               std::vector<std::string> (*arguments)(const std::string&),
+                                               const std::string& window,
+                                               const std::vector<std::string>& environment = {}) {
+        {
+            Target velquin(program, arguments(harmless), environment);
+            ASSERT_TRUE(velquin.ready());
+            EXPECT_EQ(messages(ondrel({"--once"}).out), (Lines{"Accessibility OK.", pressed(window)}));
+            EXPECT_EQ(velquin.presses(), Lines{"Allow in " + window});
+        }
+        Target velquin(program, arguments(risky), environment);
+        ASSERT_TRUE(velquin.ready());
+        EXPECT_EQ(messages(ondrel({"--once"}).out), (Lines{"Accessibility OK.", skipped(window)}));
+        EXPECT_TRUE(velquin.presses().empty());
+    }
+};
+
+TEST_F(Toolkit, gtk3MessageDialog_harmlessPressedRiskyLeft) {
+    // GTK names a message dialog after its kind; the window is "Question".
+    expectHarmlessPressedRiskyLeft(
+        python,
+        [](const std::string& text) {
+            return std::vector<std::string>{targetScript("gtk3_message_dialog.py"), text};
+        },
+        "Question");
+}
+
+TEST_F(Toolkit, gtk4WindowAndMessageDialog_harmlessPressedRiskyLeft) {
     // GTK 4.8 names a dialog's buttons twice over ("Allow Allow"); their labelled-by text is the label.
     {
         Target velquin(python, {targetScript("gtk4_prompts.py"), risky});
@@ -71,40 +74,33 @@ TEST_F(Desktop, gtk4WindowAndMessageDialog_harmlessPressedRiskyLeft) {
     EXPECT_EQ(velquin.presses(), (Lines{"Allow in Chat", "Allow in Prompt"}));
 }
 
-TEST_F(Desktop, qt6MessageBox_launchedByGio_harmlessPressedRiskyLeft) {
+TEST_F(Toolkit, qt6MessageBox_launchedByGio_harmlessPressedRiskyLeft) {
     // Qt names its application after the script, so only the launch environment says it is Velquin.
-    const auto launchedByGio = [](const std::string& text) {
-        return std::vector<std::string>{"-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec \"$0\" \"$@\"", python,
-                                        targetScript("qt6_message_box.py"), text};
-    };
-    const std::vector<std::string> environment{
-        "GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/dev.velquin.desktop.desktop"};
-    {
-        Target velquin("/bin/sh", launchedByGio(harmless), environment);
-        ASSERT_TRUE(velquin.ready());
-        EXPECT_EQ(messages(ondrel({"--once"}).out), (Lines{"Accessibility OK.", pressed("Permission")}));
-        EXPECT_EQ(velquin.presses(), Lines{"Allow in Permission"});
-    }
-    Target velquin("/bin/sh", launchedByGio(risky), environment);
-    EXPECT_EQ(messages(ondrel({"--once"}).out), (Lines{"Accessibility OK.", skipped("Permission")}));
-    EXPECT_TRUE(velquin.presses().empty());
+    expectHarmlessPressedRiskyLeft(
+        "/bin/sh",
+        [](const std::string& text) {
+            return std::vector<std::string>{"-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec \"$0\" \"$@\"", python,
+                                            targetScript("qt6_message_box.py"), text};
+        },
+        "Permission", {"GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/dev.velquin.desktop.desktop"});
 }
 
-TEST_F(Desktop, chromiumPage_foundByDesktopEntryWithoutItsSwitch_harmlessPressedRiskyLeft) {
+TEST_F(Toolkit, chromiumPage_foundByDesktopEntryWithoutItsSwitch_harmlessPressedRiskyLeft) {
     // Started without --force-renderer-accessibility: Ondrel shows itself as an assistive technology.
-    const DataHome dataHome("/usr/lib/chromium/chromium %U");
+    const ScratchFolder dataHome;
     Target velquin(python, {targetScript("chromium_page.py"), harmless, risky});
     ASSERT_TRUE(velquin.ready());
-    const ProgramRun run = ondrel({"--once"}, 20, {dataHome.variable()});
+    const ProgramRun run = ondrel({"--once"}, 20, {withVelquinEntry(dataHome, "/usr/lib/chromium/chromium %U")});
     EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", pressed("Velquin Chat"), skipped("Velquin Chat")}));
     EXPECT_EQ(velquin.presses(), Lines{"Allow in Velquin Chat"});
 }
 
-TEST_F(Desktop, chromiumPage_startedWithItsAccessibilitySwitch_pressed) {
-    const DataHome dataHome("/usr/lib/chromium/chromium --force-renderer-accessibility %U");
+TEST_F(Toolkit, chromiumPage_startedWithItsAccessibilitySwitch_pressed) {
+    const ScratchFolder dataHome;
     Target velquin(python, {targetScript("chromium_page.py"), "--force-renderer-accessibility", harmless});
     ASSERT_TRUE(velquin.ready());
-    const ProgramRun run = ondrel({"--once"}, 20, {dataHome.variable()});
+    const ProgramRun run = ondrel(
+        {"--once"}, 20, {withVelquinEntry(dataHome, "/usr/lib/chromium/chromium --force-renderer-accessibility %U")});
     EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", pressed("Velquin Chat")}));
     EXPECT_EQ(velquin.presses(), Lines{"Allow in Velquin Chat"});
 }

