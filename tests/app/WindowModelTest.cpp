@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "tests/support/CaseName.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -26,12 +27,13 @@ struct MenuCase {
     std::string status;
     std::string startStop;
     bool safe;
+    StatusSymbol symbol;
 };
 
 class StatusMenuStates : public testing_support::Scene, public testing::WithParamInterface<MenuCase> {};
 
 // The states come about through the engine's own calls; every text is as the user reads it.
-TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_entriesInOrder) {
+TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_entriesInOrderSymbolAndToolTip) {
     const MenuCase& c = GetParam();
     testing_support::ManualScheduler timers;
     WatcherEngine engine(scanner, timers, Options{});
@@ -60,23 +62,31 @@ TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_entriesInOrder) {
         {Action::quit, "Quit Ondrel"},
     };
     EXPECT_EQ(statusMenu(engine.state(), c.checks), expected);
+    EXPECT_EQ(statusSymbol(engine.state()), c.symbol);
+    EXPECT_EQ(statusToolTip(engine.state()), "Ondrel - " + c.status);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     States, StatusMenuStates,
-    testing::Values(
-        MenuCase{"fresh", Reached::fresh, {}, "Velquin not running", "Stop", true},
-        MenuCase{"paused", Reached::paused, {}, "Paused", "Start", true},
-        MenuCase{
-            "watchingOneWindow", Reached::watchingOneWindow, {}, "Watching 1 window  \u00B7  approved 0", "Stop", true},
-        MenuCase{"safeOff", Reached::safeOff, {}, "Velquin not running", "Stop", false},
-        MenuCase{"startsAtLoginNoNotices",
-                 Reached::fresh,
-                 {.notifySkipped = false, .startAtLogin = true},
-                 "Velquin not running",
-                 "Stop",
-                 true}),
-    [](const auto& param) { return std::string(param.param.name); });
+    testing::Values(MenuCase{"fresh", Reached::fresh, {}, "Velquin not running", "Stop", true, StatusSymbol::waiting},
+                    MenuCase{"paused", Reached::paused, {}, "Paused", "Start", true, StatusSymbol::paused},
+                    MenuCase{"watchingOneWindow",
+                             Reached::watchingOneWindow,
+                             {},
+                             "Watching 1 window  \u00B7  approved 0",
+                             "Stop",
+                             true,
+                             StatusSymbol::watching},
+                    MenuCase{
+                        "safeOff", Reached::safeOff, {}, "Velquin not running", "Stop", false, StatusSymbol::waiting},
+                    MenuCase{"startsAtLoginNoNotices",
+                             Reached::fresh,
+                             {.notifySkipped = false, .startAtLogin = true},
+                             "Velquin not running",
+                             "Stop",
+                             true,
+                             StatusSymbol::waiting}),
+    testing_support::CaseName());
 
 }  // namespace
 }  // namespace ondrel

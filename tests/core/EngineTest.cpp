@@ -28,33 +28,33 @@ protected:
     Options opts;
 };
 
-TEST_F(Pass, runPass_notRunning_verboseLineOnly) {
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, false, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"Velquin not running"});
+// Nothing pressed and nothing to say: a line only where verbose asks for it, and a failed press not counted.
+TEST_F(Pass, runPass_nothingPressed_linesOnlyWhenVerbose) {
     opts.verbose = false;
-    logged.clear();
-    pass();
+    EXPECT_EQ(pass(), (PassResult{0, 0, 0, false, {}}));
     EXPECT_TRUE(logged.empty());
-}
-
-TEST_F(Pass, runPass_runningAllWindowsMinimized_nothingLoggedEvenVerbose) {
-    platform.addWindow(platform.addProcess(1), "Chat", true);
-    pass();
+    opts.verbose = true;
+    Element application = platform.addProcess(1);
+    platform.addWindow(application, "Hidden", true);
+    pass();  // warns of the minimized window once
     logged.clear();
     EXPECT_EQ(pass(), (PassResult{0, 0, 0, true, {}}));
     EXPECT_TRUE(logged.empty());
+    platform.failPress(prompt(platform.addWindow(application, "Chat"), "Open file?"));
+    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
+    EXPECT_EQ(logged, std::vector<std::string>{"AXPress failed in [Chat]"});
+    opts.verbose = false;
+    pass();
+    EXPECT_EQ(logged.size(), 1u);
 }
-
-// An 818-character script that ends in the dangerous part, as one prompt box showed it.
-const std::string longRiskyScript = "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects";
-const std::string longRiskyScriptRead = "velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects";
 
 struct DecisionCase {
     const char* name;
-    const char* prompt;
+    std::string prompt;
     bool safe, dryRun;
-    PassResult expected;
-    const char* line;
+    const char* objection;  // why safe mode leaves it, or null where it does not
+    std::string read;       // the prompt as the skip reports it
+    const char* line;       // logged where nothing is left
 };
 class Decision : public testing_support::Scene, public testing::WithParamInterface<DecisionCase> {};
 
@@ -67,62 +67,45 @@ TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
     Options opts;
     opts.safe = c.safe;
     opts.dryRun = c.dryRun;
-    EXPECT_EQ(quietly([&] { return runPass(scanner, opts); }), c.expected);
-    EXPECT_EQ(logged, std::vector<std::string>{c.line});
-    EXPECT_EQ(platform.presses.size(), static_cast<std::size_t>(c.expected.pressed));
+    const PassResult result = quietly([&] { return runPass(scanner, opts); });
+    if (c.objection) {
+        EXPECT_EQ(result, (PassResult{0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", c.objection, c.read}}}));
+        EXPECT_EQ(logged, std::vector<std::string>{"SKIP (safe mode) in [Chat]: " + std::string(c.objection) +
+                                                   " - left for you"});
+    } else {
+        EXPECT_EQ(result, (PassResult{c.dryRun ? 0 : 1, 0, 1, true, {}}));
+        EXPECT_EQ(logged, std::vector<std::string>{c.line});
+    }
+    EXPECT_EQ(platform.presses.size(), static_cast<std::size_t>(result.pressed));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Decision,
-    testing::Values(
-        DecisionCase{"riskySafe",
-                     "Run rm -rf /tmp/build?",
-                     true,
-                     false,
-                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"rm -rf\"", "run rm -rf /tmp/build?"}}},
-                     "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"},
-        DecisionCase{
-            "riskyUnsafe", "Run rm -rf /tmp/build?", false, false, {1, 0, 1, true, {}}, "Pressed \"Allow (⌘⏎)\" in [Chat]"},
-        DecisionCase{"riskySafeDryRun",
-                     "sudo make install",
-                     true,
-                     true,
-                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"sudo \"", "sudo make install"}}},
-                     "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
-        DecisionCase{"longRiskyPromptSafe",
-                     longRiskyScript.c_str(),
-                     true,
-                     false,
-                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"rm -rf\"", longRiskyScriptRead}}},
-                     "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you"},
-        DecisionCase{"riskyAfterTabSafe",
-                     "Run: SUDO\tapt purge x",
-                     true,
-                     false,
-                     {0, 1, 1, true, {{"Chat", "Allow (⌘⏎)", "prompt mentions \"sudo \"", "run: sudo\tapt purge x"}}},
-                     "SKIP (safe mode) in [Chat]: prompt mentions \"sudo \" - left for you"},
-        DecisionCase{"harmlessDryRun",
-                     "Read README.md?",
-                     true,
-                     true,
-                     {0, 0, 1, true, {}},
-                     "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
+    testing::Values(DecisionCase{"riskySafe", "Run rm -rf /tmp/build?", true, false, "prompt mentions \"rm -rf\"",
+                                 "run rm -rf /tmp/build?", nullptr},
+                    DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr, "",
+                                 "Pressed \"Allow (⌘⏎)\" in [Chat]"},
+                    DecisionCase{"riskySafeDryRun", "sudo make install", true, true, "prompt mentions \"sudo \"",
+                                 "sudo make install", nullptr},
+                    // An 818-character script that ends in the dangerous part, as one prompt box showed it.
+                    DecisionCase{"longRiskyPromptSafe",
+                                 "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
+                                 true, false, "prompt mentions \"rm -rf\"",
+                                 "velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
+                                 nullptr},
+                    DecisionCase{"harmlessDryRun", "Read README.md?", true, true, nullptr, "",
+                                 "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
     testing_support::CaseName());
 
-TEST_F(Pass, runPass_promptClosesOnPress_logNamesTheLabelPressed) {
-    prompt(velquinWindow(), "Open notes.txt?", "Allow (⌘⏎)");
-    platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
-    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [Chat]"});
-}
-
-TEST_F(Pass, runPass_twoWindows_bothPressedInWindowOrder) {
+// Each prompt closes once pressed: the line names the label read before the press.
+TEST_F(Pass, runPass_twoWindowsPromptsCloseOnPress_bothPressedInWindowOrder) {
     Element application = platform.addProcess(1);
-    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?");
+    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Allow (⌘⏎)");
     Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?");
+    platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
     EXPECT_EQ(pass(), (PassResult{2, 0, 2, true, {}}));
     EXPECT_EQ(platform.presses, (ElementList{first, second}));
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [One]", "Pressed \"Allow\" in [Two]"}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [One]", "Pressed \"Allow\" in [Two]"}));
 }
 
 TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
@@ -166,45 +149,6 @@ TEST_F(Pass, runPass_titleAndLabelWithLineBreaksAndEscapes_oneLineEscaped) {
     EXPECT_EQ(printed, "Chat" + escaped + " - 1 labelled button(s):\n    Allow (" + escaped + ")\n");
 }
 
-TEST_F(Pass, runPass_noMatchingButton_verboseSummaryWithWindowCount) {
-    Element application = platform.addProcess(1);
-    platform.addButton(platform.addWindow(application, "One"), "Cancel");
-    platform.addWindow(application, "Two");
-    opts.labels = {"Run"};
-    EXPECT_EQ(pass(), (PassResult{0, 0, 2, true, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"pass: no Allow button (2 window(s) scanned)"});
-}
-
-TEST_F(Pass, runPass_allFoundButtonsSkipped_noSummaryLine) {
-    prompt(velquinWindow(), "curl | sh");
-    pass();
-    EXPECT_EQ(logged.size(), 1u);
-    EXPECT_EQ(logged[0].rfind("SKIP", 0), 0u);
-}
-
-TEST_F(Pass, runPass_pressFails_reportedOnlyVerboseNotCounted) {
-    platform.failPress(prompt(velquinWindow(), "Open file?"));
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"AXPress failed in [Chat]"});
-    opts.verbose = false;
-    logged.clear();
-    pass();
-    EXPECT_TRUE(logged.empty());
-}
-
-TEST_F(Pass, runPass_listMode_countLineThenDistinctSortedLabelsNothingPressed) {
-    Element window = velquinWindow();
-    platform.addButton(window, "allow");
-    platform.addButton(window, "Run");
-    platform.addButton(window, "allow");
-    platform.addButton(window, "Allow");
-    opts.list = true;
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
-    EXPECT_EQ(printed, "Chat - 4 labelled button(s):\n    Allow\n    Run\n    allow\n");
-    EXPECT_TRUE(logged.empty());
-    EXPECT_TRUE(platform.presses.empty());
-}
-
 // Passes whose scanner keeps what it read across scans, on a clock the test moves.
 class RememberingPass : public Pass {
 protected:
@@ -234,8 +178,9 @@ TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressD
     settle();  // the harmless prompt is remembered
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
     opts.dryRun = false;
-    EXPECT_EQ(pass(), (PassResult{0, 1, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"",
-                                                   "velquin wants to run rm -rf ~"}}}));
+    EXPECT_EQ(pass(),
+              (PassResult{
+                  0, 1, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you");
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
     platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
@@ -311,49 +256,33 @@ protected:
     }
 };
 
-TEST_F(Engine, start_twice_oneLiveTimerWithIntervalFirstPassOnePeriodAway) {
-    Options options;
-    options.interval = 2.5;
-    WatcherEngine slow(scanner, scheduler, options);
-    slow.start();
-    slow.start();
+TEST_F(Engine, start_twice_oneLiveTimerFirstPassOnePeriodAway) {
+    WatcherEngine other(scanner, scheduler, Options{});
+    other.start();
+    other.start();
     EXPECT_EQ(scheduler.liveTimers(), 1);
-    EXPECT_EQ(scheduler.entries.back()->interval, 2.5);
     EXPECT_EQ(platform.scans, 0u);
-    EXPECT_TRUE(slow.state().started);
+    EXPECT_TRUE(other.state().started);
 }
 
-TEST_F(Engine, tick_passes_totalsGrowAndUpdateEachTime) {
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, "git push --force");
-    platform.addButton(box, "Allow");
-    // Another process, so that climbing from the harmless button never reaches the risky text.
-    Element harmless = platform.addGroup(velquinWindow("Two", 101));
-    platform.addButton(harmless, "Allow");
-    engine.start();
-    fire();
-    fire();
-    EXPECT_EQ(updates, 3);  // started, then two passes
-    EXPECT_EQ(engine.state().approved, 2);
-    EXPECT_EQ(engine.state().skipped, 2);
-    EXPECT_EQ(engine.state().windows, 2);
-    EXPECT_TRUE(engine.state().velquinRunning);
-    EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
-}
-
-TEST_F(Engine, subscribeToSkips_afterEachPassAfterUpdate_promptsLeftThenNoneOnceGone) {
+TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
     Element box = platform.addGroup(velquinWindow());
     platform.addText(box, "Delete FROM users");
     platform.addButton(box, "Allow");
+    // Another process, so that climbing from the harmless button never reaches the risky text.
+    platform.addButton(platform.addGroup(velquinWindow("Two", 101)), "Allow");
     std::vector<std::pair<int, std::vector<SkippedPrompt>>> heard;  // updates so far, prompts left
     const Subscription skips =
         engine.subscribeToSkips([&](const std::vector<SkippedPrompt>& left) { heard.emplace_back(updates, left); });
     engine.start();
     fire();
+    fire();
+    EXPECT_EQ(updates, 3);  // started, then two passes
+    EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
     platform.vanish(box);
     fire();
     const SkippedPrompt risky{"Chat", "Allow", "prompt mentions \"delete from\"", "delete from users"};
-    EXPECT_EQ(heard, (std::vector<std::pair<int, std::vector<SkippedPrompt>>>{{2, {risky}}, {3, {}}}));
+    EXPECT_EQ(heard, (std::vector<std::pair<int, std::vector<SkippedPrompt>>>{{2, {risky}}, {3, {risky}}, {4, {}}}));
 }
 
 TEST_F(Engine, togglePause_twice_noPassesBetweenAndLogged) {
@@ -474,28 +403,6 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll
     fire();
     EXPECT_GT(platform.bulkReads, afterChange);  // and after a while in any case
     EXPECT_EQ(logged, (std::vector<std::string>(5, "pass: no Allow button (1 window(s) scanned)")));
-}
-
-TEST(StatusText, statusText_state_firstRuleThatApplies) {
-    struct Case {
-        bool paused, running;
-        std::int64_t windows, approved, skipped;
-        const char* expected;
-    };
-    const Case cases[] = {{true, true, 1, 1, 1, "Paused"},
-                          {false, false, 0, 3, 0, "Velquin not running"},
-                          {false, true, 0, 0, 0, "Watching 0 windows  \u00B7  approved 0"},
-                          {false, true, 1, 5, 0, "Watching 1 window  \u00B7  approved 5"},
-                          {false, true, 2, 5, 1, "Watching 2 windows  \u00B7  approved 5, left for you 1"}};
-    for (const Case& c : cases) {
-        EngineState state;
-        state.paused = c.paused;
-        state.velquinRunning = c.running;
-        state.windows = c.windows;
-        state.approved = c.approved;
-        state.skipped = c.skipped;
-        EXPECT_EQ(statusText(state), c.expected);
-    }
 }
 
 TEST_F(Engine, destroyed_timerStopsFiringChangesGoNowhere) {

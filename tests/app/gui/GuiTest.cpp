@@ -62,35 +62,6 @@ protected:
     WatcherEngine engine{scanner, scheduler, Options{}};
 };
 
-TEST_F(Gui, refresh_watchingFreshEngine_noBannerControlsEnabled) {
-    MainWindowController controller(engine, platform.wording());
-    EXPECT_TRUE(controller.permissionBox->isHidden());
-    EXPECT_EQ(controller.statusLabel->text(), "Velquin not running");
-    EXPECT_EQ(controller.startStop->text(), "Stop");
-    EXPECT_TRUE(controller.startStop->isEnabled());
-    EXPECT_TRUE(controller.listButton->isEnabled());
-    EXPECT_TRUE(controller.safeToggle->isChecked());
-}
-
-TEST_F(Gui, refresh_notWatchingUntrusted_bannerWaitingControlsDisabledCheckboxStillWorks) {
-    WatcherEngine waiting(scanner, scheduler, Options{});
-    MainWindowController controller(waiting, platform.wording());
-    controller.setAccess(AccessState{});  // not trusted
-    EXPECT_FALSE(controller.permissionBox->isHidden());
-    EXPECT_EQ(controller.permissionLabel->text(), "banner (fake)");
-    EXPECT_EQ(controller.statusLabel->text(), "Waiting for Accessibility permission");
-    EXPECT_FALSE(controller.startStop->isEnabled());
-    EXPECT_FALSE(controller.listButton->isEnabled());
-    ASSERT_TRUE(controller.safeToggle->isEnabled());
-
-    quietly([&] { controller.safeToggle->click(); });
-    EXPECT_FALSE(waiting.state().safe);
-    EXPECT_FALSE(controller.safeToggle->isChecked());  // the refresh that followed kept it off
-    EXPECT_EQ(logged,
-              (std::vector<std::string>{"Safe mode OFF.",
-                                        "WARNING: safe mode off - destructive prompts will be auto-approved too."}));
-}
-
 TEST_F(Gui, startStop_twice_pausesThenResumesWithTitlesAndLines) {
     MainWindowController controller(engine, platform.wording());
     quietly([&] { controller.startStop->click(); });
@@ -111,20 +82,6 @@ TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
     EXPECT_EQ(controller.logView->toPlainText().size(), 200000);
     controller.appendLog("y");
     EXPECT_EQ(controller.logView->toPlainText().size(), 200000 + lineLength - 100000);
-}
-
-TEST_F(Gui, close_hidesKeepsLogAndShowBringsItBack) {
-    MainWindowController controller(engine, platform.wording());
-    controller.statusItemShown = [] { return true; };
-    controller.show();
-    quietly([&] { log("before closing"); });
-    EXPECT_FALSE(controller.window->close());  // refused: hidden instead
-    EXPECT_FALSE(controller.window->isVisible());
-    quietly([&] { log("while hidden"); });
-    controller.show();
-    EXPECT_TRUE(controller.window->isVisible());
-    EXPECT_TRUE(logText(controller).contains("] before closing\n"));
-    EXPECT_TRUE(logText(controller).contains("] while hidden\n"));
 }
 
 TEST_F(Gui, show_twiceWithin1500ms_endsAtNormalLevel) {
@@ -150,7 +107,8 @@ TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTe
     EXPECT_TRUE(logText(controller).endsWith("]     Run\\n\\u{1b}[2J\n"));
 }
 
-TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSays) {
+// The menu shows each entry once as the model says, and its items act through the engine.
+TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSaysItemsAct) {
     MenuBarController menuBar(engine);
     menuBar.menuNeedsUpdate();
     menuBar.menuNeedsUpdate();
@@ -168,31 +126,11 @@ TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSays) {
         EXPECT_EQ(action.isChecked(), entries[i].checked) << entries[i].title;
     }
     EXPECT_EQ(actions.back()->shortcut(), QKeySequence(QKeySequence::Quit));
-}
 
-TEST(StatusSymbol, statusSymbolAndToolTip_states) {
-    EngineState state;
-    EXPECT_EQ(statusSymbol(state), StatusSymbol::waiting);
-    state.velquinRunning = true;
-    EXPECT_EQ(statusSymbol(state), StatusSymbol::watching);
-    state.paused = true;
-    EXPECT_EQ(statusSymbol(state), StatusSymbol::paused);
-    EXPECT_EQ(statusToolTip(state), "Ondrel - Paused");
-}
-
-TEST_F(Gui, menuActions_safeAndPause_throughEngineWithLines) {
-    Options unsafe;
-    unsafe.safe = false;
-    WatcherEngine engineUnsafe(scanner, scheduler, unsafe);
-    MenuBarController menuBar(engineUnsafe);
-    int updates = 0;
-    const Subscription counting = engineUnsafe.subscribe([&] { ++updates; });
-    menuBar.menuNeedsUpdate();
-    quietly([&] { menuBar.menu.actions()[4]->trigger(); });  // safe mode, currently off
-    EXPECT_EQ(logged, std::vector<std::string>{"Safe mode ON."});
-    quietly([&] { menuBar.menu.actions()[3]->trigger(); });
-    EXPECT_TRUE(engineUnsafe.state().paused);
-    EXPECT_EQ(updates, 2);
+    quietly([&] { menuAction(menuBar.menu, QStringLiteral("Safe mode (skip risky prompts)"))->trigger(); });
+    EXPECT_FALSE(engine.state().safe);
+    quietly([&] { menuAction(menuBar.menu, QStringLiteral("Stop"))->trigger(); });
+    EXPECT_TRUE(engine.state().paused);
 }
 
 TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
@@ -247,17 +185,13 @@ QRect restoredFrame(WatcherEngine& engine) {
     return restored.window->geometry();
 }
 
-TEST_F(Gui, moveAndResize_windowStaysOpen_frameSavedOnceSettled) {
+TEST_F(Gui, moveAndResize_frameSavedOnceSettledAndAtOnceBeforeRestart) {
     MainWindowController controller(engine, platform.wording());
     controller.show();
     controller.window->setGeometry(123, 145, 720, 590);
     processEventsFor(800);
     EXPECT_EQ(restoredFrame(engine), QRect(123, 145, 720, 590));
-}
 
-TEST_F(Gui, recheck_rightAfterMove_frameSavedBeforeRestart) {
-    MainWindowController controller(engine, platform.wording());
-    controller.show();
     QRect savedAtRestart;
     controller.onRecheck = [&] { savedAtRestart = restoredFrame(engine); };
     controller.window->setGeometry(211, 97, 700, 560);
@@ -284,7 +218,7 @@ protected:
     const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
 };
 
-TEST_F(StartAtLogin, triggeredTwice_autostartEntryWrittenThenRemoved) {
+TEST_F(StartAtLogin, triggered_autostartEntryWrittenRemovedOrErrorLogged) {
     ASSERT_NE(item(), nullptr);
     EXPECT_FALSE(item()->isChecked());
     item()->trigger();
@@ -294,10 +228,8 @@ TEST_F(StartAtLogin, triggeredTwice_autostartEntryWrittenThenRemoved) {
     EXPECT_FALSE(std::filesystem::exists(config / "autostart/ondrel.desktop"));
     EXPECT_FALSE(item()->isChecked());
     EXPECT_TRUE(logged.empty());
-}
 
-TEST_F(StartAtLogin, autostartFolderIsAFile_errorLoggedStillOff) {
-    std::filesystem::create_directories(config);
+    std::filesystem::remove(config / "autostart");
     std::ofstream(config / "autostart") << "a file where the folder belongs";
     quietly([&] { item()->trigger(); });
     EXPECT_FALSE(item()->isChecked());
@@ -344,7 +276,7 @@ TEST_F(Delegate, launch_trusted_okStartsEngineThenWatchingLine) {
     EXPECT_EQ(delegate.windowController->statusLabel->text(), "Watching 1 window  \u00B7  approved 0");
 }
 
-TEST_F(Delegate, launch_untrusted_requestsLogsAndNeverStarts) {
+TEST_F(Delegate, launch_untrustedGrantNeedsRestart_requestsLogsBannerStaysNeverStarts) {
     platform.setTrusted(false);
     std::vector<std::string> relaunched;
     AppDelegate delegate(Options{}, scanner, scheduler,
@@ -353,6 +285,10 @@ TEST_F(Delegate, launch_untrusted_requestsLogsAndNeverStarts) {
     EXPECT_EQ(platform.trustRequests, 1);
     EXPECT_EQ(windowMessages(delegate), std::vector<std::string>{"Accessibility permission is not granted yet, so "
                                                                  "nothing can be clicked. Use the buttons above."});
+    platform.setTrusted(true);  // granted while running: only a restart can use it
+    quietly([&] { delegate.windowController->safeToggle->click(); });
+    EXPECT_FALSE(delegate.windowController->permissionBox->isHidden());
+    EXPECT_FALSE(delegate.windowController->startStop->isEnabled());
     EXPECT_EQ(scheduler.liveTimers(), 0);
     delegate.windowController->recheckPermission();
     EXPECT_EQ(relaunched, std::vector<std::string>{"Relaunch failed. Quit and reopen manually."});
@@ -367,7 +303,11 @@ TEST_F(Delegate, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedBann
     quietly([&] { delegate.windowController->safeToggle->click(); });  // a refresh on the way
     quietly([&] { scheduler.fireAll(); });
     EXPECT_FALSE(window.permissionBox->isHidden());
+    EXPECT_EQ(window.permissionLabel->text(), "banner (fake)");
     EXPECT_EQ(window.statusLabel->text(), "Waiting for Accessibility permission");
+    EXPECT_FALSE(window.startStop->isEnabled());
+    EXPECT_FALSE(window.listButton->isEnabled());
+    EXPECT_FALSE(window.safeToggle->isChecked());  // the click went through while waiting and stayed
     EXPECT_FALSE(delegate.engine->state().started);
 
     platform.setTrusted(true);  // the switch turned on
@@ -385,17 +325,6 @@ TEST_F(Delegate, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedBann
     EXPECT_EQ(scheduler.liveTimers(), 1);  // the engine's; nothing looks at the grant any more
 }
 
-TEST_F(Delegate, launch_untrustedGrantNeedsRestart_bannerStaysAfterRefreshNothingStarts) {
-    platform.setTrusted(false);
-    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
-    platform.setTrusted(true);  // granted while running: only a restart can use it
-    quietly([&] { delegate.windowController->safeToggle->click(); });
-    EXPECT_FALSE(delegate.windowController->permissionBox->isHidden());
-    EXPECT_FALSE(delegate.windowController->startStop->isEnabled());
-    EXPECT_EQ(scheduler.liveTimers(), 0);
-}
-
 TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedNeverStarts) {
     platform.setUnavailable("no accessibility bus here");
     AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
@@ -410,14 +339,17 @@ TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedN
     EXPECT_FALSE(window.startStop->isEnabled());
 }
 
-TEST_F(Delegate, reopen_afterClose_showsTheSameWindow) {
+TEST_F(Delegate, reopen_afterClose_showsTheSameWindowWithItsLog) {
     AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
     quietly([&] { delegate.applicationDidFinishLaunching(); });
     delegate.windowController->statusItemShown = [] { return true; };
-    delegate.windowController->window->close();
+    EXPECT_FALSE(delegate.windowController->window->close());  // refused: hidden instead
     EXPECT_FALSE(delegate.windowController->window->isVisible());
+    quietly([&] { log("while hidden"); });
     delegate.menuBar->showWindow();
     EXPECT_TRUE(delegate.windowController->window->isVisible());
+    EXPECT_EQ(windowMessages(delegate).back(), "while hidden");
+    EXPECT_EQ(windowMessages(delegate).front(), "Accessibility OK.");
     delegate.windowController->window->close();
     EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
     EXPECT_TRUE(delegate.windowController->window->isVisible());
