@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/BundleRelaunch.h"
 
 #include <spawn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Restarting the application when it runs from an app bundle: a new instance through LaunchServices

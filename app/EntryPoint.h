@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What main does once the options are parsed: pick the mode, hold the command-line modes at the

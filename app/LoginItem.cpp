@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/LoginItem.h"
 
 #include "core/ActivityLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Starting Ondrel when the user logs in: an XDG autostart entry on Linux desktops, a login item on macOS.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The macOS side of starting at login: the app itself registered as a login item through
 // SMAppService (macOS 13 and later), which lists it under General > Login Items in System Settings.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Finder and LaunchServices may start an application with "-psn_0_12345", the old Carbon process

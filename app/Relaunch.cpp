@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/Relaunch.h"
 
 #include <unistd.h>

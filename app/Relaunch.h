@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Starting the program afresh in the same process: the same executable, the same arguments.

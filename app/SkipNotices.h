@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Which prompts that safe mode left deserve a notification: each one once, when it first appears. A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/TimeOfDay.h"
 
 #include <unicode/datefmt.h>

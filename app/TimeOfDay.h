@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The time of day as the user's locale writes it in its medium style: hours, minutes and seconds,

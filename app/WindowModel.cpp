@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/WindowModel.h"
 
 #include "core/ActivityLog.h"

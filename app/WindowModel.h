@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the main window and the status menu show, decided without any toolkit: the window's status

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/XdgAutostart.h"
 
 #include <stdlib.h>

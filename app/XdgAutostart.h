@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The Linux side of starting at login: a desktop entry in the user's XDG autostart folder, which every

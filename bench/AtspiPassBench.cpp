@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A real pass over AT-SPI: the stand-in Velquin must be running with bench/atspi-window.scenario
 // inside a private desktop session (bench/atspi-compare.sh arranges all of it). Reports the time per
 // pass and the accessibility calls per examined element.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Forwards to a real platform and counts the accessibility calls made through it.

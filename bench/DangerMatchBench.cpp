@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dangerMatch over a clean 600-character prompt: all 40 substring tests fail, the worst case.
 
 #include <benchmark/benchmark.h>

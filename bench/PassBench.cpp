@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One pass over a 20000-element window: 500 buttons that do not match, one Allow button inside a
 // 400-character prompt, safe mode on. Measures the core's own cost with the in-memory platform,
 // whose reads are map look-ups; reported per examined element.

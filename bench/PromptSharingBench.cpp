@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Safe mode's prompt reading for one box of 300 enabled Allow buttons and no text, the shape that
 // made one pass take 83 s over AT-SPI. "eachButtonAlone" gives every button a reader of its own, so
 // each climbs and gathers its six containers again, as every button did before the readers shared

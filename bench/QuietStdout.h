@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Sends standard output to /dev/null while measuring, so the per-pass log lines stay out of the report.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Compares a real Ondrel pass over AT-SPI with the pyatspi walk a user would script, on the same
 # stand-in window of about 2000 widgets, in one private desktop session.
 #   bench/atspi-compare.sh [BUILD_DIR]     (default build/release)

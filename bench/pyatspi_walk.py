@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The walk a user would script with pyatspi: every Allow push button in Velquin's windows, found by
 role and name. Prints the seconds per walk (best of the repetitions) and the buttons found. With
 ONDREL_WALK_ANY set, every application with an Allow button counts, whatever its name: Qt and

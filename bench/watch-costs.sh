@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # What watching costs on GTK 3, Qt 6 and Chromium chat windows of about 2000 labels, side by side in
 # one run on a private desktop: a fresh single pass against the pyatspi walk, the idle CPU of Ondrel
 # and of Velquin, and how soon a new prompt is pressed. See bench/watch_costs.py.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """What watching costs, side by side in one run, on a chat window of about 2000 labels in each of
 three toolkits (GTK 3, the stand-in; Qt 6; Chromium):
   - a fresh `ondrel --once --dry-run` process, against the pyatspi walk of the same window;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The accessibility interface: the few platform operations the watcher needs, in the platform's own

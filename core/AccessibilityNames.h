@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The accessibility vocabulary Ondrel speaks: the names of the attributes, roles and actions it uses,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/AccessibilityReads.h"
 
 namespace ondrel {

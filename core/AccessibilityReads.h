@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Typed reads on top of copyAttribute. None fails loudly: each turns a failure or a value of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The activity log: every message becomes "[<UTC time>] <message>" on standard output, goes bare to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Where the engine's passes run. Inline (the default) runs each job at once on the caller's thread;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The breadth-first walk shared by the button and text walks. Every element taken from the queue

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A wake-up call from other threads: the command-line watch loop waits on it between passes, so that

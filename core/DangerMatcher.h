@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Safe mode's fixed list of destructive or sensitive fragments and the test against it.

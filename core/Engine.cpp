@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/Engine.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One pass over the target (runPass) and the long-lived engine that runs passes: on a timer, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Keeps the activity log bounded: when a record would take the file past its limit, the file becomes

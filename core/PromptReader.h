@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The prompt text around the buttons found in one window, for safe mode to judge. The climb follows

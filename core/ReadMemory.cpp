@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/ReadMemory.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the scanner read of Velquin's trees, kept while the platform reports no change there, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // How the watcher sees the target: its scannable windows, the buttons to press in them, every

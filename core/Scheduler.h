@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The event loop the engine runs on: its repeating timer, one-off timers, and work handed over from

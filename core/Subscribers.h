@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A small list of listeners, called in the order they were added. Adding returns a Subscription that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Unicode text rules shared by the option parser and the scanner: trimming, full lower-case

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/TextForms.h"
 
 #include <unicode/uchar.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // How texts are written into lines: the start lines' interval and label list, and another

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Reads a fuzzer's input as a stream of small choices; past the end every read gives zero or nothing.

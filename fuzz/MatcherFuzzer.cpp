@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The danger matcher and the text helpers it and the scanner lean on, over any bytes: folding,
 // trimming, lower-casing, counting, label normalising, and the escaping of outside text for lines.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option walk over any argument list (arguments separated by NUL bytes in the input): it ends in
 // options that keep their promises or in an exit with its text, and the start line's forms of those
 // options read back and stay on one line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One pass over a tree built from the input on the in-memory platform: processes, windows, groups,
 // buttons and texts, with repeated children, cycles, vanished elements, failing presses and values of
 // the wrong kind. Whatever the tree, a pass presses an enabled button at most once, writes every log

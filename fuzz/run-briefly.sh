@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs a fuzzer for a fixed number of inputs from its seed corpus, as a test: the inputs it finds go
 # to a scratch folder emptied first, so every run starts from the same corpus and the repository's
 # seeds stay as they are. Crash inputs are written to the scratch folder's parent.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The demo's steps, run inside a private desktop session (see demo.sh).
 set -euo pipefail
 build=$1

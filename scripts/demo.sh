@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Ondrel and shows it at work on a private desktop against the stand-in Velquin:
 # one harmless prompt gets pressed, one risky prompt is left for the user.
 set -euo pipefail

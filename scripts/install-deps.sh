@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages Ondrel needs to build, test and demo, skipping those already there.
 set -euo pipefail
 

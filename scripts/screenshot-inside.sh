@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Inside a private desktop: the stand-in Velquin, then Ondrel's window, then a picture of the screen.
 set -euo pipefail
 build=$1 output=$2

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts Ondrel's window on a private desktop against the stand-in Velquin and writes a screenshot
 # (docs/screenshot.png unless a path is given).
 set -euo pipefail

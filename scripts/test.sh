@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Ondrel with warnings as errors and runs every test, unit and end-to-end; then builds it with
 # AddressSanitizer and UndefinedBehaviorSanitizer (leaks on) and runs there the tests that need no desktop.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Compiles every macOS-only source with clang on this machine, against the declarations in
 # tests/macos-sdk, so that the macOS backend cannot rot unseen where no Mac builds it; then runs
 # clang's static analyzer over the same sources with the CoreFoundation ownership checks, which

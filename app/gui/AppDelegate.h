@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The tray application: builds the engine, the main window and the status item at launch, wires

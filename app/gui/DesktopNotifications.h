@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The desktop's notifications: the freedesktop.org notification service on the session bus on Linux

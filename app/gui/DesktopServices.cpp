@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/gui/DesktopServices.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The desktop's own services that the window and the menu open: the accessibility settings and files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Notifications through org.freedesktop.Notifications. The server's capabilities are asked once, at
 // the first notice: a server that reads the body as markup gets it escaped, one that does not gets it
 // as it is (it would show the entities).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window: permission banner, status line, Start/Stop, the safe-mode checkbox, the button

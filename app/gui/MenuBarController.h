@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The status item: a tray icon (a menu-bar item on macOS) whose symbol and tooltip show the engine's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/gui/QtScheduler.h"
 
 #include <QTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The engine's event loop is Qt's, on the main thread: its timers, and work other threads hand over.

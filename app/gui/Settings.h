@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Where the tray application keeps what it remembers between runs: the window's frame, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/gui/SingleInstance.h"
 
 #ifndef __APPLE__

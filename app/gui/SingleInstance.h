@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One tray application per user session. The first to start owns the name dev.ondrel.Ondrel on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/gui/SkipNotifier.h"
 
 #include "app/gui/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Tells the user through the desktop's notifications about each prompt that safe mode newly left for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The status item's three symbols, drawn as monochrome masks so the tray or menu bar can tint them.

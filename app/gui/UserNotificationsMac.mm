@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Notifications through the user notification center. macOS asks the user once whether Ondrel may
 // notify; until they agree, notices are dropped by the system, which is their choice to make.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A Qt 6 chat window for the watch benchmarks: FILLERS lines of conversation, and a prompt with
 Allow added at each of the given times. Prints "ready <pid>", then "shown\t<title>" as each prompt
 appears and "pressed\t<label>\t<title>" as it is answered.

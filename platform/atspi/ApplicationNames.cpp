@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/ApplicationNames.h"
 
 #include "platform/atspi/BusCalls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The AT-SPI names of the registry's applications, as far as telling Velquin apart needs them. Every

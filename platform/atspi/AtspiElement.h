@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // An element of another application's AT-SPI tree: its application's name on the accessibility bus

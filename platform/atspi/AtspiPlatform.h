@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The accessibility interface on Linux: AT-SPI spoken directly over Ondrel's own connection to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The names AT-SPI uses on the accessibility bus, and how long Ondrel waits for an answer.

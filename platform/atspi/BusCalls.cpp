@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/BusCalls.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Method calls over a D-Bus connection, one at a time or a whole batch in flight at once: a batch

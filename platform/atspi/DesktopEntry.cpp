@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/DesktopEntry.h"
 
 #include <glib.h>

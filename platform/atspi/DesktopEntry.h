@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Desktop entries the way freedesktop.org defines them: where the entry of a desktop file ID lives

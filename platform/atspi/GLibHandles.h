@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Owning handles for the GLib-family objects the backend touches, so that nothing is released by hand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/LaunchIdentity.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Which process is an application, by what the desktop recorded when it launched the process: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/SubtreeReader.h"
 
 #include <atspi/atspi-constants.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Reads a subtree of another application in bulk, for the core's walks: level by level, every call of a

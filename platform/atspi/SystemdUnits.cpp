@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/SystemdUnits.h"
 
 #include <algorithm>

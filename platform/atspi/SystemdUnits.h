@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The systemd units desktops start applications in. GNOME Shell, KDE Plasma and Flatpak name them by

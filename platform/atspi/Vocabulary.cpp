@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atspi/Vocabulary.h"
 
 #include <atspi/atspi-constants.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Translations between AT-SPI's vocabulary and the accessibility vocabulary of the core. Pure

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The processes that stopped answering during the current scan. A hung target costs one timed-out

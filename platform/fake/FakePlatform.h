@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // An in-memory accessibility platform: scenes of processes, windows, buttons and texts built in code,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/macos/CFConversion.h"
 
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the accessibility interface's CoreFoundation values become in the core's vocabulary.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Owns one CoreFoundation reference and releases it when it goes, so no release is written by hand.

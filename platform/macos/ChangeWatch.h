@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Changes in the trees of the applications Ondrel follows, as accessibility notifications: elements

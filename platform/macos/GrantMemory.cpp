@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/macos/GrantMemory.h"
 
 #include <CoreFoundation/CoreFoundation.h>

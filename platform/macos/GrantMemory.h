@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Which code signature last held the Accessibility permission, kept in Ondrel's preferences.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The accessibility interface on macOS, over ApplicationServices and CoreFoundation.
 
 #include <ApplicationServices/ApplicationServices.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The macOS backend's decisions that need no Apple call, apart so that every platform's tests run them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the macOS backend tells the user about the Accessibility permission, worded for how Ondrel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The running applications with a bundle identifier, as AppKit knows them.

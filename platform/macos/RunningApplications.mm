@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // NSRunningApplication rather than walking the process list to enclosing .app bundles: it is the
 // system's own answer to "which applications with this bundle identifier run", it leaves out helper
 // processes (which live in nested bundles of their own), and it keeps the platform's order. The C

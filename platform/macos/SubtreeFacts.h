@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What a bulk read of a subtree learns on macOS, where one message per element asks for every attribute

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ProcessSerialNumber.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/SkipNotices.h"
 
 #include <gtest/gtest.h>

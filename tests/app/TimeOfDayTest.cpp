@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/TimeOfDay.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The autostart entry read back the way desktops read it: GLib's key-file and shell-quoting rules, and
 // desktop-file-validate where it is installed.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/LogRotation.h"
 
 #include <gtest/gtest.h>

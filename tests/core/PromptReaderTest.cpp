@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/PromptReader.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/Text.h"
 
 #include <gtest/gtest.h>

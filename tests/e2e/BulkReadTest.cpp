@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fast paths against the walk, on the real stand-in over AT-SPI: for randomly built windows, what
 // a bulk read hands over equals what element-by-element reads give, limits included, and the scanner
 // finds exactly the same with them as without. Both ways of bulk reading are tried: level by level,

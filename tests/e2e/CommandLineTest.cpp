@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built program, run as a user runs it: exit statuses and which stream each text goes to.
 
 #include <gtest/gtest.h>

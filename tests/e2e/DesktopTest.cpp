@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ondrel's behaviours on a private desktop against the stand-in Velquin (a GTK 3 program).
 
 #include <signal.h>

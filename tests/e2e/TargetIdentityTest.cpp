@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which processes Ondrel takes for Velquin on a Linux desktop: each way a desktop marks an
 // application as Velquin, and the look-alikes that must never be pressed.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ondrel against prompts of toolkits nobody here wrote: a GTK 3 message dialog, a GTK 4 window and
 // message dialog, a Qt 6 message box and a page in Chromium. Each prompt harmless once (pressed)
 // and risky once (left for the user).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray application on a private desktop: its own window is on the accessibility bus too, and
 // must never slow its passes down; a hung Velquin must never hold its window up; and a prompt left
 // for the user reaches the desktop's notification service once.

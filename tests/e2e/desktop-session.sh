@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a command inside a private desktop session and cleans up everything it started:
 # Xvfb on a free display, a private session bus, the accessibility bus with its registry, and
 # openbox (so that windows can be minimized). Used by the end-to-end tests and the demo.

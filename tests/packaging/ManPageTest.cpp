@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The man page's option list against the help text, so that the two cannot drift apart.
 
 #include <gtest/gtest.h>

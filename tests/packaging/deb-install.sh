@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the .deb from a build folder, installs it with dpkg into an empty root and runs the installed
 # program from there; checks that the package depends on the package of every library the program links.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs a build as a packager does (DESTDIR, prefix /usr) into an empty folder and checks what lands
 # there: exactly the listed files, each valid for the tool that reads it.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <atspi/atspi-constants.h>
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the Linux backend tells which processes are Velquin without asking them: desktop entries,
 // systemd unit names and GIO's launch environment.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/macos/MacRules.h"
 
 #include <gtest/gtest.h>

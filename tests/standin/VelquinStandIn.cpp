@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for Velquin: a GTK 3 application whose windows, prompt texts and buttons come from a
 // small scenario file, and which prints one line per button activation so tests can see exactly
 // what was pressed.

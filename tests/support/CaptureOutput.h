@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Captures what a block writes to standard output (the log's and the listing's stream).

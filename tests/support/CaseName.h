@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Names each case of a parameterised suite after its `name` field, so CTest names stay stable and say

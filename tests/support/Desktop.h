@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The fixture of the desktop tests. Every test runs alone in a private desktop session started by

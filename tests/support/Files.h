@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Files for tests: a whole file read back, and a scratch folder removed with the object.

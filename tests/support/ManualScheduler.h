@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A scheduler whose timers fire, and whose posted work runs, only when the test says so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A desktop notification service for the GUI tests, on its own connection to the test's session bus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A fresh, empty home folder for the whole test process, set before anything resolves the log file

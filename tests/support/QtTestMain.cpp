@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt tests run on the offscreen platform in a private, empty home folder.
 
 #include <gtest/gtest.h>

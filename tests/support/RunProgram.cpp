@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/RunProgram.h"
 
 #include <fcntl.h>

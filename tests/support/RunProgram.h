@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Runs a program to its end and collects its exit status, standard output and standard error apart.

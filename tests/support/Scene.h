@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One fixture for scanner, engine and entry-point tests: a fake platform with a scanner over it,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A running target application for the desktop tests, started in a process group of its own and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every test process runs in a private, empty home folder.
 
 #include <gtest/gtest.h>

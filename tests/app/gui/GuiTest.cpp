@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window, the status menu and the delegate, run for real on Qt's offscreen platform over the
 // in-memory accessibility platform.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Notices about skipped prompts, as a notification service on this test's private session bus
 // receives them over several passes.
 

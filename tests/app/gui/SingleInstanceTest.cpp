@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A second start beside a running application, as two processes on the private session bus this test
 // process runs in: this process is the first, the built program the second.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Velquin as a web application: a local page in Debian's Chromium, with a long conversation and
 one prompt box per PROMPT_TEXT, each with Deny and Allow.
 

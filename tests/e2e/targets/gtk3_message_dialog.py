@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A GTK 3 application whose prompt is a Gtk.MessageDialog over its main window.
 
     gtk3_message_dialog.py [--app-id ID] PROMPT_TEXT

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A GTK 4 application with two prompts: one inline in its main window, one in a Gtk.MessageDialog.
 
     gtk4_prompts.py [--app-id ID] PROMPT_TEXT

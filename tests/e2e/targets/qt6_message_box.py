@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A Qt 6 application whose prompt is a QMessageBox over its main window.
 
     qt6_message_box.py [--app-id ID] PROMPT_TEXT

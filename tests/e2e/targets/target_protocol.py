@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """What every test target prints, so that the tests read them all alike: "ready <pid>" once its
 windows are up (the tests then wait for its registration with the accessibility registry), then
 "pressed\t<label>\t<window>" per press."""

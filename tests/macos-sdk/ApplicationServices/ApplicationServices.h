@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The accessibility (HIServices) declarations platform/macos uses, as Apple documents them.
 // Compile check only.
 #pragma once

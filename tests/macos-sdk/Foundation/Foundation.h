@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Foundation declarations the macOS sources use, as Apple documents them.
 // Compile check only.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dyld declaration app/Relaunch.cpp uses on macOS, as Apple documents it. Compile check only.
 #pragma once
 
