@@ -14,6 +14,7 @@
 #include "core/PromptReader.h"
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiPlatform.h"
+#include "tests/support/ForwardingPlatform.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/Target.h"
 
@@ -24,25 +25,18 @@ using testing_support::StandIn;
 
 // The platform with its bulk reads hidden: every read goes element by element, as a walk reads, and
 // parts of lists are cut from whole copies.
-class ElementByElement final : public AccessibilityPlatform {
+class ElementByElement final : public testing_support::ForwardingPlatform {
 public:
-    explicit ElementByElement(AccessibilityPlatform& inner) : inner_(inner) {}
-    bool isProcessTrusted() override { return inner_.isProcessTrusted(); }
+    using ForwardingPlatform::ForwardingPlatform;
     void requestTrust() override {}
-    const PlatformWording& wording() const override { return inner_.wording(); }
-    std::vector<ProcessId> runningProcesses(std::string_view id) override { return inner_.runningProcesses(id); }
-    Element applicationElement(ProcessId process) override { return inner_.applicationElement(process); }
-    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
-        return inner_.setAttribute(element, attribute, value);
-    }
-    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
-        return inner_.copyAttribute(element, attribute);
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override {
+        return AccessibilityPlatform::copyAttributeValues(element, attribute, index, maxValues);
     }
     AXError performAction(const Element&, std::string_view) override { return axFailure; }
-    void beginScan() override { inner_.beginScan(); }
-
-private:
-    AccessibilityPlatform& inner_;
+    std::optional<std::string> hiddenContentAdvice(const Element&) override { return std::nullopt; }
+    std::vector<ElementFacts> readSubtree(const Element&, WalkLimits, const KnownElement&) override { return {}; }
+    bool watchChanges(ChangeListener) override { return false; }
 };
 
 // A scenario of one to three windows of nested boxes, texts and buttons, some of them "Allow".
