@@ -19,7 +19,8 @@ constexpr std::array<std::string_view, 6> structuralStates = {"enabled", "sensit
 
 }  // namespace
 
-bool ChangeWatch::changesWhatIsFound(std::string_view interface, std::string_view member, std::string_view detail) {
+bool ChangeWatch::changesWhatIsFound(std::string_view interface, std::string_view member, std::string_view detail,
+                                     int set) {
     if (interface == "org.a11y.atspi.Event.Window")
         return member == "Create" || member == "Destroy" || member == "Minimize" || member == "Restore";
     if (interface != "org.a11y.atspi.Event.Object")
@@ -27,6 +28,10 @@ bool ChangeWatch::changesWhatIsFound(std::string_view interface, std::string_vie
     if (member == "ChildrenChanged")
         return true;
     if (member == "StateChanged") {
+        // "defunct" cleared is an element coming to be for an assistive technology that asked after it
+        // (GTK makes them as they are first read, thousands at once): the tree itself is as it was.
+        if (detail == "defunct")
+            return set != 0;
         for (std::string_view state : structuralStates) {
             if (detail == state)
                 return true;
@@ -97,19 +102,22 @@ void ChangeWatch::follow(const std::string& busName, ProcessId process) {
 void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar* path, const gchar* interface,
                            const gchar* member, GVariant* parameters, gpointer data) {
     auto* watch = static_cast<ChangeWatch*>(data);
-    const gchar* detail = "";
-    if (g_variant_n_children(parameters) > 0) {
-        GVariant* first = g_variant_get_child_value(parameters, 0);
-        if (g_variant_is_of_type(first, G_VARIANT_TYPE_STRING))
-            detail = g_variant_get_string(first, nullptr);
-        if (!changesWhatIsFound(interface, member, detail)) {
-            g_variant_unref(first);
-            return;
-        }
-        g_variant_unref(first);
-    } else if (!changesWhatIsFound(interface, member, detail)) {
-        return;
+    // Every event carries (detail, detail1, detail2, value, properties); other signals carry less.
+    std::string_view detail;
+    gint32 set = 0;
+    const gsize fields = g_variant_n_children(parameters);
+    if (fields > 0) {
+        GVariantPtr first(g_variant_get_child_value(parameters, 0));
+        if (g_variant_is_of_type(first.get(), G_VARIANT_TYPE_STRING))
+            detail = g_variant_get_string(first.get(), nullptr);  // lives in `parameters`
     }
+    if (fields > 1) {
+        GVariantPtr second(g_variant_get_child_value(parameters, 1));
+        if (g_variant_is_of_type(second.get(), G_VARIANT_TYPE_INT32))
+            set = g_variant_get_int32(second.get());
+    }
+    if (!changesWhatIsFound(interface, member, detail, set))
+        return;
     Listener listener;
     ProcessId process = 0;
     {
@@ -120,7 +128,7 @@ void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar* p
         process = followed->second;
         listener = watch->listener_;
     }
-    const bool died = std::string_view(detail) == "defunct";
+    const bool died = detail == "defunct";
     listener(process, sender, died || path == nullptr ? "" : path);
 }
 

@@ -34,9 +34,10 @@ public:
     // Events sent by `busName` are changes of `process` from now on.
     void follow(const std::string& busName, ProcessId process);
 
-    // Whether an event of this interface, member and detail ("Object", "StateChanged", "enabled") can
-    // change what a walk finds.
-    static bool changesWhatIsFound(std::string_view interface, std::string_view member, std::string_view detail);
+    // Whether an event of this interface, member, detail and first number ("Object", "StateChanged",
+    // "enabled", 1 for set) can change what a walk finds.
+    static bool changesWhatIsFound(std::string_view interface, std::string_view member, std::string_view detail,
+                                   int set);
 
 private:
     static void onSignal(GDBusConnection* connection, const gchar* sender, const gchar* path, const gchar* interface,
