@@ -119,9 +119,7 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
     const AtspiElement& root = atspiElement(rootElement);
     if (bus_ == nullptr || limits.maxExamined == 0 || unresponsive_.contains(root.process()))
         return {};
-    // No cache holds the application's own entry, so a read from there is never looked up in one.
-    const ApplicationCache* cache = root.isApplication() || !cacheOf_ ? nullptr : cacheOf_(root);
-    std::vector<Node> nodes = readByLevels(rootElement, limits, cache, known);
+    std::vector<Node> nodes = readByLevels(rootElement, limits, known);
     readLabelsAndValues(nodes);
 
     std::vector<ElementFacts> facts;
@@ -137,14 +135,20 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
 }
 
 std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits,
-                                                             const ApplicationCache* cache,
                                                              const AccessibilityPlatform::KnownElement& known) {
     const AtspiElement& root = atspiElement(rootElement);
     std::vector<Node> nodes;
     nodes.push_back({rootElement, 0, {}});
+    // The application's cache hands over its whole tree in one answer, which costs the application
+    // as much as a few thousand single answers: worth it for a large read only, not for a new prompt or
+    // a small part read again. No cache holds the application's own entry.
+    const ApplicationCache* cache = nullptr;
+    const bool cacheMayHelp = !root.isApplication() && cacheOf_;
     std::size_t levelStart = 0;
     while (levelStart < nodes.size()) {
         const std::size_t levelEnd = nodes.size();
+        if (cacheMayHelp && cache == nullptr && levelEnd >= cacheWorthFromElements)
+            cache = cacheOf_(root);
         // What the application's cache holds of an element is not asked again; the rest is, at once.
         std::vector<BusCall> calls;
         std::vector<std::size_t> asked;

@@ -49,7 +49,8 @@ public:
         : bus_(bus), unresponsive_(unresponsive), cacheOf_(std::move(cacheOf)) {}
 
     // Elements `known` accepts, other than the root, are neither read nor gone below.
-    std::vector<ElementFacts> read(const Element& root, WalkLimits limits, const AccessibilityPlatform::KnownElement& known);
+    std::vector<ElementFacts> read(const Element& root, WalkLimits limits,
+                                   const AccessibilityPlatform::KnownElement& known);
 
     // The facts of one element from what AT-SPI says of it; shared by both ways of reading.
     struct Answers {
@@ -62,6 +63,8 @@ public:
     };
     static ElementFacts factsOf(const Element& element, const Answers& answers);
 
+    static constexpr std::size_t cacheWorthFromElements = 32;
+
 private:
     struct Node {
         Element element;
@@ -70,8 +73,9 @@ private:
         std::int32_t childCount = -1;
     };
 
-    // Level by level, each level's calls in flight at once; what `cache` holds of an element is not asked.
-    std::vector<Node> readByLevels(const Element& root, WalkLimits limits, const ApplicationCache* cache,
+    // Level by level, each level's calls in flight at once; once the read has come upon
+    // `cacheWorthFromElements` elements, what the application's cache holds of an element is not asked.
+    std::vector<Node> readByLevels(const Element& root, WalkLimits limits,
                                    const AccessibilityPlatform::KnownElement& known);
     // Labels from labelled-by relations of buttons and the text of blank-named texts and buttons,
     // which neither the cache nor the first calls of a level carry.
