@@ -55,25 +55,41 @@ void ReadMemory::forgetChanged() {
     // A changed element's own answers go (its children, its states); what lies below it stays, and
     // what is new below it is not known, so it is read live. An element never read is new, and so may
     // be its parent (Qt reports a new widget only as shown, and each of its parts): the nearest known
-    // ancestor's list of children is out of date then. When none is known, the process is read afresh.
+    // ancestor's list of children is out of date then. A climb that reaches the application without
+    // meeting a known element changed nothing memory holds: a new window, say, whose application
+    // reports its new list of windows on its own. Several changes in one place meet at what the first
+    // of them left to be read again. When the climb cannot tell, the process is read afresh.
+    if (changedElements.size() > climbsAtMost) {
+        // A burst (a large window opening, a tree rebuilt): reading the process afresh is cheaper than
+        // climbing from every element of it.
+        for (const auto& [process, element] : changedElements)
+            changed.insert(process);
+        changedElements.clear();
+    }
+    NodeSet refreshing;
+    for (const auto& [process, element] : toRefresh_)
+        refreshing.insert(element);
     for (const auto& [process, element] : changedElements) {
+        const Element application = live_.applicationElement(process);
         Element current = element;
-        bool found = false;
-        for (int level = 0; level < ancestorSearchLimit && current && !found; ++level) {
+        bool placed = false;
+        for (int level = 0; level < ancestorSearchLimit && current && !placed; ++level) {
             if (entries_.erase(current) > 0) {
                 toRefresh_.emplace_back(process, current);
-                found = true;
-                break;
+                refreshing.insert(current);
+                placed = true;
+            } else if (refreshing.contains(current) || SameNode{}(current, application)) {
+                placed = true;
+            } else {
+                const auto parent = live_.copyAttribute(current, ax::attribute::parent);
+                const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
+                current = above != nullptr ? *above : nullptr;
             }
-            const auto parent = live_.copyAttribute(current, ax::attribute::parent);
-            const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
-            current = above != nullptr ? *above : nullptr;
         }
-        if (!found)
+        if (!placed)
             changed.insert(process);
     }
-    for (ProcessId process : changed)
-        firstRead_.erase(process);
+    // A process read afresh does not settle again: its tree fills in once, when it first shows it.
     forgetProcesses(changed);
 }
 
@@ -83,8 +99,10 @@ std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view application
     {
         std::lock_guard lock(changedMutex_);
         for (ProcessId process : lastRunning_) {
-            if (std::find(running.begin(), running.end(), process) == running.end())
+            if (std::find(running.begin(), running.end(), process) == running.end()) {
                 changed_.insert(process);
+                firstRead_.erase(process);
+            }
         }
     }
     lastRunning_ = running;

@@ -26,6 +26,8 @@ public:
     static constexpr double settleSeconds = 2.0;
     // How far up a changed element is followed to an element memory knows.
     static constexpr int ancestorSearchLimit = 16;
+    // How many changed elements one scan follows up one by one; more, and their processes are read afresh.
+    static constexpr std::size_t climbsAtMost = 256;
 
     explicit ReadMemory(AccessibilityPlatform& live, std::function<Clock::time_point()> now = Clock::now)
         : live_(live), now_(std::move(now)) {}
@@ -79,13 +81,13 @@ private:
     bool watching_ = false;
     Clock::time_point lastFullRead_{};
     NodeMap<Entry> entries_;
-    NodeSet readAhead_;        // roots already read ahead
-    std::mutex changedMutex_;  // guards changed_ and everythingChanged_, written on any thread
-    std::set<ProcessId> changed_;          // processes changed as a whole
+    NodeSet readAhead_;            // roots already read ahead
+    std::mutex changedMutex_;      // guards changed_ and everythingChanged_, written on any thread
+    std::set<ProcessId> changed_;  // processes changed as a whole
     std::vector<std::pair<ProcessId, Element>> changedElements_;  // elements changed on their own
     bool everythingChanged_ = false;
-    std::vector<ProcessId> lastRunning_;  // the processes of the last scan, to notice one that ended
-    std::map<ProcessId, Clock::time_point> firstRead_;  // when each process was first read (since a change)
+    std::vector<ProcessId> lastRunning_;                    // the processes of the last scan, to notice one that ended
+    std::map<ProcessId, Clock::time_point> firstRead_;      // when each running process was first read
     std::vector<std::pair<ProcessId, Element>> toRefresh_;  // forgotten for a change, to be read again
 };
 

@@ -213,12 +213,17 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
     // The button, then the box with what is new in it, were read again; the rest came from memory.
     EXPECT_EQ(platform.bulkFacts - told, 1u + 1u + 3u);
 
-    // Nothing of it known: the process is read afresh.
-    Element elsewhere = platform.addButton(platform.addGroup(platform.addWindow(application, "Later")), "Allow");
-    platform.changeOf(100, elsewhere);
+    // A new window, reported for itself and for its application: read with the application's new
+    // list of windows; Chat and its twenty lines are not read again.
+    Element later = platform.addWindow(application, "Later");
+    platform.addButton(platform.addGroup(later), "Allow");
+    const std::size_t beforeLater = platform.bulkFacts;
+    platform.changeOf(100, application);
+    platform.changeOf(100, later);
     pass();
     EXPECT_GT(platform.bulkReads, bulk);
     EXPECT_EQ(logged.back(), "DRY-RUN in [Later]: would press \"Allow\"");
+    EXPECT_LT(platform.bulkFacts - beforeLater, 20u);
 }
 
 TEST_F(RememberingPass, treeStillFillingInAtFirst_notKeptUntilItSettled) {
