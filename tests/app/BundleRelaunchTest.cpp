@@ -30,8 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, EnclosingBundle,
                                          BundleCase{"plainExecutable", "/usr/local/bin/ondrel", ""},
                                          BundleCase{"deeperInBundle",
                                                     "/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},
-                                         BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""},
-                                         BundleCase{"folderOnly", "/Applications/Ondrel.app/Contents/MacOS/", ""}),
+                                         BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""}),
                          caseName);
 
 TEST(BundleRelaunch, bundleRelaunchCommand_arguments_newInstanceWithArgumentsAfterProgramName) {

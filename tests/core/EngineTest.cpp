@@ -8,6 +8,7 @@
 
 #include "core/PromptReader.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/HeldRunner.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -82,9 +83,7 @@ TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Decision,
-    testing::Values(DecisionCase{"riskySafe", "Run rm -rf /tmp/build?", true, false, "prompt mentions \"rm -rf\"",
-                                 "run rm -rf /tmp/build?", nullptr},
-                    DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr, "",
+    testing::Values(DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr, "",
                                  "Pressed \"Allow (⌘⏎)\" in [Chat]"},
                     DecisionCase{"riskySafeDryRun", "sudo make install", true, true, "prompt mentions \"sudo \"",
                                  "sudo make install", nullptr},
@@ -98,15 +97,19 @@ INSTANTIATE_TEST_SUITE_P(
                                  "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
     testing_support::CaseName());
 
-// Each prompt closes once pressed: the line names the label read before the press.
+// Each prompt closes once pressed: the line names the label read before the press. The configured
+// labels and matching mode reach both the search and the check just before the press.
 TEST_F(Pass, runPass_twoWindowsPromptsCloseOnPress_bothPressedInWindowOrder) {
     Element application = platform.addProcess(1);
-    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Allow (⌘⏎)");
-    Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?");
+    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Run (⌘⏎)");
+    Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?", "Always Allow");
+    prompt(platform.addWindow(application, "Three"), "Edit c.txt?", "Don't Allow");
     platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
-    EXPECT_EQ(pass(), (PassResult{2, 0, 2, true, {}}));
+    opts.labels = {"Allow", "Run"};
+    opts.contains = true;
+    EXPECT_EQ(pass(), (PassResult{2, 0, 3, true, {}}));
     EXPECT_EQ(platform.presses, (ElementList{first, second}));
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [One]", "Pressed \"Allow\" in [Two]"}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Run (⌘⏎)\" in [One]", "Pressed \"Always Allow\" in [Two]"}));
 }
 
 TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
@@ -199,17 +202,19 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
     settle();
     const std::size_t bulk = platform.bulkReads;
     const std::size_t told = platform.bulkFacts;
+    const std::vector<std::string> wouldPress{"DRY-RUN in [Chat]: would press \"Allow\""};
     platform.setValue(button, ax::attribute::enabled, AttributeValue(true));
     platform.changeOf(100, button);
+    logged.clear();
     pass();
-    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
+    EXPECT_EQ(logged, wouldPress);
 
     // A new part of the tree, reported only for its innermost element: found through its ancestors.
     Element inner = platform.addButton(platform.addGroup(platform.addGroup(box)), "Allow");
     platform.changeOf(100, inner);
+    logged.clear();
     pass();
-    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
-    EXPECT_EQ(std::count(logged.end() - 2, logged.end(), "DRY-RUN in [Chat]: would press \"Allow\""), 2);
+    EXPECT_EQ(logged, std::vector<std::string>(2, wouldPress[0]));
     // The button, then the box with what is new in it, were read again; the rest came from memory.
     EXPECT_EQ(platform.bulkFacts - told, 1u + 1u + 3u);
 
@@ -286,30 +291,28 @@ TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
     EXPECT_EQ(heard, (std::vector<std::pair<int, std::vector<SkippedPrompt>>>{{2, {risky}}, {3, {risky}}, {4, {}}}));
 }
 
-TEST_F(Engine, togglePause_twice_noPassesBetweenAndLogged) {
+TEST_F(Engine, togglePauseAndSetSafe_loggedNoPassesWhilePausedWarningOnlyWhenSafeOff) {
     velquinWindow();
     engine.start();
-    quietly([&] { engine.togglePause(); });
+    quietly([&] {
+        engine.togglePause();
+        engine.setSafe(true);  // no change: neither update nor line
+        engine.setSafe(false);
+    });
     fire();
     EXPECT_EQ(engine.statusText(), "Paused");
-    quietly([&] { engine.togglePause(); });
-    EXPECT_EQ(updates, 3);  // started, the two flips, no timer pass
+    quietly([&] {
+        engine.togglePause();
+        engine.setSafe(true);
+    });
+    EXPECT_EQ(updates, 5);  // started, the two flips and the two safe changes, no timer pass
     EXPECT_EQ(platform.scans, 0u);
-    EXPECT_EQ(logged, (std::vector<std::string>{"Paused.", "Resumed."}));
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"Paused.", "Safe mode OFF.",
+                                        "WARNING: safe mode off - destructive prompts will be auto-approved too.",
+                                        "Resumed.", "Safe mode ON."}));
     fire();
     EXPECT_EQ(platform.scans, 1u);
-}
-
-TEST_F(Engine, setSafe_changes_loggedWithWarningOnlyWhenOff) {
-    quietly([&] { engine.setSafe(true); });
-    EXPECT_EQ(updates, 0);
-    EXPECT_TRUE(logged.empty());
-    quietly([&] { engine.setSafe(false); });
-    quietly([&] { engine.setSafe(true); });
-    EXPECT_EQ(updates, 2);
-    EXPECT_EQ(logged, (std::vector<std::string>{
-                          "Safe mode OFF.", "WARNING: safe mode off - destructive prompts will be auto-approved too.",
-                          "Safe mode ON."}));
 }
 
 TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
@@ -345,26 +348,10 @@ TEST_F(Engine, changes_pausedOrNotStartedOrUnreported_noPass) {
     EXPECT_EQ(platform.scans, 0u);
 }
 
-// Passes that run elsewhere: the test says when each one ends.
-class HeldRunner final : public BackgroundRunner {
-public:
-    void run(std::function<void()> job, std::function<void()> done) override {
-        held.emplace_back(std::move(job), std::move(done));
-    }
-    void finishOne() {
-        auto [job, done] = std::move(held.front());
-        held.erase(held.begin());
-        job();
-        if (done)
-            done();
-    }
-    std::vector<std::pair<std::function<void()>, std::function<void()>>> held;
-};
-
 TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
     platform.setReportsChanges(true);
     velquinWindow();
-    HeldRunner runner;
+    testing_support::HeldRunner runner;
     WatcherEngine elsewhere(scanner, scheduler, Options{}, &runner, [this] { return clock; });
     Subscription counted = elsewhere.subscribe([this] { ++updates; });
     elsewhere.start();
