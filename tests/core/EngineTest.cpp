@@ -17,12 +17,6 @@ namespace {
 
 class Pass : public testing_support::Scene {
 protected:
-    // A window holding a prompt text and a button labelled `label` under one container.
-    Element prompt(const Element& window, const std::string& text, const std::string& label = "Allow") {
-        Element box = platform.addGroup(window);
-        platform.addText(box, text);
-        return platform.addButton(box, label);
-    }
     PassResult pass() {
         return quietly([&] { return runPass(scanner, opts); });
     }
@@ -63,9 +57,7 @@ class Decision : public testing_support::Scene, public testing::WithParamInterfa
 // Safe mode's skip comes first, then dry run, then the press.
 TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
     const DecisionCase& c = GetParam();
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, c.prompt);
-    platform.addButton(box, "Allow (⌘⏎)");
+    prompt(velquinWindow(), c.prompt, "Allow (⌘⏎)");
     Options opts;
     opts.safe = c.safe;
     opts.dryRun = c.dryRun;
@@ -177,19 +169,22 @@ protected:
 TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
     Element box = platform.addGroup(velquinWindow());
     Element text = platform.addText(box, "Velquin wants to read notes.txt");
-    Element button = platform.addButton(box, "Allow");
+    Element button = platform.addButton(box, "Always Allow");
+    opts.contains = true;  // which the check before the press must use too
     opts.dryRun = true;
     settle();  // the harmless prompt is remembered
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
     opts.dryRun = false;
-    EXPECT_EQ(pass(),
-              (PassResult{
-                  0, 1, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
-    EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you");
+    EXPECT_EQ(
+        pass(),
+        (PassResult{
+            0, 1, 1, true, {{"Chat", "Always Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
     platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
     EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_TRUE(platform.presses.empty());
+    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Always Allow")));
+    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
 }
 
 TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorReadAgain) {
@@ -272,9 +267,7 @@ TEST_F(Engine, start_twice_oneLiveTimerFirstPassOnePeriodAway) {
 }
 
 TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, "Delete FROM users");
-    platform.addButton(box, "Allow");
+    Element riskyButton = prompt(velquinWindow(), "Delete FROM users");
     // Another process, so that climbing from the harmless button never reaches the risky text.
     platform.addButton(platform.addGroup(velquinWindow("Two", 101)), "Allow");
     std::vector<std::pair<int, std::vector<SkippedPrompt>>> heard;  // updates so far, prompts left
@@ -285,7 +278,7 @@ TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
     fire();
     EXPECT_EQ(updates, 3);  // started, then two passes
     EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
-    platform.vanish(box);
+    platform.vanish(riskyButton);
     fire();
     const SkippedPrompt risky{"Chat", "Allow", "prompt mentions \"delete from\"", "delete from users"};
     EXPECT_EQ(heard, (std::vector<std::pair<int, std::vector<SkippedPrompt>>>{{2, {risky}}, {3, {risky}}, {4, {}}}));
@@ -370,9 +363,7 @@ TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
 
 TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll) {
     platform.setReportsChanges(true);
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, "Velquin wants to read notes.txt");
-    platform.addButton(box, "Run");
+    prompt(velquinWindow(), "Velquin wants to read notes.txt", "Run");
     engine.start();
     fire();
     after(3.0);

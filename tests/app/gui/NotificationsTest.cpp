@@ -24,12 +24,6 @@ protected:
         SkipNotifier::setEnabled(true);
         engine.start();
     }
-    Element riskyPrompt(Element window) {
-        Element box = platform.addGroup(window);
-        platform.addText(box, "Run rm -rf build?");
-        platform.addButton(box, "Allow");
-        return box;
-    }
     void pass() {
         quietly([&] { timers.fireAll(); });
     }
@@ -42,25 +36,19 @@ protected:
 };
 
 // Switched off, a prompt waiting is never announced, not even once notices are on again; a new prompt
-// is, once over several passes, and again once it has gone and come back.
-TEST_P(NoticesOnTheBus, samePromptOverPasses_oneNoticeAgainWhenItReturnsNoneWhileSwitchedOff) {
+// is, once over several passes. (Which prompts count as new is the notice list's own test.)
+TEST_P(NoticesOnTheBus, samePromptOverPasses_oneNoticeNoneWhileSwitchedOff) {
     const Element window = velquinWindow("Chat <b>&");
     SkipNotifier::setEnabled(false);
-    riskyPrompt(window);
+    prompt(window, "Run rm -rf build?");
     pass();
     SkipNotifier::setEnabled(true);
     pass();
     const Element other = velquinWindow("Chat <b>&", 101);  // its own window: the first prompt's text stays
-    Element box = riskyPrompt(other);
-    platform.addText(box, "now in /home");
+    prompt(other, "Run rm -rf build in /home?");
     pass();
     pass();
     EXPECT_EQ(server.received(2, 500), QStringList{title + " | " + GetParam().body});
-    platform.vanish(box);
-    pass();
-    platform.addText(riskyPrompt(other), "now in /home");
-    pass();
-    EXPECT_EQ(server.received(2).size(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
