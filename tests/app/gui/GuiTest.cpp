@@ -183,25 +183,16 @@ TEST_F(Gui, moveAndResize_frameSavedOnceSettledAndAtOnceBeforeRestart) {
 }
 
 #ifndef __APPLE__
-class StartAtLogin : public Gui {
-protected:
-    // The program is this test's own executable, as the product's is its own.
-    void SetUp() override {
-        const char* const arguments[] = {"ondrel"};
-        rememberLaunchArguments(1, arguments);
-        menuBar.menuNeedsUpdate();
-    }
-    // The item as the menu shows it now.
-    QAction* item() {
+using StartAtLogin = Gui;
+TEST_F(StartAtLogin, triggered_autostartEntryWrittenRemovedOrErrorLogged) {
+    const char* const arguments[] = {"ondrel"};  // the program is this test's own executable
+    rememberLaunchArguments(1, arguments);
+    MenuBarController menuBar{engine};
+    const auto item = [&] {  // as the menu shows it now
         menuBar.menuNeedsUpdate();
         return menuAction(menuBar.menu, QStringLiteral("Start at Login"));
-    }
-
-    MenuBarController menuBar{engine};
+    };
     const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
-};
-
-TEST_F(StartAtLogin, triggered_autostartEntryWrittenRemovedOrErrorLogged) {
     ASSERT_NE(item(), nullptr);
     EXPECT_FALSE(item()->isChecked());
     item()->trigger();
