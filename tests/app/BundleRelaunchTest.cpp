@@ -30,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EnclosingBundle,
                                          BundleCase{"plainExecutable", "/usr/local/bin/ondrel", ""},
                                          BundleCase{"deeperInBundle",
                                                     "/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},
-                                         BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""}),
+                                         BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""},
+                                         BundleCase{"folderOnly", "/Applications/Ondrel.app/Contents/MacOS/", ""}),
                          caseName);
 
 TEST(BundleRelaunch, bundleRelaunchCommand_arguments_newInstanceWithArgumentsAfterProgramName) {

@@ -28,13 +28,16 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"trimmed_unicodeSpacesAndCrLf", text::trimmed, "\u00A0\u2028Run\u3000\r\n", "Run"},
         TextCase{"trimmed_innerSpacesKept", text::trimmed, " a  b ", "a  b"},
         TextCase{"trimmed_onlyWhiteSpace", text::trimmed, " \t\n", ""},
+        TextCase{"trimmed_empty", text::trimmed, "", ""},
         TextCase{"trimmed_invalidUtf8Kept", text::trimmed, "\xff \xfe", "\xff \xfe"},
         // trimmedSpaces: spaces and tabs only, line breaks kept.
         TextCase{"trimmedSpaces_tabAndEmSpace", text::trimmedSpaces, "\t Allow\u2003", "Allow"},
         TextCase{"trimmedSpaces_lineBreaksKept", text::trimmedSpaces, "\nAllow \n", "\nAllow \n"},
+        TextCase{"trimmedSpaces_onlySpaces", text::trimmedSpaces, "   ", ""},
         // lowercased: the full Unicode mapping.
         TextCase{"lowercased_accentedAndGreek", text::lowercased, "ÉTAPE Ω", "étape ω"},
         TextCase{"lowercased_dottedCapitalI_twoCodePoints", text::lowercased, "İ", "i\u0307"},
+        TextCase{"lowercased_greekWord", text::lowercased, "ΟΔΟΣ", "οδος"},
         TextCase{"lowercased_invalidUtf8_replaced", text::lowercased, "a\xff", "a\uFFFD"},
         // escapeForLine: outside text can neither break nor control the line.
         TextCase{"escape_plain", escapeForLine, "Allow (⌘⏎) \"ok\" a\\b", "Allow (⌘⏎) \"ok\" a\\b"},
@@ -57,7 +60,7 @@ TEST_P(CharacterCount, characterCount_text_userPerceivedCharacters) {
     EXPECT_EQ(text::characterCount(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, CharacterCount,
-                         testing::Values(CountCase{"crLfIsOne", "a\r\nb", 3},
+                         testing::Values(CountCase{"empty", "", 0}, CountCase{"crLfIsOne", "a\r\nb", 3},
                                          CountCase{"combiningAccent", "e\u0301", 1},
                                          CountCase{"joinedEmoji", "\U0001F468\u200D\U0001F469", 1},
                                          CountCase{"flagThenLetter", "🇩🇪x", 2}),
@@ -78,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalCase{"hundredThousand", 100000, "100000.0"},
                     IntervalCase{"third", 1.0 / 3, "0.3333333333333333"},
                     IntervalCase{"tenMicroseconds", 1e-5, "0.00001"},
+                    IntervalCase{"seventeenDigits", 1e16, "10000000000000000.0"},
                     IntervalCase{"seventeenDigitsFraction", 12345678.901234567, "12345678.901234567"},
                     IntervalCase{"eighteenDigits", 123456789012345678.0, "1.2345678901234568e+17"}),
     testing_support::CaseName());

@@ -75,6 +75,7 @@ TEST(DesktopEntries, desktopEntryProgram_entryKinds_programOrNone) {
         {"field code first", entry("Exec=%U velquin"), std::nullopt},
         {"unbalanced quote", entry("Exec=\"velquin"), std::nullopt},
         {"hidden", entry("Hidden=true\nExec=velquin"), std::nullopt},
+        {"no exec", entry(""), std::nullopt},
         {"a link, not an application", "[Desktop Entry]\nType=Link\nName=V\nURL=https://example.com\n", std::nullopt},
         {"not a desktop entry", "this is not a key file\n", std::nullopt},
         {"launcher runs the real program", entry("Exec=" + env + " VELQUIN=1 velquin"), std::nullopt},
@@ -101,7 +102,8 @@ TEST(SystemdUnits, applicationIdOfUnit_desktopConvention) {
         {"app-dev.velquin.desktop@a1b2c3.service", "dev.velquin.desktop"},
         {"app-dev.velquin.desktop.service", "dev.velquin.desktop"},
         {"app-gnome-org.example.my\\x2dapp-7.scope", "org.example.my-app"},
-        {"app-dev.velquin.desktop.scope", std::nullopt},        // a scope needs its random part
+        {"app-dev.velquin.desktop.scope", std::nullopt},  // a scope needs its random part
+        {"app-gnome-dev.velquin.desktop-.scope", std::nullopt},
         {"app-a-b-dev.velquin.desktop-1.scope", std::nullopt},  // an unescaped "-" in the id
         {"app-gnome-bad\\x2-7.scope", std::nullopt},            // a broken escape
         {"session-2.scope", std::nullopt},
