@@ -33,7 +33,7 @@ TEST_F(ActivityLog, formatLogTimestamp_knownInstant_isoUtcWholeSeconds) {
     EXPECT_EQ(formatLogTimestamp(instant), "2026-12-05T08:36:33Z");
 }
 
-TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSink) {
+TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSinkFileMadeAgainIfDeleted) {
     std::vector<std::string> sunk;
     const Subscription listening = listenToLog([&](const std::string& message) { sunk.push_back(message); });
 
@@ -44,13 +44,9 @@ TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSink) {
         << out;
     EXPECT_EQ(readFile(logFilePath()), out);
     EXPECT_EQ(sunk, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
-}
-
-TEST_F(ActivityLog, log_fileDeletedMeanwhile_recreatedWithOnlyNewLine) {
-    capturedStdout([] { log("first"); });
-    fs::remove(logFilePath());
-    const std::string out = capturedStdout([] { log("second"); });
-    EXPECT_EQ(readFile(logFilePath()), out);
+    fs::remove(logFilePath());  // deleted meanwhile: made again, with only the new line
+    const std::string again = capturedStdout([] { log("second"); });
+    EXPECT_EQ(readFile(logFilePath()), again);
 }
 
 TEST_F(ActivityLog, log_stateFolderMissing_folderAndFileReadableByTheUserAlone) {

@@ -8,6 +8,7 @@
 
 #include "core/PromptReader.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/HeldRunner.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -16,12 +17,6 @@ namespace {
 
 class Pass : public testing_support::Scene {
 protected:
-    // A window holding a prompt text and a button labelled `label` under one container.
-    Element prompt(const Element& window, const std::string& text, const std::string& label = "Allow") {
-        Element box = platform.addGroup(window);
-        platform.addText(box, text);
-        return platform.addButton(box, label);
-    }
     PassResult pass() {
         return quietly([&] { return runPass(scanner, opts); });
     }
@@ -62,9 +57,7 @@ class Decision : public testing_support::Scene, public testing::WithParamInterfa
 // Safe mode's skip comes first, then dry run, then the press.
 TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
     const DecisionCase& c = GetParam();
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, c.prompt);
-    platform.addButton(box, "Allow (⌘⏎)");
+    prompt(velquinWindow(), c.prompt, "Allow (⌘⏎)");
     Options opts;
     opts.safe = c.safe;
     opts.dryRun = c.dryRun;
@@ -82,9 +75,7 @@ TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Decision,
-    testing::Values(DecisionCase{"riskySafe", "Run rm -rf /tmp/build?", true, false, "prompt mentions \"rm -rf\"",
-                                 "run rm -rf /tmp/build?", nullptr},
-                    DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr, "",
+    testing::Values(DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr, "",
                                  "Pressed \"Allow (⌘⏎)\" in [Chat]"},
                     DecisionCase{"riskySafeDryRun", "sudo make install", true, true, "prompt mentions \"sudo \"",
                                  "sudo make install", nullptr},
@@ -98,15 +89,19 @@ INSTANTIATE_TEST_SUITE_P(
                                  "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
     testing_support::CaseName());
 
-// Each prompt closes once pressed: the line names the label read before the press.
+// Each prompt closes once pressed: the line names the label read before the press. The configured
+// labels and matching mode reach both the search and the check just before the press.
 TEST_F(Pass, runPass_twoWindowsPromptsCloseOnPress_bothPressedInWindowOrder) {
     Element application = platform.addProcess(1);
-    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Allow (⌘⏎)");
-    Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?");
+    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Run (⌘⏎)");
+    Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?", "Always Allow");
+    prompt(platform.addWindow(application, "Three"), "Edit c.txt?", "Don't Allow");
     platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
-    EXPECT_EQ(pass(), (PassResult{2, 0, 2, true, {}}));
+    opts.labels = {"Allow", "Run"};
+    opts.contains = true;
+    EXPECT_EQ(pass(), (PassResult{2, 0, 3, true, {}}));
     EXPECT_EQ(platform.presses, (ElementList{first, second}));
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow (⌘⏎)\" in [One]", "Pressed \"Allow\" in [Two]"}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Run (⌘⏎)\" in [One]", "Pressed \"Always Allow\" in [Two]"}));
 }
 
 TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
@@ -174,19 +169,22 @@ protected:
 TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
     Element box = platform.addGroup(velquinWindow());
     Element text = platform.addText(box, "Velquin wants to read notes.txt");
-    Element button = platform.addButton(box, "Allow");
+    Element button = platform.addButton(box, "Always Allow");
+    opts.contains = true;  // which the check before the press must use too
     opts.dryRun = true;
     settle();  // the harmless prompt is remembered
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
     opts.dryRun = false;
-    EXPECT_EQ(pass(),
-              (PassResult{
-                  0, 1, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
-    EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you");
+    EXPECT_EQ(
+        pass(),
+        (PassResult{
+            0, 1, 1, true, {{"Chat", "Always Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
     platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
     EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_TRUE(platform.presses.empty());
+    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Always Allow")));
+    EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
 }
 
 TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorReadAgain) {
@@ -199,17 +197,19 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
     settle();
     const std::size_t bulk = platform.bulkReads;
     const std::size_t told = platform.bulkFacts;
+    const std::vector<std::string> wouldPress{"DRY-RUN in [Chat]: would press \"Allow\""};
     platform.setValue(button, ax::attribute::enabled, AttributeValue(true));
     platform.changeOf(100, button);
+    logged.clear();
     pass();
-    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
+    EXPECT_EQ(logged, wouldPress);
 
     // A new part of the tree, reported only for its innermost element: found through its ancestors.
     Element inner = platform.addButton(platform.addGroup(platform.addGroup(box)), "Allow");
     platform.changeOf(100, inner);
+    logged.clear();
     pass();
-    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
-    EXPECT_EQ(std::count(logged.end() - 2, logged.end(), "DRY-RUN in [Chat]: would press \"Allow\""), 2);
+    EXPECT_EQ(logged, std::vector<std::string>(2, wouldPress[0]));
     // The button, then the box with what is new in it, were read again; the rest came from memory.
     EXPECT_EQ(platform.bulkFacts - told, 1u + 1u + 3u);
 
@@ -272,9 +272,7 @@ TEST_F(Engine, start_twice_oneLiveTimerFirstPassOnePeriodAway) {
 }
 
 TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, "Delete FROM users");
-    platform.addButton(box, "Allow");
+    Element riskyButton = prompt(velquinWindow(), "Delete FROM users");
     // Another process, so that climbing from the harmless button never reaches the risky text.
     platform.addButton(platform.addGroup(velquinWindow("Two", 101)), "Allow");
     std::vector<std::pair<int, std::vector<SkippedPrompt>>> heard;  // updates so far, prompts left
@@ -285,36 +283,34 @@ TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
     fire();
     EXPECT_EQ(updates, 3);  // started, then two passes
     EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
-    platform.vanish(box);
+    platform.vanish(riskyButton);
     fire();
     const SkippedPrompt risky{"Chat", "Allow", "prompt mentions \"delete from\"", "delete from users"};
     EXPECT_EQ(heard, (std::vector<std::pair<int, std::vector<SkippedPrompt>>>{{2, {risky}}, {3, {risky}}, {4, {}}}));
 }
 
-TEST_F(Engine, togglePause_twice_noPassesBetweenAndLogged) {
+TEST_F(Engine, togglePauseAndSetSafe_loggedNoPassesWhilePausedWarningOnlyWhenSafeOff) {
     velquinWindow();
     engine.start();
-    quietly([&] { engine.togglePause(); });
+    quietly([&] {
+        engine.togglePause();
+        engine.setSafe(true);  // no change: neither update nor line
+        engine.setSafe(false);
+    });
     fire();
     EXPECT_EQ(engine.statusText(), "Paused");
-    quietly([&] { engine.togglePause(); });
-    EXPECT_EQ(updates, 3);  // started, the two flips, no timer pass
+    quietly([&] {
+        engine.togglePause();
+        engine.setSafe(true);
+    });
+    EXPECT_EQ(updates, 5);  // started, the two flips and the two safe changes, no timer pass
     EXPECT_EQ(platform.scans, 0u);
-    EXPECT_EQ(logged, (std::vector<std::string>{"Paused.", "Resumed."}));
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"Paused.", "Safe mode OFF.",
+                                        "WARNING: safe mode off - destructive prompts will be auto-approved too.",
+                                        "Resumed.", "Safe mode ON."}));
     fire();
     EXPECT_EQ(platform.scans, 1u);
-}
-
-TEST_F(Engine, setSafe_changes_loggedWithWarningOnlyWhenOff) {
-    quietly([&] { engine.setSafe(true); });
-    EXPECT_EQ(updates, 0);
-    EXPECT_TRUE(logged.empty());
-    quietly([&] { engine.setSafe(false); });
-    quietly([&] { engine.setSafe(true); });
-    EXPECT_EQ(updates, 2);
-    EXPECT_EQ(logged, (std::vector<std::string>{
-                          "Safe mode OFF.", "WARNING: safe mode off - destructive prompts will be auto-approved too.",
-                          "Safe mode ON."}));
 }
 
 TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
@@ -350,26 +346,10 @@ TEST_F(Engine, changes_pausedOrNotStartedOrUnreported_noPass) {
     EXPECT_EQ(platform.scans, 0u);
 }
 
-// Passes that run elsewhere: the test says when each one ends.
-class HeldRunner final : public BackgroundRunner {
-public:
-    void run(std::function<void()> job, std::function<void()> done) override {
-        held.emplace_back(std::move(job), std::move(done));
-    }
-    void finishOne() {
-        auto [job, done] = std::move(held.front());
-        held.erase(held.begin());
-        job();
-        if (done)
-            done();
-    }
-    std::vector<std::pair<std::function<void()>, std::function<void()>>> held;
-};
-
 TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
     platform.setReportsChanges(true);
     velquinWindow();
-    HeldRunner runner;
+    testing_support::HeldRunner runner;
     WatcherEngine elsewhere(scanner, scheduler, Options{}, &runner, [this] { return clock; });
     Subscription counted = elsewhere.subscribe([this] { ++updates; });
     elsewhere.start();
@@ -388,9 +368,7 @@ TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
 
 TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll) {
     platform.setReportsChanges(true);
-    Element box = platform.addGroup(velquinWindow());
-    platform.addText(box, "Velquin wants to read notes.txt");
-    platform.addButton(box, "Run");
+    prompt(velquinWindow(), "Velquin wants to read notes.txt", "Run");
     engine.start();
     fire();
     after(3.0);

@@ -37,14 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ParseCase{"none", {}, Options{}},
         ParseCase{"intervalLast_ignored", {"--once", "--interval"}, Options{.once = true}},
-        ParseCase{"intervalQuarter", {"--interval", "0.25"}, Options{.interval = 0.25}},
-        ParseCase{"intervalExponent", {"--interval", "1e1"}, Options{.interval = 10}},
         ParseCase{"intervalPlusSign", {"--interval", "+2"}, Options{.interval = 2}},
+        ParseCase{"intervalExponent", {"--interval", "1e1"}, Options{.interval = 10}},
         ParseCase{"intervalText_consumed", {"--interval", "abc", "--once"}, Options{.once = true}},
-        ParseCase{"intervalZero", {"--interval", "0"}, Options{}},
         ParseCase{"intervalNegative_consumedNotUnknown", {"--interval", "-1"}, Options{}},
         ParseCase{"intervalNan", {"--interval", "nan"}, Options{}},
-        ParseCase{"intervalInfinity", {"--interval", "inf"}, Options{}},
         ParseCase{"intervalLeadingSpace", {"--interval", " 2"}, Options{}},
         ParseCase{"intervalUnit", {"--interval", "2s"}, Options{}},
         ParseCase{"intervalComma_notDecimalPoint", {"--interval", "0,5"}, Options{}},
@@ -66,20 +63,15 @@ INSTANTIATE_TEST_SUITE_P(
             {"--list", "--contains", "--unsafe", "--dry-run", "--once", "--headless"},
             Options{.safe = false, .contains = true, .list = true, .dryRun = true, .once = true, .headless = true}},
         // Requests that end the process: a --check verdict, help, an unknown option.
-        ParseCase{"checkCapitals_lowered", {"--check", "please RM -RF /"}, danger("rm -rf")},
         ParseCase{"checkUnicodeCapitals_lowered", {"--check", "ÉTAPE: PRODUCTION"}, danger("production")},
         ParseCase{"checkClean", {"--check", "ls"}, clean},
-        ParseCase{"checkTrailingSpaceKept", {"--check", "sudo rm x"}, danger("sudo ")},
         ParseCase{"checkStopsWalk", {"--check", "ls", "--bogus"}, clean},
         ParseCase{"unknownBeforeCheck", {"--bogus", "--check", "rm -rf"}, unknown("--bogus")},
-        ParseCase{"checkInvalidUtf8_noMatch", {"--check", "\xff\xfe ls \xc3"}, clean},
         ParseCase{"checkInvalidUtf8_stillMatches", {"--check", "\xff SUDO rm"}, danger("sudo ")},
         ParseCase{"helpShort", {"-h"}, help}, ParseCase{"helpThenUnknown", {"--help", "--bogus"}, help},
-        ParseCase{"capitalH_unknown", {"-H"}, unknown("-H")}, ParseCase{"empty_unknown", {""}, unknown("")},
+        ParseCase{"empty_unknown", {""}, unknown("")},
         ParseCase{"equalsForm_unknown", {"--interval=2"}, unknown("--interval=2")},
-        ParseCase{"positional_unknown", {"Allow"}, unknown("Allow")},
-        ParseCase{"invalidUtf8_echoedUnchanged", {"--\xff\xfe"}, unknown("--\xff\xfe")},
-        ParseCase{"caseSensitive_unknown", {"--Once"}, unknown("--Once")}),
+        ParseCase{"invalidUtf8_echoedUnchanged", {"--\xff\xfe"}, unknown("--\xff\xfe")}),
     testing_support::CaseName());
 
 }  // namespace

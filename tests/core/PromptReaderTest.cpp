@@ -68,9 +68,7 @@ TEST_F(Prompt, textAround_windowHoldsLittleText_climbStopsAtWindowWhoseTextCount
     platform.addText(platform.addWindow(application, "Terminal"), "rm -rf ~/projects");
     Element window = platform.addWindow(application, "Chat");
     platform.addText(window, "Chat with Velquin");
-    Element box = platform.addGroup(window);
-    platform.addText(box, "Read notes.txt?");
-    platform.addButton(box, "Allow");
+    prompt(window, "Read notes.txt?");
     EXPECT_EQ(onlyTextAround(window), "chat with velquin read notes.txt?");
 }
 

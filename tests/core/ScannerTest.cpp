@@ -31,14 +31,11 @@ ElementList elements(const std::vector<FoundButton>& found) {
 
 // --- targetWindows ---
 
-TEST_F(Scanner_, targetWindows_noVelquin_emptyNothingSetNothingLogged) {
+// Another application's windows are neither listed nor asked to expose anything.
+TEST_F(Scanner_, targetWindows_twoProcessesBesideAnother_windowsOfBothInOrderEachExposedOtherUntouched) {
     platform.addWindow(platform.addProcess(7, "org.other.app"), "Other");
-    EXPECT_TRUE(quietly([&] { return scanner.targetWindows(); }).empty());
+    EXPECT_TRUE(scanner.targetWindows().empty());
     EXPECT_TRUE(platform.writes.empty());
-    EXPECT_TRUE(logged.empty());
-}
-
-TEST_F(Scanner_, targetWindows_twoProcesses_windowsOfBothInOrderEachExposed) {
     Element first = platform.addProcess(1);
     platform.addWindow(first, "A1");
     platform.addElement(first, ax::role::menuBar);
@@ -54,50 +51,35 @@ TEST_F(Scanner_, targetWindows_twoProcesses_windowsOfBothInOrderEachExposed) {
     EXPECT_EQ(platform.writes[1].element, second);
 }
 
-TEST_F(Scanner_, targetWindows_processWithoutWindows_applicationElementAsProcessEntry) {
+TEST_F(Scanner_, targetWindows_processWithoutWindowsOrChildrenUnreadable_processEntry) {
     Element application = platform.addProcess(4242);
     platform.addButton(application, "Allow");
     auto windows = scanner.targetWindows();
-    ASSERT_EQ(windows.size(), 1u);
-    EXPECT_EQ(windows[0].title, "(process 4242)");
+    ASSERT_EQ(titles(windows), std::vector<std::string>{"(process 4242)"});
     EXPECT_EQ(windows[0].element, application);
-}
-
-TEST_F(Scanner_, targetWindows_childrenUnreadable_processEntryThatFindsNothing) {
-    Element application = platform.addProcess(9);
-    platform.addButton(application, "Allow");
     platform.setValue(application, ax::attribute::children, std::nullopt);
-    auto windows = scanner.targetWindows();
-    ASSERT_EQ(titles(windows), std::vector<std::string>{"(process 9)"});
+    windows = scanner.targetWindows();
+    ASSERT_EQ(titles(windows), std::vector<std::string>{"(process 4242)"});
     EXPECT_TRUE(scanner.findButtons(windows[0].element, {"Allow"}, false).empty());
 }
 
-TEST_F(Scanner_, targetWindows_onlyMinimizedWindows_noEntryWarnedOncePerTitle) {
-    Element application = platform.addProcess(1);
-    platform.addWindow(application, "Chat", true);
-    platform.addWindow(application, "Chat", true);
-    platform.addWindow(application, " ", true);
-    platform.addWindow(application, "", true);
-
-    EXPECT_TRUE(quietly([&] { return scanner.targetWindows(); }).empty());
-    quietly([&] { return scanner.targetWindows(); });
-    EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("(untitled window)")}));
-}
-
-TEST_F(Scanner_, targetWindows_titleMinimized_warnedOnceWhileAnyStaysMinimizedAgainOnceAllShown) {
+TEST_F(Scanner_, targetWindows_minimized_leftOutWarnedOncePerTitleWhileAnyStaysSoAgainOnceAllShown) {
     Element application = platform.addProcess(1);
     Element first = platform.addWindow(application, "Chat");
     Element second = platform.addWindow(application, "Chat", true);
+    platform.addWindow(application, " ", true);
+    platform.addWindow(application, "", true);
     for (int pass = 0; pass < 3; ++pass)
         EXPECT_EQ(titles(quietly([&] { return scanner.targetWindows(); })), std::vector<std::string>{"Chat"});
-    platform.setValue(first, ax::attribute::minimized, true);  // both minimized now: still the same warning
-    quietly([&] { return scanner.targetWindows(); });
+    platform.setValue(first, ax::attribute::minimized, true);  // all minimized now: still the same warnings
+    EXPECT_TRUE(quietly([&] { return scanner.targetWindows(); }).empty());
     platform.setValue(first, ax::attribute::minimized, false);
     platform.setValue(second, ax::attribute::minimized, false);
     EXPECT_EQ(quietly([&] { return scanner.targetWindows(); }).size(), 2u);
     platform.setValue(second, ax::attribute::minimized, true);
     quietly([&] { return scanner.targetWindows(); });
-    EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("Chat")}));
+    EXPECT_EQ(logged, (std::vector<std::string>{minimizedWarning("Chat"), minimizedWarning("(untitled window)"),
+                                                minimizedWarning("Chat")}));
 }
 
 TEST_F(Scanner_, targetWindows_contentHidden_stillScannedAdvisedOncePerTitleAgainAfterShown) {
@@ -168,13 +150,10 @@ TEST_P(ButtonMatching, findButtons_label_matchesPerMode) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ButtonMatching,
     testing::Values(LabelCase{"exact", "Allow", "Allow", false, true},
-                    LabelCase{"exact_caseIgnored", "allow", "Allow", false, true},
                     LabelCase{"exact_shortcutIgnored", "Allow (⌘⏎)", "Allow", false, true},
                     LabelCase{"exact_configuredTrimmed", "ALLOW", "allow ", false, true},
                     LabelCase{"exact_wordBefore_no", "Always Allow", "Allow", false, false},
-                    LabelCase{"exact_wordAfter_no", "Allow once", "Allow", false, false},
                     LabelCase{"contains_wordBefore", "Always Allow", "Allow", true, true},
-                    LabelCase{"contains_wordAfter", "Allow once", "Allow", true, true},
                     LabelCase{"contains_refusal_no", "Don't Allow", "Allow", true, false},
                     LabelCase{"contains_insideWord_no", "Disallow", "Allow", true, false},
                     LabelCase{"contains_denying_no", "Allow unless denying", "Allow", true, false},
@@ -183,7 +162,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LabelCase{"exact_unicodeCase", "Ärger erlauben", "ärger ERLAUBEN", false, true},
                     // A configured label that normalises to nothing never matches, not even unlabelled buttons.
                     LabelCase{"blankConfigured_unlabelled_no", "", "(x)", false, false},
-                    LabelCase{"blankConfigured_containsUnlabelled_no", "", "(x)", true, false},
                     LabelCase{"blankConfigured_blankLabel_no", "(icon)", "(x)", false, false},
                     LabelCase{"blankConfigured_containsAny_no", "Allow", "(x)", true, false}),
     testing_support::CaseName());

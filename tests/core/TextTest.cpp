@@ -25,7 +25,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TextFunction,
     testing::Values(
         // trimmed: white space and line breaks removed at both ends.
-        TextCase{"trimmed_spacesAndLineFeed", text::trimmed, "  Allow \n", "Allow"},
         TextCase{"trimmed_unicodeSpacesAndCrLf", text::trimmed, "\u00A0\u2028Run\u3000\r\n", "Run"},
         TextCase{"trimmed_innerSpacesKept", text::trimmed, " a  b ", "a  b"},
         TextCase{"trimmed_onlyWhiteSpace", text::trimmed, " \t\n", ""},
@@ -36,7 +35,6 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"trimmedSpaces_lineBreaksKept", text::trimmedSpaces, "\nAllow \n", "\nAllow \n"},
         TextCase{"trimmedSpaces_onlySpaces", text::trimmedSpaces, "   ", ""},
         // lowercased: the full Unicode mapping.
-        TextCase{"lowercased_ascii", text::lowercased, "RM -RF", "rm -rf"},
         TextCase{"lowercased_accentedAndGreek", text::lowercased, "ÉTAPE Ω", "étape ω"},
         TextCase{"lowercased_dottedCapitalI_twoCodePoints", text::lowercased, "İ", "i\u0307"},
         TextCase{"lowercased_greekWord", text::lowercased, "ΟΔΟΣ", "οδος"},
@@ -62,11 +60,10 @@ TEST_P(CharacterCount, characterCount_text_userPerceivedCharacters) {
     EXPECT_EQ(text::characterCount(GetParam().input), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, CharacterCount,
-                         testing::Values(CountCase{"empty", "", 0}, CountCase{"ascii", "abc", 3},
-                                         CountCase{"crLfIsOne", "a\r\nb", 3},
+                         testing::Values(CountCase{"empty", "", 0}, CountCase{"crLfIsOne", "a\r\nb", 3},
                                          CountCase{"combiningAccent", "e\u0301", 1},
                                          CountCase{"joinedEmoji", "\U0001F468\u200D\U0001F469", 1},
-                                         CountCase{"flagThenLetter", "🇩🇪x", 2}, CountCase{"cjk", "日本", 2}),
+                                         CountCase{"flagThenLetter", "🇩🇪x", 2}),
                          testing_support::CaseName());
 
 struct IntervalCase {
@@ -80,19 +77,16 @@ TEST_P(IntervalText, formatInterval_number_plainUpTo17SignificantDigits) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, IntervalText,
-    testing::Values(IntervalCase{"one", 1, "1.0"}, IntervalCase{"half", 0.5, "0.5"},
-                    IntervalCase{"twoQuarters", 2.25, "2.25"}, IntervalCase{"tenth", 0.1, "0.1"},
-                    IntervalCase{"day", 86400, "86400.0"}, IntervalCase{"hundredThousand", 100000, "100000.0"},
+    testing::Values(IntervalCase{"one", 1, "1.0"}, IntervalCase{"tenth", 0.1, "0.1"},
+                    IntervalCase{"hundredThousand", 100000, "100000.0"},
                     IntervalCase{"third", 1.0 / 3, "0.3333333333333333"},
                     IntervalCase{"tenMicroseconds", 1e-5, "0.00001"},
                     IntervalCase{"seventeenDigits", 1e16, "10000000000000000.0"},
                     IntervalCase{"seventeenDigitsFraction", 12345678.901234567, "12345678.901234567"},
-                    IntervalCase{"eighteenDigits", 123456789012345678.0, "1.2345678901234568e+17"},
-                    IntervalCase{"huge", 1e22, "1e+22"}),
+                    IntervalCase{"eighteenDigits", 123456789012345678.0, "1.2345678901234568e+17"}),
     testing_support::CaseName());
 
 TEST(LabelListText, formatLabelList_labels_quotedAndEscaped) {
-    EXPECT_EQ(formatLabelList({"Allow"}), "[\"Allow\"]");
     EXPECT_EQ(formatLabelList({"Allow", "Run"}), "[\"Allow\", \"Run\"]");
     EXPECT_EQ(formatLabelList({"say \"yes\"", "a\\b"}), "[\"say \\\"yes\\\"\", \"a\\\\b\"]");
     EXPECT_EQ(formatLabelList({"a\nb\x01"}), "[\"a\\nb\\u{1}\"]");

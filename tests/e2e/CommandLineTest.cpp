@@ -34,11 +34,6 @@ TEST_P(CommandLine, ondrel_arguments_statusAndStreams) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLine,
                          testing::Values(CliCase{"help", {"--help"}, 0, std::string(helpText), ""},
-                                         CliCase{"check",
-                                                 {"--check", "Run: git push --force"},
-                                                 0,
-                                                 "DANGER: matched \"git push --force\" -> would SKIP\n",
-                                                 ""},
                                          CliCase{"unknown", {"--once", "-H"}, 64, "", "Unknown option: -H\n"}),
                          testing_support::CaseName());
 

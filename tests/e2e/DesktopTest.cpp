@@ -16,47 +16,6 @@
 namespace ondrel::testing_support {
 namespace {
 
-TEST_F(Desktop, once_harmlessPrompt_dryRunReportsThenPressedAndLogged) {
-    StandIn velquin(promptWindow("Chat", "Velquin wants to read README.md"));
-    ASSERT_TRUE(velquin.ready());
-    const ProgramRun dryRun = ondrel({"--once", "--dry-run"});
-    EXPECT_EQ(messages(dryRun.out), (Lines{"Accessibility OK.", "DRY-RUN in [Chat]: would press \"Allow\""}));
-    EXPECT_TRUE(velquin.presses().empty());
-    const ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Pressed \"Allow\" in [Chat]"}));
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Chat"});
-}
-
-TEST_F(Desktop, once_riskyPromptSafeMode_leftForUser) {
-    StandIn velquin(promptWindow("Chat", "Run: rm -rf build/") + promptWindow("Notes", "Edit notes.txt"));
-    const ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(messages(run.out),
-              (Lines{"Accessibility OK.", "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you",
-                     "Pressed \"Allow\" in [Notes]"}));
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Notes"});
-}
-
-TEST_F(Desktop, list_labelledButtons_perWindowSorted) {
-    StandIn velquin(promptWindow("Chat", "Pick one", "button Run\nbutton Allow\nbutton-disabled Allow") +
-                    "window Empty\ntext nothing here\n");
-    const ProgramRun run = ondrel({"--list"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(messages(run.out), (Lines{"Accessibility OK.", "Chat - 3 labelled button(s):", "    Allow", "    Run",
-                                        "Empty - 0 labelled button(s):"}));
-    EXPECT_TRUE(velquin.presses().empty());
-}
-
-TEST_F(Desktop, labelsAndContains_matchAsConfigured) {
-    StandIn velquin(promptWindow("A", "one", "button Run") + promptWindow("B", "two", "button Always Allow") +
-                    promptWindow("C", "three", "button Don't Allow"));
-    ondrel({"--once", "--labels", "Run"});
-    EXPECT_EQ(velquin.presses(), Lines{"Run in A"});
-    const ProgramRun run = ondrel({"--once", "--contains"});
-    EXPECT_EQ(velquin.presses(), (Lines{"Run in A", "Always Allow in B"}));
-    EXPECT_EQ(messages(run.out).back(), "Pressed \"Always Allow\" in [B]");
-}
-
 TEST_F(Desktop, minimizedWindowOrDisabledAllow_notPressed) {
     StandIn velquin(promptWindow("Hidden", "Read a.txt", "button Allow", "window-minimized") +
                     promptWindow("Waiting", "Wait for it", "button-disabled Allow") +

@@ -3,11 +3,6 @@
 // must never slow its passes down; a hung Velquin must never hold its window up; and a prompt left
 // for the user reaches the desktop's notification service once.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -16,19 +11,10 @@
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiPlatform.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/Spawned.h"
 
 namespace ondrel::testing_support {
 namespace {
-
-// What a pipe holds until its writer ends.
-std::string readToEnd(int fd) {
-    std::string text;
-    char chunk[4096];
-    for (ssize_t count; (count = ::read(fd, chunk, sizeof chunk)) > 0;)
-        text.append(chunk, static_cast<std::size_t>(count));
-    ::close(fd);
-    return text;
-}
 
 TEST_F(Desktop, trayApplication_ownWindowOpen_passesKeepTheirInterval) {
     StandIn velquin("window Chat\ntext Nothing to allow here\n");
@@ -43,10 +29,7 @@ TEST_F(Desktop, trayApplication_ownWindowOpen_passesKeepTheirInterval) {
 TEST_F(Desktop, trayApplication_velquinHung_windowStillAnswersAClickAtOnce) {
     StandIn velquin(promptWindow("Chat", "Velquin wants to read README.md", "button Run"));
     ASSERT_TRUE(velquin.ready());
-    int output[2];
-    ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
-    const pid_t tray = spawnProgram(ONDREL_BINARY, {"--interval", "0.2"}, {}, output[1], -1);
-    ::close(output[1]);
+    Spawned tray(ONDREL_BINARY, {"--interval", "0.2"});
     std::this_thread::sleep_for(std::chrono::seconds(3));  // up, registered, and passing
     velquin.stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(600));  // a pass is stuck on Velquin by now
@@ -55,8 +38,8 @@ TEST_F(Desktop, trayApplication_velquinHung_windowStillAnswersAClickAtOnce) {
     atspi::AtspiPlatform platform;
     Scanner scanner(platform);
     const std::vector<ProcessId> ondrels = platform.runningProcesses("dev.ondrel.Ondrel");
-    ASSERT_EQ(ondrels, std::vector<ProcessId>{tray});
-    const auto stop = scanner.findButtons(platform.applicationElement(tray), {"Stop"}, false);
+    ASSERT_EQ(ondrels, std::vector<ProcessId>{tray.pid()});
+    const auto stop = scanner.findButtons(platform.applicationElement(tray.pid()), {"Stop"}, false);
     ASSERT_EQ(stop.size(), 1u);
     const auto clicked = std::chrono::steady_clock::now();
     EXPECT_EQ(platform.performAction(stop.front().element, ax::action::press), axSuccess);
@@ -64,17 +47,15 @@ TEST_F(Desktop, trayApplication_velquinHung_windowStillAnswersAClickAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - clicked, std::chrono::milliseconds(400));
 
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ::kill(tray, SIGKILL);
-    ::waitpid(tray, nullptr, 0);
-    const std::string out = readToEnd(output[0]);
+    const std::string out = tray.end(SIGKILL);
     const Lines lines = messages(out);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Paused."), lines.end()) << out;
 }
 
 TEST_F(Desktop, trayApplication_riskyPromptOverManyPasses_oneNotificationShown) {
     // The desktop's notification service, as a session starts it, and a bus monitor that sees what it is told.
-    const pid_t service = spawnProgram("/usr/lib/notification-daemon/notification-daemon", {}, {}, -1, -1);
-    ASSERT_GT(service, 0);
+    Spawned service("/usr/lib/notification-daemon/notification-daemon", {});
+    ASSERT_GT(service.pid(), 0);
     for (int i = 0;
          i < 100 && runProgram("/usr/bin/gdbus", {"call", "--session", "--dest", "org.freedesktop.DBus",
                                                   "--object-path", "/org/freedesktop/DBus", "--method",
@@ -82,22 +63,13 @@ TEST_F(Desktop, trayApplication_riskyPromptOverManyPasses_oneNotificationShown) 
                             .out.find("true") == std::string::npos;
          ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    int monitored[2];
-    ASSERT_EQ(::pipe2(monitored, O_CLOEXEC), 0);
-    const pid_t monitor = spawnProgram("/usr/bin/dbus-monitor",
-                                       {"--session", "interface='org.freedesktop.Notifications'",
-                                        "type='method_return',sender='org.freedesktop.Notifications'"},
-                                       {}, monitored[1], -1);
-    ::close(monitored[1]);
+    Spawned monitor("/usr/bin/dbus-monitor", {"--session", "interface='org.freedesktop.Notifications'",
+                                              "type='method_return',sender='org.freedesktop.Notifications'"});
     StandIn velquin(promptWindow("Build <1>", "Velquin wants to run: rm -rf build/"));
     ASSERT_TRUE(velquin.ready());
 
     const ProgramRun run = ondrel({"--interval", "0.5"}, 6);
-    for (const pid_t started : {monitor, service}) {
-        ::kill(started, SIGTERM);
-        ::waitpid(started, nullptr, 0);
-    }
-    const std::string seen = readToEnd(monitored[0]);
+    const std::string seen = monitor.end();
     std::size_t notices = 0;
     for (std::size_t at = 0; (at = seen.find("string \"Ondrel left a prompt for you\"", at)) != std::string::npos; ++at)
         ++notices;

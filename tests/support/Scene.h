@@ -25,6 +25,13 @@ protected:
         return platform.addWindow(platform.addProcess(process), title);
     }
 
+    // A prompt under `window`: a box holding its text and a button labelled `label`; returns the button.
+    Element prompt(const Element& window, const std::string& text, const std::string& label = "Allow") {
+        Element box = platform.addGroup(window);
+        platform.addText(box, text);
+        return platform.addButton(box, label);
+    }
+
     // Runs `block` with standard output captured into `printed`.
     template <typename Block>
     auto quietly(Block&& block) {

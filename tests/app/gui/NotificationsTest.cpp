@@ -24,12 +24,6 @@ protected:
         SkipNotifier::setEnabled(true);
         engine.start();
     }
-    Element riskyPrompt(Element window) {
-        Element box = platform.addGroup(window);
-        platform.addText(box, "Run rm -rf build?");
-        platform.addButton(box, "Allow");
-        return box;
-    }
     void pass() {
         quietly([&] { timers.fireAll(); });
     }
@@ -41,31 +35,20 @@ protected:
     const QString title = QStringLiteral("Ondrel left a prompt for you");
 };
 
-TEST_P(NoticesOnTheBus, samePromptOverPasses_oneNoticeAgainWhenItReturns) {
-    const Element window = velquinWindow("Chat <b>&");
-    Element box = riskyPrompt(window);
-    pass();
-    pass();
-    pass();
-    EXPECT_EQ(server.received(2, 500), QStringList{title + " | " + GetParam().body});
-    platform.vanish(box);
-    pass();
-    riskyPrompt(window);
-    pass();
-    EXPECT_EQ(server.received(2).size(), 2);
-}
-
-TEST_P(NoticesOnTheBus, switchedOff_noNoticeAndPromptsWaitingStayUnannounced) {
+// Switched off, a prompt waiting is never announced, not even once notices are on again; a new prompt
+// is, once over several passes. (Which prompts count as new is the notice list's own test.)
+TEST_P(NoticesOnTheBus, samePromptOverPasses_oneNoticeNoneWhileSwitchedOff) {
     const Element window = velquinWindow("Chat <b>&");
     SkipNotifier::setEnabled(false);
-    riskyPrompt(window);
+    prompt(window, "Run rm -rf build?");
     pass();
     SkipNotifier::setEnabled(true);
     pass();
-    EXPECT_TRUE(server.received(1, 500).isEmpty());
-    platform.addText(riskyPrompt(window), "now in /home");
+    const Element other = velquinWindow("Chat <b>&", 101);  // its own window: the first prompt's text stays
+    prompt(other, "Run rm -rf build in /home?");
     pass();
-    EXPECT_EQ(server.received(1).size(), 1);
+    pass();
+    EXPECT_EQ(server.received(2, 500), QStringList{title + " | " + GetParam().body});
 }
 
 INSTANTIATE_TEST_SUITE_P(
