@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/AccessibilityNames.h"
+#include "platform/atspi/ChangeWatch.h"
 #include "platform/atspi/Vocabulary.h"
 #include "tests/support/CaseName.h"
 
@@ -55,6 +56,20 @@ TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {
     for (const char* name : {"", "clicks", "toggle", "expand or contract", "showMenu"}) {
         EXPECT_FALSE(isPressActionName(name)) << name;
     }
+}
+
+// Events that can change what a walk finds, and the streams that cannot (text and property changes,
+// elements coming to be as they are first read).
+TEST(ChangeEvents, changesWhatIsFound_structureAndStatesOnly) {
+    constexpr const char* object = "org.a11y.atspi.Event.Object";
+    EXPECT_TRUE(ChangeWatch::changesWhatIsFound(object, "ChildrenChanged", "add", 3));
+    EXPECT_TRUE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "enabled", 0));
+    EXPECT_TRUE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "defunct", 1));
+    EXPECT_FALSE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "defunct", 0));
+    EXPECT_FALSE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "focused", 1));
+    EXPECT_FALSE(ChangeWatch::changesWhatIsFound(object, "TextChanged", "insert", 0));
+    EXPECT_TRUE(ChangeWatch::changesWhatIsFound("org.a11y.atspi.Event.Window", "Create", "", 0));
+    EXPECT_FALSE(ChangeWatch::changesWhatIsFound("org.a11y.atspi.Event.Window", "Activate", "", 0));
 }
 
 }  // namespace
