@@ -38,12 +38,12 @@ void BM_promptTexts_300ButtonsOneBox(benchmark::State& state) {
 
     const std::size_t before = platform.reads;
     for (auto _ : state) {
-        ondrel::PromptReader sharedReader(scanner, ondrel::promptTextLimit);
+        ondrel::PromptReader sharedReader(scanner, ondrel::promptTextLimit, found);
         for (const ondrel::FoundButton& button : found) {
             if constexpr (shared) {
                 benchmark::DoNotOptimize(sharedReader.textAround(button));
             } else {
-                ondrel::PromptReader alone(scanner, ondrel::promptTextLimit);
+                ondrel::PromptReader alone(scanner, ondrel::promptTextLimit, found);
                 benchmark::DoNotOptimize(alone.textAround(button));
             }
         }

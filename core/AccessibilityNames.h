@@ -17,6 +17,8 @@ inline constexpr char enabled[] = "AXEnabled";
 inline constexpr char minimized[] = "AXMinimized";
 inline constexpr char children[] = "AXChildren";
 inline constexpr char parent[] = "AXParent";
+// What kind of window or group an element is, beside its role ("AXDialog" for a dialog window).
+inline constexpr char subrole[] = "AXSubrole";
 // Asks an application to expose its tree to accessibility (web runtimes keep it to themselves).
 inline constexpr char manualAccessibility[] = "AXManualAccessibility";
 }  // namespace attribute
@@ -27,9 +29,20 @@ inline constexpr char window[] = "AXWindow";
 inline constexpr char button[] = "AXButton";
 inline constexpr char staticText[] = "AXStaticText";
 inline constexpr char textArea[] = "AXTextArea";
+inline constexpr char textField[] = "AXTextField";
+// A dialog attached to a window.
+inline constexpr char sheet[] = "AXSheet";
 inline constexpr char group[] = "AXGroup";
 inline constexpr char menuBar[] = "AXMenuBar";
 }  // namespace role
+
+// Subroles of windows and groups that ask something of the user: their titles are part of their prompts.
+namespace subrole {
+inline constexpr char dialog[] = "AXDialog";
+inline constexpr char systemDialog[] = "AXSystemDialog";
+inline constexpr char applicationDialog[] = "AXApplicationDialog";  // a dialog inside a web page
+inline constexpr char applicationAlertDialog[] = "AXApplicationAlertDialog";
+}  // namespace subrole
 
 namespace action {
 inline constexpr char press[] = "AXPress";

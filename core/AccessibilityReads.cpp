@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/AccessibilityReads.h"
 
+#include "core/Text.h"
+
 namespace ondrel {
 
 std::optional<std::string> readText(AccessibilityPlatform& platform, const Element& element,
@@ -26,6 +28,17 @@ ElementList readChildren(AccessibilityPlatform& platform, const Element& element
         children->resize(maxCount);
     std::erase(*children, nullptr);
     return std::move(*children);
+}
+
+std::optional<std::string> readFirstText(AccessibilityPlatform& platform, const Element& element,
+                                         std::initializer_list<std::string_view> attributes) {
+    for (std::string_view attribute : attributes) {
+        if (auto value = readText(platform, element, attribute)) {
+            if (!text::trimmed(text::withoutObjectReplacements(*value)).empty())
+                return value;
+        }
+    }
+    return std::nullopt;
 }
 
 bool readEnabled(AccessibilityPlatform& platform, const Element& element) {

@@ -15,10 +15,12 @@
 
 namespace ondrel {
 
-// The way the walk came to a container: the container and the path of the one whose children list
-// held it. Siblings share their container's path, and only elements with children get one.
+// The way the walk came to a container: the container, how many children the walk listed of it, and
+// the path of the one whose children list held it. Siblings share their container's path, and only
+// elements with children get one.
 struct WalkPath {
     Element element;
+    std::size_t children;
     std::shared_ptr<const WalkPath> container;  // null at the root
 };
 using WalkPathPtr = std::shared_ptr<const WalkPath>;
@@ -50,7 +52,8 @@ std::size_t walkBreadthFirst(AccessibilityPlatform& platform, const Element& roo
         ElementList children = readChildren(platform, entry.element, room);
         if (children.empty())
             continue;
-        auto path = std::make_shared<const WalkPath>(WalkPath{std::move(entry.element), std::move(entry.container)});
+        auto path = std::make_shared<const WalkPath>(
+            WalkPath{std::move(entry.element), children.size(), std::move(entry.container)});
         for (Element& child : children)
             queue.push_back({std::move(child), entry.depth + 1, path});
     }

@@ -76,7 +76,7 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
     for (const TargetWindow& window : windows) {
         const std::vector<FoundButton> buttons = scanner.findButtons(window.element, opts.labels, opts.contains);
         found += buttons.size();
-        PromptReader prompts(scanner, promptTextLimit);
+        PromptReader prompts(scanner, promptTextLimit, buttons);
         for (const FoundButton& candidate : buttons) {
             const Element& button = candidate.element;
             if (!decided.insert(button).second)
@@ -102,7 +102,7 @@ PassResult runPass(Scanner& scanner, const Options& opts) {
                 if (!live.matches(button, opts.labels, opts.contains))
                     continue;
                 if (opts.safe) {
-                    PromptReader livePrompts(live, promptTextLimit);
+                    PromptReader livePrompts(live, promptTextLimit, buttons);
                     if (auto skip = safeModeSkip(live, livePrompts, candidate, window)) {
                         leaveForUser(result, std::move(*skip));
                         continue;

@@ -63,7 +63,7 @@ std::vector<std::string> splitLabels(std::string_view value) {
 }
 
 ParseExit checkVerdict(std::string_view value) {
-    const std::string lowered = text::lowercased(value);
+    const std::string lowered = text::matchingForm(value);
     if (auto pattern = dangerMatch(lowered)) {
         return {0, "DANGER: matched \"" + std::string(*pattern) + "\" -> would SKIP\n", OutputStream::standardOutput};
     }

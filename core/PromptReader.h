@@ -1,16 +1,26 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The prompt text around the buttons found in one window, for safe mode to judge. The climb follows
-// the way the walk came to a button, so it never leaves the window. A container's text is gathered
-// once however many buttons lie in it, and all the gathers for one window examine about
-// promptWalkAllowance elements at most, whatever the tree.
+// The prompt text around the buttons found in one window, for safe mode to judge: what the user reads as
+// that button's prompt. The climb follows the way the walk came to a button, so it never leaves the window,
+// and takes the largest container of the button whose text fits within the limit:
+// - one prompt, one box: it stops below a container that holds another prompt's button (one the pass found
+//   outside the button's own box, where buttons side by side belong to one prompt);
+// - a container around a single child is no level of its own;
+// - where it stops at a container whose text is too long (or another prompt's), the prompt is still judged
+//   whole: that container's whole text when nothing below it held text, otherwise, beside the text that fit,
+//   the nearest neighbour with text on each side of the button's branch, each whole;
+// - the titles of dialogs the button lies in are part of its prompt.
+// A container's text is gathered once however many buttons lie in it, and all the gathers for one window
+// examine about promptWalkAllowance elements at most, whatever the tree.
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/Scanner.h"
+#include "core/TextWalk.h"
 
 namespace ondrel {
 
@@ -18,30 +28,41 @@ inline constexpr std::size_t promptWalkAllowance = 2 * buttonWalkLimits.maxExami
 
 class PromptReader {
 public:
-    // `limit` is the most characters a container's text may hold to be taken whole.
-    PromptReader(Scanner& scanner, std::size_t limit) : scanner_(scanner), limit_(limit) {}
+    // `limit` is the most characters a container's text may hold to be taken by the climb. `found` holds
+    // every button the pass found in the window.
+    PromptReader(Scanner& scanner, std::size_t limit, const std::vector<FoundButton>& found);
 
-    // The lower-cased text of the largest container of the button, at most six levels up and the window
-    // the highest, whose text fits within the limit; when even the nearest container's text does not
-    // fit, the text gathered from that container (about four times the limit). None when the allowance
-    // was spent before the text could be read: such a prompt cannot be judged.
+    // The prompt text of `button`, in matching form. None when it cannot be read whole (the allowance is
+    // spent, or the walk's limits leave part of it unread): such a prompt cannot be judged.
     std::optional<std::string> textAround(const FoundButton& button);
-
-    std::size_t examined() const { return examined_; }
 
 private:
     struct Gathered {
-        std::string text;
-        std::size_t characters;
-        std::size_t budget;  // how far the gathering went before it could stop
+        GatheredText text;
+        std::size_t budget;
     };
     // Null when the allowance is spent.
     const Gathered* gathered(const Element& container, std::size_t budget);
+    // The whole text under `element`; none when part of it cannot be read.
+    std::optional<std::string> wholeText(const Element& element);
+    // Where the climb stopped at `stop`: the text beside `best` that is also the prompt's.
+    std::optional<std::string> beyondTheFit(const Element& stop, const Element& branch, const std::string& best);
+    // The text of the first of `elements` from `from` on, going by `step`, that holds text, whole; "" when
+    // none does before one that holds another prompt's button. An element too large to read whole stands
+    // for its part nearest the start. None when the allowance is spent.
+    std::optional<std::string> nearestText(const ElementList& elements, std::size_t from, int step);
+    // The titles of the dialogs that hold the button, outermost last.
+    std::string dialogTitles(const WalkPath* container);
+    // The element's title when it is a dialog, in matching form; "" otherwise.
+    const std::string& dialogTitle(const Element& element);
+    std::size_t buttonsUnder(const Element& element) const;
 
     Scanner& scanner_;
     std::size_t limit_;
-    std::size_t examined_ = 0;
+    TextWalk walk_;
     NodeMap<Gathered> gathered_;
+    NodeMap<std::size_t> buttonsUnder_;
+    NodeMap<std::string> dialogTitles_;  // found buttons in each container on their ways, themselves counting one
 };
 
 }  // namespace ondrel

@@ -12,8 +12,6 @@
 namespace ondrel {
 namespace {
 
-constexpr std::array<std::string_view, 3> labelAttributes = {ax::attribute::description, ax::attribute::title,
-                                                             ax::attribute::value};
 constexpr std::array<std::string_view, 4> refusalPhrases = {"disallow", "don't allow", "dont allow", "deny"};
 
 bool containsAny(std::string_view text, const auto& phrases) {
@@ -149,39 +147,15 @@ std::vector<std::string> Scanner::buttonLabels(const Element& root) {
 }
 
 std::string Scanner::buttonLabel(const Element& element) {
-    for (std::string_view attribute : labelAttributes) {
-        if (auto value = readText(memory_, element, attribute)) {
-            if (std::string label = text::trimmed(*value); !label.empty())
-                return label;
-        }
-    }
-    return {};
+    return text::trimmed(text::withoutObjectReplacements(readLabelText(memory_, element).value_or("")));
 }
 
 bool Scanner::isEnabled(const Element& element) {
     return readEnabled(memory_, element);
 }
 
-std::string Scanner::gatherText(const Element& root, std::size_t budget, std::size_t* examined) {
-    std::string joined;
-    std::size_t total = 0;
-    const std::size_t walked =
-        walkBreadthFirst(memory_, root, textWalkLimits, [&](const Element& element, const WalkPathPtr&) {
-            const auto role = readText(memory_, element, ax::attribute::role);
-            if (role != ax::role::staticText && role != ax::role::textArea)
-                return WalkStep::goOn;
-            const std::string piece = buttonLabel(element);
-            if (piece.empty())
-                return WalkStep::goOn;
-            if (!joined.empty())
-                joined += ' ';
-            joined += piece;
-            total += text::characterCount(piece);
-            return total > budget ? WalkStep::stop : WalkStep::goOn;
-        });
-    if (examined != nullptr)
-        *examined += walked;
-    return text::lowercased(joined);
+GatheredText Scanner::gatherText(const Element& root, std::size_t budget) {
+    return TextWalk(memory_, textWalkLimits).under(root, budget);
 }
 
 }  // namespace ondrel

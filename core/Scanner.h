@@ -13,6 +13,7 @@
 #include "core/Accessibility.h"
 #include "core/BreadthFirstWalk.h"
 #include "core/ReadMemory.h"
+#include "core/TextWalk.h"
 
 namespace ondrel {
 
@@ -54,6 +55,8 @@ public:
 
     // The platform itself, never answered from memory: for presses, and for reading things live.
     AccessibilityPlatform& platform() { return platform_; }
+    // The platform as the scanner reads it, through its memory.
+    AccessibilityPlatform& reads() { return memory_; }
 
     // Keeps what was read across scans from now on if the platform reports changes, and tells
     // `onChange` of each (on any thread). Returns whether it does.
@@ -80,9 +83,9 @@ public:
 
     bool isEnabled(const Element& element);
 
-    // Lower-cased static text under `root`, stopping once it holds more than `budget` characters. Adds the
-    // number of elements the walk examined to `examined` when given.
-    std::string gatherText(const Element& root, std::size_t budget, std::size_t* examined = nullptr);
+    // The text under `root` as the user reads it (see TextWalk), in matching form, stopping once it holds
+    // more than `budget` characters.
+    GatheredText gatherText(const Element& root, std::size_t budget);
 
 private:
     bool matchesWanted(const Element& element, const std::vector<std::string>& wanted, bool contains);

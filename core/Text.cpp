@@ -2,6 +2,7 @@
 #include "core/Text.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utext.h>
@@ -115,6 +116,45 @@ std::string whiteSpaceFolded(std::string_view text) {
         inRun = space;
     }
     return folded;
+}
+
+std::string matchingForm(std::string_view text) {
+    if (isAscii(text))
+        return lowercased(text);  // ASCII holds nothing ignorable and is its own compatibility form
+    const icu::UnicodeString unicode =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    icu::UnicodeString visible;
+    for (int32_t i = 0; i < unicode.length();) {
+        const UChar32 c = unicode.char32At(i);
+        if (!u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT))
+            visible.append(c);
+        i += U16_LENGTH(c);
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* compatibility = icu::Normalizer2::getNFKCInstance(status);
+    icu::UnicodeString normalized;
+    if (U_SUCCESS(status))
+        normalized = compatibility->normalize(visible, status);
+    if (U_FAILURE(status))
+        normalized = visible;
+    normalized.toLower(icu::Locale::getRoot());
+    std::string result;
+    normalized.toUTF8String(result);
+    return result;
+}
+
+std::string withoutObjectReplacements(std::string_view text) {
+    constexpr std::string_view mark = "\xEF\xBF\xBC";
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t next = text.find(mark, at);
+        result.append(text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at));
+        if (next == std::string_view::npos)
+            break;
+        at = next + mark.size();
+    }
+    return result;
 }
 
 std::size_t characterCount(std::string_view text) {

@@ -23,6 +23,14 @@ std::string lowercased(std::string_view text);
 // Every run of white space and line breaks (the Unicode White_Space set) as one ASCII space.
 std::string whiteSpaceFolded(std::string_view text);
 
+// The form in which safe mode reads a text: default-ignorable code points (zero-width spaces and joiners,
+// soft hyphens, bidirectional controls) dropped, the compatibility form taken (NFKC: fullwidth and styled
+// letters read as plain ones) and lower-cased, so that neither invisible nor look-alike characters hide a word.
+std::string matchingForm(std::string_view text);
+
+// U+FFFC, which marks where an object is embedded in a text, removed: it is no text of its own.
+std::string withoutObjectReplacements(std::string_view text);
+
 // Number of extended grapheme clusters.
 std::size_t characterCount(std::string_view text);
 

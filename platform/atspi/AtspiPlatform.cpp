@@ -358,20 +358,16 @@ std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& win
            "copy), then restart Velquin.";
 }
 
-std::optional<AttributeValue> AtspiPlatform::readRole(const AtspiElement& element) {
+std::optional<int> AtspiPlatform::atspiRole(const AtspiElement& element) {
+    if (auto known = element.role())
+        return known;
     GVariantPtr role = ask(element, accessibleInterface, "GetRole", nullptr, G_VARIANT_TYPE("(u)"));
     if (!role)
         return std::nullopt;
     guint32 value = 0;
     g_variant_get(role.get(), "(u)", &value);
     element.rememberRole(static_cast<int>(value));
-    std::uint64_t states = 0;
-    if (roleDependsOnStates(static_cast<int>(value))) {
-        if (auto read = readStates(element))
-            states = *read;
-    }
-    return AttributeValue(axRoleFor(static_cast<int>(value), element.topLevel(),
-                                    hasState(states, ATSPI_STATE_MULTI_LINE), hasState(states, ATSPI_STATE_EDITABLE)));
+    return static_cast<int>(value);
 }
 
 // A label given by other elements (ARIA's labelled-by) is the label: GTK 4 gives its dialog buttons
@@ -480,7 +476,7 @@ std::optional<AttributeValue> AtspiPlatform::readTextContent(const AtspiElement&
         return std::nullopt;
     const gchar* content = nullptr;
     g_variant_get(text.get(), "(&s)", &content);
-    return AttributeValue(withoutObjectReplacements(content));
+    return AttributeValue(std::string(content));  // embedded objects' marks stay: the core puts their texts there
 }
 
 std::optional<AttributeValue> AtspiPlatform::copyAttribute(const Element& element, std::string_view attribute) {
@@ -494,8 +490,15 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
     const AtspiElement& target = atspiElement(element);
     if (attribute == ax::attribute::children)
         return readChildren(target, index, maxValues);
-    if (attribute == ax::attribute::role)
-        return readRole(target);
+    if (attribute == ax::attribute::role || attribute == ax::attribute::subrole) {
+        const std::optional<int> role = atspiRole(target);
+        if (!role)
+            return std::nullopt;
+        if (attribute == ax::attribute::role)
+            return AttributeValue(axRoleFor(*role, target.topLevel()));
+        auto subrole = axSubroleFor(*role);
+        return subrole ? AttributeValue(std::move(*subrole)) : AttributeValue();
+    }
     if (attribute == ax::attribute::title || attribute == ax::attribute::description)
         return readName(target);
     if (attribute == ax::attribute::value)

@@ -76,7 +76,8 @@ private:
     GVariantPtr ask(const AtspiElement& element, const char* interface, const char* method, GVariant* parameters,
                     const GVariantType* replyType);
     GVariantPtr askProperty(const AtspiElement& element, const char* interface, const char* property);
-    std::optional<AttributeValue> readRole(const AtspiElement& element);
+    // The element's AT-SPI role, asked once: roles do not change.
+    std::optional<int> atspiRole(const AtspiElement& element);
     std::optional<AttributeValue> readName(const AtspiElement& element);
     std::optional<std::string> labelledByText(const AtspiElement& element);
     std::optional<AttributeValue> readChildren(const AtspiElement& element, std::size_t index, std::size_t maxValues);

@@ -52,26 +52,31 @@ bool blank(const std::optional<std::string>& text) {
     return !text || std::all_of(text->begin(), text->end(), [](unsigned char c) { return std::isspace(c) != 0; });
 }
 
-// Whether the walks read "AXValue" of an element like this: texts and buttons whose name is blank.
+bool isField(const std::string& role) {
+    return role == ax::role::textArea || role == ax::role::textField;
+}
+
+// Whether the walks read "AXValue" of an element like this: a field's content, and the text of static
+// texts and buttons whose name is blank.
 bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel) {
-    if (!answers.role || !blank(answers.name))
+    if (!answers.role)
         return false;
-    const std::string role =
-        axRoleFor(*answers.role, topLevel, answers.states && hasState(*answers.states, ATSPI_STATE_MULTI_LINE),
-                  answers.states && hasState(*answers.states, ATSPI_STATE_EDITABLE));
-    return role == ax::role::button || role == ax::role::staticText || role == ax::role::textArea;
+    const std::string role = axRoleFor(*answers.role, topLevel);
+    if (isField(role))
+        return true;
+    return blank(answers.name) && (role == ax::role::button || role == ax::role::staticText);
 }
 
 // Which of an element's name and states the walks read, by its role: a button's label and enabled
-// state, a text's words (and, for editable kinds, the states that make it one), a window's title and
-// whether it is minimized. Nothing of a mere container.
+// state, a text's words or a field's name, a window's title and whether it is minimized. Nothing of a
+// mere container.
 std::pair<bool, bool> detailsRead(std::optional<int> role, bool windowOrRoot) {
     if (!role || windowOrRoot)
         return {true, true};
-    if (*role == ATSPI_ROLE_PUSH_BUTTON || roleDependsOnStates(*role))
+    if (*role == ATSPI_ROLE_PUSH_BUTTON)
         return {true, true};
-    const std::string axRole = axRoleFor(*role, false, false, false);
-    return {axRole == ax::role::staticText || axRole == ax::role::textArea, false};
+    const std::string axRole = axRoleFor(*role, false);
+    return {axRole == ax::role::staticText || isField(axRole), false};
 }
 
 }  // namespace
@@ -80,14 +85,10 @@ ElementFacts SubtreeReader::factsOf(const Element& element, const Answers& answe
     ElementFacts facts{element, {}};
     const AtspiElement& target = atspiElement(element);
     if (answers.role) {
-        const bool multiLine = answers.states && hasState(*answers.states, ATSPI_STATE_MULTI_LINE);
-        const bool editable = answers.states && hasState(*answers.states, ATSPI_STATE_EDITABLE);
-        // Without the states a text role cannot be told apart; then it is read live.
-        if (!roleDependsOnStates(*answers.role) || answers.states) {
-            facts.attributes.emplace(ax::attribute::role,
-                                     axRoleFor(*answers.role, target.topLevel(), multiLine, editable));
-            target.rememberRole(*answers.role);
-        }
+        facts.attributes.emplace(ax::attribute::role, axRoleFor(*answers.role, target.topLevel()));
+        auto subrole = axSubroleFor(*answers.role);
+        facts.attributes.emplace(ax::attribute::subrole, subrole ? AttributeValue(std::move(*subrole)) : AttributeValue());
+        target.rememberRole(*answers.role);
     }
     std::optional<std::string> label = answers.name;
     if (answers.role == ATSPI_ROLE_PUSH_BUTTON && answers.labelledBy)
@@ -357,7 +358,7 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
         } else if (replies[k].value) {
             const gchar* content = nullptr;
             g_variant_get(replies[k].value.get(), "(&s)", &content);
-            nodes[i].answers.value = AttributeValue(withoutObjectReplacements(content));
+            nodes[i].answers.value = AttributeValue(std::string(content));
         }
     }
 }

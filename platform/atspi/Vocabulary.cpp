@@ -23,7 +23,7 @@ std::string lowerAscii(std::string_view text) {
 
 }  // namespace
 
-std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editable) {
+std::string axRoleFor(int atspiRole, bool topLevel) {
     switch (atspiRole) {
         // What toolkits give a top-level window: message boxes are alerts (GTK and Qt), choosers are
         // dialogs of their own kind, and a transient notification window may carry buttons too.
@@ -47,17 +47,25 @@ std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editabl
         case ATSPI_ROLE_PARAGRAPH:
         case ATSPI_ROLE_HEADING:
             return std::string(ax::role::staticText);
-        case ATSPI_ROLE_TEXT:
+        // Every text field is part of what a prompt shows, editable or not, whatever states it reports
+        // (Qt's read-only line edit says it is both editable and read-only). Password fields are not read.
         case ATSPI_ROLE_ENTRY:
+            return std::string(ax::role::textField);
+        case ATSPI_ROLE_TEXT:
         case ATSPI_ROLE_DOCUMENT_TEXT:
-            if (multiLine || !editable)
-                return std::string(ax::role::textArea);
-            break;
+        case ATSPI_ROLE_TERMINAL:
+            return std::string(ax::role::textArea);
         default:
             break;
     }
     // Everything else keeps a name of its own that no core comparison uses.
     return "AtspiRole" + std::to_string(atspiRole);
+}
+
+std::optional<std::string> axSubroleFor(int atspiRole) {
+    if (atspiRole == ATSPI_ROLE_DIALOG || atspiRole == ATSPI_ROLE_ALERT)
+        return std::string(ax::subrole::dialog);
+    return std::nullopt;
 }
 
 bool isPressActionName(std::string_view name) {
@@ -97,10 +105,6 @@ bool isMinimized(std::uint64_t states) {
     return hasState(states, ATSPI_STATE_ICONIFIED);
 }
 
-bool roleDependsOnStates(int atspiRole) {
-    return atspiRole == ATSPI_ROLE_TEXT || atspiRole == ATSPI_ROLE_ENTRY || atspiRole == ATSPI_ROLE_DOCUMENT_TEXT;
-}
-
 std::vector<std::pair<std::string, std::string>> labelledByTargets(GVariant* relationSet) {
     std::vector<std::pair<std::string, std::string>> targets;
     GVariantPtr relations(g_variant_get_child_value(relationSet, 0));
@@ -118,13 +122,6 @@ std::vector<std::pair<std::string, std::string>> labelledByTargets(GVariant* rel
         g_variant_iter_free(objects);
     }
     return targets;
-}
-
-std::string withoutObjectReplacements(std::string text) {
-    constexpr std::string_view mark = "\xEF\xBF\xBC";
-    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
-        text.erase(at, mark.size());
-    return text;
 }
 
 }  // namespace ondrel::atspi

@@ -16,8 +16,11 @@
 namespace ondrel::atspi {
 
 // What an element's AT-SPI role is called in the core. `topLevel`: a direct child of the application.
-// `multiLine` and `editable` come from the element's states and only matter for text roles.
-std::string axRoleFor(int atspiRole, bool topLevel, bool multiLine, bool editable);
+std::string axRoleFor(int atspiRole, bool topLevel);
+
+// The core's subrole of an element with this role: "AXDialog" for dialogs and alerts, at the top level
+// or inside a page; none for every other role.
+std::optional<std::string> axSubroleFor(int atspiRole);
 
 // Whether an AT-SPI action name is the one that presses a button (toolkits name it differently).
 bool isPressActionName(std::string_view name);
@@ -31,13 +34,8 @@ bool hasState(std::uint64_t states, int state);
 // Enabled as the core sees it: toolkits set either "enabled" or "sensitive" (GTK 4 only the latter).
 bool isEnabled(std::uint64_t states);
 bool isMinimized(std::uint64_t states);
-// Whether axRoleFor needs the element's states for this role (multi-line, editable).
-bool roleDependsOnStates(int atspiRole);
 
 // The objects ("(so)") a relation set ("(a(ua(so)))") names as labelling its element.
 std::vector<std::pair<std::string, std::string>> labelledByTargets(GVariant* relationSet);
-
-// AT-SPI text marks each embedded child with U+FFFC; that mark is no text of its own.
-std::string withoutObjectReplacements(std::string text);
 
 }  // namespace ondrel::atspi

@@ -16,9 +16,10 @@
 namespace ondrel::macos {
 
 // The attributes each message asks for, in the order of its answer.
-inline constexpr std::array<std::string_view, 8> subtreeAttributes = {
+inline constexpr std::array<std::string_view, 9> subtreeAttributes = {
     ax::attribute::role,    ax::attribute::title,     ax::attribute::description, ax::attribute::value,
-    ax::attribute::enabled, ax::attribute::minimized, ax::attribute::children,    ax::attribute::parent};
+    ax::attribute::enabled, ax::attribute::minimized, ax::attribute::children,    ax::attribute::parent,
+    ax::attribute::subrole};
 
 // The facts of one element from the answer to its message, one entry per name in `subtreeAttributes`:
 // the value a copy of that attribute alone would hand back, or nullopt where that copy would fail (or the

@@ -268,26 +268,5 @@ TEST_F(Scanner_, walks_treesThatLie_partDefaults) {
     EXPECT_EQ(titles(scanner.targetWindows()), std::vector<std::string>{"(process 100)"});
 }
 
-// --- text under an element ---
-
-TEST_F(Scanner_, gatherText_staticTextsAndAreas_joinedLowerCased) {
-    Element window = velquinWindow();
-    platform.addText(window, "Run command");
-    platform.addButton(window, "Allow");
-    platform.addText(platform.addGroup(window), "RM -RF /tmp/x", ax::role::textArea);
-    EXPECT_EQ(scanner.gatherText(window, 2400), "run command rm -rf /tmp/x");
-}
-
-TEST_F(Scanner_, gatherText_budgetPassed_pieceKeptWalkStopsCharactersCounted) {
-    Element window = velquinWindow();
-    for (const char* text : {"sixsix", "eighteig", "later"})
-        platform.addText(window, text);
-    EXPECT_EQ(scanner.gatherText(window, 10), "sixsix eighteig");
-    Element accents = velquinWindow("Accents", 101);
-    platform.addText(accents, "ééééé");  // 5 characters, 10 bytes
-    platform.addText(accents, "ü");
-    EXPECT_EQ(scanner.gatherText(accents, 6), "ééééé ü");
-}
-
 }  // namespace
 }  // namespace ondrel

@@ -81,13 +81,14 @@ std::vector<std::string> findings(Scanner& scanner) {
     std::vector<std::string> lines;
     for (const TargetWindow& window : scanner.targetWindows()) {
         lines.push_back("window " + window.title);
-        PromptReader prompts(scanner, 600);
-        for (const FoundButton& button : scanner.findButtons(window.element, {"Allow"}, false))
+        const std::vector<FoundButton> found = scanner.findButtons(window.element, {"Allow"}, false);
+        PromptReader prompts(scanner, 600, found);
+        for (const FoundButton& button : found)
             lines.push_back("match " + scanner.buttonLabel(button.element) + " | " +
                             prompts.textAround(button).value_or("?"));
         for (const std::string& label : scanner.buttonLabels(window.element))
             lines.push_back("label " + label);
-        lines.push_back("text " + scanner.gatherText(window.element, 100000));
+        lines.push_back("text " + scanner.gatherText(window.element, 100000).text);
     }
     return lines;
 }

@@ -15,7 +15,7 @@ namespace {
 struct RoleCase {
     const char* name;
     int role;
-    bool topLevel, multiLine, editable;
+    bool topLevel;
     std::string expected;
 };
 std::string own(int role) {
@@ -24,29 +24,30 @@ std::string own(int role) {
 class AxRole : public testing::TestWithParam<RoleCase> {};
 TEST_P(AxRole, axRoleFor_atspiRole_coreRole) {
     const RoleCase& c = GetParam();
-    EXPECT_EQ(axRoleFor(c.role, c.topLevel, c.multiLine, c.editable), c.expected);
+    EXPECT_EQ(axRoleFor(c.role, c.topLevel), c.expected);
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, AxRole,
-    testing::Values(RoleCase{"topLevelFrame", ATSPI_ROLE_FRAME, true, false, false, ax::role::window},
-                    RoleCase{"topLevelDialog", ATSPI_ROLE_DIALOG, true, false, false, ax::role::window},
-                    RoleCase{"topLevelWindow", ATSPI_ROLE_WINDOW, true, false, false, ax::role::window},
+    testing::Values(RoleCase{"topLevelFrame", ATSPI_ROLE_FRAME, true, ax::role::window},
+                    RoleCase{"topLevelDialog", ATSPI_ROLE_DIALOG, true, ax::role::window},
+                    RoleCase{"topLevelWindow", ATSPI_ROLE_WINDOW, true, ax::role::window},
                     // GTK and Qt message boxes are alerts; an alert inside a page is none.
-                    RoleCase{"topLevelAlert", ATSPI_ROLE_ALERT, true, false, false, ax::role::window},
-                    RoleCase{"topLevelFileChooser", ATSPI_ROLE_FILE_CHOOSER, true, false, false, ax::role::window},
-                    RoleCase{"nestedAlert_noWindow", ATSPI_ROLE_ALERT, false, false, false, own(ATSPI_ROLE_ALERT)},
-                    RoleCase{"topLevelPanel_noWindow", ATSPI_ROLE_PANEL, true, false, false, own(ATSPI_ROLE_PANEL)},
-                    RoleCase{"nestedFrame_noWindow", ATSPI_ROLE_FRAME, false, false, false, own(ATSPI_ROLE_FRAME)},
+                    RoleCase{"topLevelAlert", ATSPI_ROLE_ALERT, true, ax::role::window},
+                    RoleCase{"topLevelFileChooser", ATSPI_ROLE_FILE_CHOOSER, true, ax::role::window},
+                    RoleCase{"nestedAlert_noWindow", ATSPI_ROLE_ALERT, false, own(ATSPI_ROLE_ALERT)},
+                    RoleCase{"topLevelPanel_noWindow", ATSPI_ROLE_PANEL, true, own(ATSPI_ROLE_PANEL)},
+                    RoleCase{"nestedFrame_noWindow", ATSPI_ROLE_FRAME, false, own(ATSPI_ROLE_FRAME)},
                     // Push button, later called "button".
-                    RoleCase{"pushButton", 43, false, false, false, ax::role::button},
-                    RoleCase{"toggleButton_ownName", ATSPI_ROLE_TOGGLE_BUTTON, false, false, false,
+                    RoleCase{"pushButton", 43, false, ax::role::button},
+                    RoleCase{"toggleButton_ownName", ATSPI_ROLE_TOGGLE_BUTTON, false,
                              own(ATSPI_ROLE_TOGGLE_BUTTON)},
-                    RoleCase{"label", ATSPI_ROLE_LABEL, false, false, false, ax::role::staticText},
-                    RoleCase{"static", ATSPI_ROLE_STATIC, false, false, false, ax::role::staticText},
-                    RoleCase{"caption", ATSPI_ROLE_CAPTION, false, false, false, ax::role::staticText},
-                    RoleCase{"multiLineText", ATSPI_ROLE_TEXT, false, true, true, ax::role::textArea},
-                    RoleCase{"readOnlyEntry", ATSPI_ROLE_ENTRY, false, false, false, ax::role::textArea},
-                    RoleCase{"inputField_ownName", ATSPI_ROLE_ENTRY, false, false, true, own(ATSPI_ROLE_ENTRY)}),
+                    RoleCase{"label", ATSPI_ROLE_LABEL, false, ax::role::staticText},
+                    RoleCase{"static", ATSPI_ROLE_STATIC, false, ax::role::staticText},
+                    RoleCase{"caption", ATSPI_ROLE_CAPTION, false, ax::role::staticText},
+                    // Every field is text, editable or not; passwords are not.
+                    RoleCase{"text", ATSPI_ROLE_TEXT, false, ax::role::textArea},
+                    RoleCase{"entry", ATSPI_ROLE_ENTRY, false, ax::role::textField},
+                    RoleCase{"passwordText_ownName", ATSPI_ROLE_PASSWORD_TEXT, false, own(ATSPI_ROLE_PASSWORD_TEXT)}),
     testing_support::CaseName());
 
 TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {

@@ -106,7 +106,8 @@ std::vector<std::optional<AttributeValue>> answerOf(std::optional<AttributeValue
             std::move(enabled),
             std::nullopt,
             AttributeValue(ElementList{}),
-            AttributeValue(OtherValue{"other"})};
+            AttributeValue(OtherValue{"other"}),
+            AttributeValue(std::string(ax::subrole::dialog))};
 }
 
 TEST(SubtreeFacts, factsFromAnswer_entries_failedLeftOutRestAsAnswered) {
@@ -117,7 +118,8 @@ TEST(SubtreeFacts, factsFromAnswer_entries_failedLeftOutRestAsAnswered) {
         {ax::attribute::value, AttributeValue()},
         {ax::attribute::enabled, true},
         {ax::attribute::children, ElementList{}},
-        {ax::attribute::parent, OtherValue{"other"}}};
+        {ax::attribute::parent, OtherValue{"other"}},
+        {ax::attribute::subrole, std::string(ax::subrole::dialog)}};
     EXPECT_EQ(facts.attributes, expected);
     EXPECT_TRUE(factsFromAnswer(nullptr, {AttributeValue(std::string(ax::role::button))}).attributes.empty());
 }

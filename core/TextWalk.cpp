@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: MIT
+#include "core/TextWalk.h"
+
+#include <string_view>
+#include <utility>
+
+#include "core/AccessibilityReads.h"
+#include "core/Text.h"
+
+namespace ondrel {
+namespace {
+
+constexpr std::string_view objectMark = "\xEF\xBF\xBC";  // U+FFFC
+
+bool isField(const std::optional<std::string>& role) {
+    return role == ax::role::textArea || role == ax::role::textField;
+}
+
+void appendPiece(std::string& joined, std::string_view piece) {
+    if (text::trimmed(piece).empty())
+        return;
+    if (!joined.empty())
+        joined += ' ';
+    joined += piece;
+}
+
+// `own` with the children's texts in the places it marks for embedded objects, and its runs that a child
+// repeats taken once. When the children do not spell out `own` that way, both are kept, one after the other.
+std::string aligned(std::string_view own, const std::vector<std::string>& children) {
+    std::string result;
+    std::size_t at = 0;
+    for (const std::string& child : children) {
+        const std::string_view rest = own.substr(at);
+        if (rest.starts_with(objectMark)) {
+            result += child;
+            at += objectMark.size();
+        } else if (!child.empty() && rest.starts_with(child)) {
+            result += child;
+            at += child.size();
+        } else if (!text::trimmed(child).empty()) {
+            std::string both = text::withoutObjectReplacements(own);
+            for (const std::string& piece : children)
+                appendPiece(both, piece);
+            return both;
+        }
+    }
+    result += text::withoutObjectReplacements(own.substr(at));
+    return result;
+}
+
+}  // namespace
+
+bool holdsText(const std::optional<std::string>& role) {
+    return role == ax::role::staticText || isField(role);
+}
+
+bool TextWalk::take(std::size_t depth) {
+    ++examined_;
+    ++walkExamined_;
+    if (walkExamined_ > limits_.maxExamined || depth > limits_.maxDepth) {
+        whole_ = false;
+        return false;
+    }
+    return true;
+}
+
+std::size_t TextWalk::room() const {
+    const std::size_t used = walkExamined_ + queue_.size();
+    return used < limits_.maxExamined ? limits_.maxExamined - used : 0;
+}
+
+ElementList TextWalk::childrenWithinRoom(const Element& element) {
+    const std::size_t room = this->room();
+    // One more than there is room for tells whether the list was cut.
+    ElementList children = readChildren(reads_, element, room + 1);
+    if (children.size() > room) {
+        children.resize(room);
+        whole_ = false;
+    }
+    return children;
+}
+
+GatheredText TextWalk::under(const Element& root, std::size_t budget) {
+    walkExamined_ = 0;
+    whole_ = true;
+    queue_.clear();
+    if (limits_.maxExamined > 0)
+        queue_.push_back({root, 0});
+    std::string joined;
+    std::size_t total = 0;
+    bool overBudget = false;
+    while (!queue_.empty()) {
+        Queued entry = std::move(queue_.front());
+        queue_.pop_front();
+        if (!take(entry.depth))
+            continue;
+        const auto role = readText(reads_, entry.element, ax::attribute::role);
+        if (holdsText(role)) {
+            const std::string piece = text::trimmed(textOf(entry.element, role, entry.depth));
+            if (piece.empty())
+                continue;
+            appendPiece(joined, piece);
+            total += text::characterCount(piece);
+            if (total > budget) {
+                overBudget = true;
+                whole_ = whole_ && queue_.empty();
+                break;
+            }
+            continue;
+        }
+        for (Element& child : childrenWithinRoom(entry.element))
+            queue_.push_back({std::move(child), entry.depth + 1});
+    }
+    queue_.clear();
+    GatheredText gathered{text::matchingForm(joined), 0, whole_, overBudget};
+    gathered.characters = text::characterCount(gathered.text);
+    return gathered;
+}
+
+std::string TextWalk::textOf(const Element& element, const std::optional<std::string>& role, std::size_t depth) {
+    return isField(role) ? fieldText(element) : composed(element, depth);
+}
+
+std::string TextWalk::composed(const Element& element, std::size_t depth) {
+    const std::string own = readLabelText(reads_, element).value_or("");
+    std::vector<std::string> children;
+    for (const Element& child : childrenWithinRoom(element)) {
+        if (take(depth + 1))
+            children.push_back(textOf(child, readText(reads_, child, ax::attribute::role), depth + 1));
+    }
+    return children.empty() ? text::withoutObjectReplacements(own) : aligned(own, children);
+}
+
+std::string TextWalk::fieldText(const Element& element) {
+    // A field's name says what it holds ("Command"), its content what will happen: both are the prompt's.
+    // What lies below a field is its own machinery (scroll bars), not text.
+    const std::string name = text::trimmed(text::withoutObjectReplacements(
+        readFirstText(reads_, element, {ax::attribute::description, ax::attribute::title}).value_or("")));
+    const std::string content = text::trimmed(
+        text::withoutObjectReplacements(readText(reads_, element, ax::attribute::value).value_or("")));
+    if (name.empty() || content.find(name) != std::string::npos)
+        return content;
+    return content.empty() ? name : name + " " + content;
+}
+
+}  // namespace ondrel
