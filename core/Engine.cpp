@@ -138,10 +138,10 @@ WatcherEngine::WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options opt
       runner_(runner != nullptr ? *runner : inline_),
       now_(std::move(now)),
       opts_(std::move(options)),
-      owner_(std::this_thread::get_id()) {
-    state_.safe = opts_.safe;
-    state_.interval = opts_.interval;
-    state_.labels = opts_.labels;
+      owner_(std::this_thread::get_id()) {}
+
+EngineState WatcherEngine::state() const {
+    return {started_, paused_, approved_, skipped_, windows_, velquinRunning_, opts_.safe};
 }
 
 WatcherEngine::~WatcherEngine() {
@@ -162,7 +162,7 @@ void WatcherEngine::start() {
     timer_.reset();
     // The timer belongs to the engine and stops firing when destroyed with it, so `this` never dangles.
     timer_ = scheduler_.scheduleRepeating(opts_.interval, [this] { tick(); });
-    const bool startedNow = !std::exchange(state_.started, true);
+    const bool startedNow = !std::exchange(started_, true);
     if (!link_) {
         link_ = std::make_shared<Link>(Link{scheduler_, this});
         scanner_.watchChanges([weak = std::weak_ptr<Link>(link_)](ProcessId) {
@@ -180,14 +180,14 @@ void WatcherEngine::start() {
 
 void WatcherEngine::tick() {
     checkThread();
-    if (state_.paused || passRunning_)
+    if (paused_ || passRunning_)
         return;
     runPassNow();
 }
 
 void WatcherEngine::targetChanged() {
     checkThread();
-    if (!state_.started || state_.paused || spacedPassPending_)
+    if (!started_ || paused_ || spacedPassPending_)
         return;
     if (passRunning_) {
         changedDuringPass_ = true;
@@ -203,7 +203,7 @@ void WatcherEngine::targetChanged() {
     spacedPassPending_ = true;
     spacedPass_ = scheduler_.scheduleOnce(changedPassSpacingSeconds - sinceLastPass, [this] {
         spacedPassPending_ = false;
-        if (!state_.paused && !passRunning_)
+        if (!paused_ && !passRunning_)
             runPassNow();
     });
 }
@@ -215,10 +215,10 @@ void WatcherEngine::runPassNow() {
     runner_.run([&scanner = scanner_, options = opts_, result] { *result = runPass(scanner, options); },
                 [this, result] {
                     passRunning_ = false;
-                    state_.approved += result->pressed;
-                    state_.skipped += result->skipped;
-                    state_.windows = result->windows;
-                    state_.velquinRunning = result->running;
+                    approved_ += result->pressed;
+                    skipped_ += result->skipped;
+                    windows_ = result->windows;
+                    velquinRunning_ = result->running;
                     notify();
                     skips_.notify(result->skippedPrompts);
                     if (std::exchange(changedDuringPass_, false))
@@ -233,8 +233,8 @@ void WatcherEngine::withScanner(std::function<void(Scanner& scanner)> job, std::
 
 void WatcherEngine::togglePause() {
     checkThread();
-    state_.paused = !state_.paused;
-    log(state_.paused ? "Paused." : "Resumed.");
+    paused_ = !paused_;
+    log(paused_ ? "Paused." : "Resumed.");
     notify();
 }
 
@@ -243,7 +243,6 @@ void WatcherEngine::setSafe(bool on) {
     if (on == opts_.safe)
         return;
     opts_.safe = on;
-    state_.safe = on;
     log(on ? "Safe mode ON." : "Safe mode OFF.");
     if (!on)
         log("WARNING: safe mode off - destructive prompts will be auto-approved too.");

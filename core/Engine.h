@@ -56,8 +56,6 @@ struct EngineState {
     std::int64_t windows = 0;
     bool velquinRunning = false;
     bool safe = true;
-    double interval = 1.0;
-    std::vector<std::string> labels;
 };
 
 // "Paused", "Velquin not running" or "Watching 2 windows  ·  approved 5, left for you 1".
@@ -77,8 +75,8 @@ public:
     WatcherEngine(const WatcherEngine&) = delete;
     WatcherEngine& operator=(const WatcherEngine&) = delete;
 
-    const EngineState& state() const { return state_; }
-    std::string statusText() const { return ondrel::statusText(state_); }
+    EngineState state() const;
+    std::string statusText() const { return ondrel::statusText(state()); }
     // `onUpdate` is called, in subscription order, after every pass and every change of state.
     [[nodiscard]] Subscription subscribe(std::function<void()> onUpdate) { return updates_.add(std::move(onUpdate)); }
     // `onSkips` is called after every pass, after `onUpdate`, with the prompts that pass left for the user
@@ -111,8 +109,13 @@ private:
     InlineRunner inline_;
     BackgroundRunner& runner_;
     std::function<Clock::time_point()> now_;
-    Options opts_;
-    EngineState state_;
+    Options opts_;  // safe mode is the one field that changes
+    bool started_ = false;
+    bool paused_ = false;
+    std::int64_t approved_ = 0;
+    std::int64_t skipped_ = 0;
+    std::int64_t windows_ = 0;
+    bool velquinRunning_ = false;
     Subscribers<> updates_;
     Subscribers<std::vector<SkippedPrompt>> skips_;
     std::unique_ptr<RepeatingTimer> timer_;
