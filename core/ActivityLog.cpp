@@ -51,9 +51,17 @@ void makeFolders(const std::string& folder) {
 }
 #endif
 
-// Private to the user, and never through a symbolic link put where the file should be.
+// Private to the user, never through a symbolic link put where the file should be, and only a regular
+// file: opening never waits (a FIFO there would wait for a reader, and with it the whole watch loop).
 int openForAppend(const std::string& path) {
-    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    struct stat opened {};
+    if (fd >= 0 && (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
 }
 
 std::string userDatabaseHome() {

@@ -60,15 +60,18 @@ TEST_F(ActivityLog, log_stateFolderMissing_folderAndFileReadableByTheUserAlone) 
     EXPECT_EQ(file.st_mode & 0777, 0600u);
 }
 
-TEST_F(ActivityLog, log_folderOrLinkInTheFilesPlace_stdoutAndSinkServedNothingWrittenThrough) {
+// A FIFO without a reader once held the whole watch loop at its open.
+TEST_F(ActivityLog, log_folderLinkOrFifoInTheFilesPlace_stdoutAndSinkServedNothingWrittenThroughNoWait) {
     const std::string elsewhere = logFilePath() + ".elsewhere";
     fs::create_directories(fs::path(logFilePath()).parent_path());
     std::ofstream(elsewhere).flush();
-    for (const bool link : {false, true}) {
-        SCOPED_TRACE(link ? "symbolic link" : "folder");
+    for (const char* kind : {"folder", "symbolic link", "fifo"}) {
+        SCOPED_TRACE(kind);
         fs::remove_all(logFilePath());
-        if (link)
+        if (kind == std::string("symbolic link"))
             fs::create_symlink(elsewhere, logFilePath());
+        else if (kind == std::string("fifo"))
+            ASSERT_EQ(::mkfifo(logFilePath().c_str(), 0600), 0);
         else
             fs::create_directories(logFilePath());
         int sunk = 0;
