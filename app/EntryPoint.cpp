@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/EntryPoint.h"
 
-#include <algorithm>
-#include <chrono>
-
 #include "core/ActivityLog.h"
+#include "core/BlockingScheduler.h"
 #include "core/Engine.h"
 #include "core/TextForms.h"
 
@@ -22,6 +20,21 @@ bool passPermissionGate(AccessibilityPlatform& platform, const EntryServices& se
     services.sleep(permissionRetrySeconds);
     services.relaunch("execv failed, cannot re-check permission. Relaunch manually.");
     return false;
+}
+
+// The engine on this thread's own loop, its first pass at once; until the session ends (or the tests say).
+int watchHeadless(const Options& options, Scanner& scanner, const EntryServices& services) {
+    BlockingScheduler loop;
+    WatcherEngine engine(scanner, loop, options);
+    const Subscription ended = engine.subscribeToSessionEnd([&loop] { loop.stop(); });
+    const Subscription passes = engine.subscribe([&] {
+        if (services.keepWatching && !services.keepWatching())
+            loop.stop();
+    });
+    engine.start();
+    engine.tick();
+    loop.run();
+    return 0;
 }
 
 }  // namespace
@@ -59,32 +72,7 @@ int runMain(const Options& options, Scanner& scanner, const EntryServices& servi
         return 0;
     }
     log(headlessStartLine(options));
-    // Between two passes of the interval, a reported change brings a pass at once, at most one per
-    // spacing: a prompt that appears is answered without waiting for the rest of the interval.
-    if (services.waitForChange && services.changed)
-        scanner.watchChanges([changed = services.changed](ProcessId) { changed(); });
-    using Clock = std::chrono::steady_clock;
-    const auto seconds = [](Clock::duration duration) { return std::chrono::duration<double>(duration).count(); };
-    while (true) {
-        auto passStart = Clock::now();
-        runPass(scanner, options);
-        if (!services.keepWatching())
-            return 0;
-        const auto nextTimerPass =
-            passStart + std::chrono::duration_cast<Clock::duration>(
-                            std::chrono::duration<double>(std::min(options.interval, maxSleepSeconds)));
-        while (services.waitForChange && services.waitForChange(std::max(0.0, seconds(nextTimerPass - Clock::now())))) {
-            const double early = WatcherEngine::changedPassSpacingSeconds - seconds(Clock::now() - passStart);
-            if (early > 0)
-                services.sleep(early);
-            passStart = Clock::now();
-            runPass(scanner, options);
-            if (!services.keepWatching())
-                return 0;
-        }
-        if (!services.waitForChange)
-            services.sleep(options.interval);
-    }
+    return watchHeadless(options, scanner, services);
 }
 
 }  // namespace ondrel

@@ -21,12 +21,8 @@ struct EntryServices {
     std::function<void(double seconds)> sleep;
     std::function<void(const std::string& failureMessage)> relaunch;  // the product's never returns
     std::function<int(const Options& options)> runApplication;
-    std::function<bool()> keepWatching;  // asked after each headless pass; the product's always says yes
-    // The headless loop's wait between passes: up to `seconds`, true when a change cut it short. Without
-    // it the loop sleeps through the interval.
-    std::function<bool(double seconds)> waitForChange;
-    // Called, on any thread, for each change the platform reports while the headless loop runs.
-    std::function<void()> changed;
+    // Asked after every headless pass; the headless watch ends when it says no. The product's has none.
+    std::function<bool()> keepWatching;
 };
 
 // Sleeps are capped at a year so that a huge --interval cannot overflow a clock's arithmetic.

@@ -10,7 +10,6 @@
 #include "app/Relaunch.h"
 #include "app/gui/AppDelegate.h"
 #include "core/Accessibility.h"
-#include "core/ChangeSignal.h"
 #include "core/Options.h"
 
 namespace {
@@ -34,7 +33,6 @@ int main(int argc, char** argv) {
     const auto relaunchInPlace = [](const std::string& message) { ondrel::relaunch(message); };
     auto platform = ondrel::createPlatform();
     ondrel::Scanner scanner(*platform);
-    ondrel::ChangeSignal changes;
     const ondrel::EntryServices services{
         .sleep = sleepSeconds,
         .relaunch = relaunchInPlace,
@@ -44,9 +42,7 @@ int main(int argc, char** argv) {
                     ondrel::relaunchApplication(message);
                 });
             },
-        .keepWatching = [] { return true; },
-        .waitForChange = [&changes](double seconds) { return changes.waitFor(seconds); },
-        .changed = [&changes] { changes.notify(); },
+        .keepWatching = nullptr,
     };
     return ondrel::runMain(options, scanner, services);
 }

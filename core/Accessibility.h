@@ -58,11 +58,20 @@ struct OtherValue {
 // list of elements, or another kind.
 using AttributeValue = std::variant<std::monostate, std::string, bool, double, Element, ElementList, OtherValue>;
 
-// Result of AXPress and of attribute writes: 0 is success, anything else a platform error code.
-using AXError = int;
-inline constexpr AXError axSuccess = 0;
-inline constexpr AXError axFailure = -25200;  // the generic failure code of the accessibility API
-inline constexpr AXError axCannotComplete = -25204;
+// What became of an action asked of an element ("AXPress").
+struct ActionResult {
+    enum class Outcome {
+        done,    // carried out
+        gone,    // the element is no longer there: its prompt was answered and closed, say
+        busy,    // not confirmed in time; it may still happen
+        failed,  // refused or impossible
+    };
+    Outcome outcome = Outcome::failed;
+    std::string reason;  // why it was not done, for the user, worded by the platform
+
+    static ActionResult done() { return {Outcome::done, {}}; }
+    bool operator==(const ActionResult&) const = default;
+};
 
 // How far a walk of a subtree goes: every element taken from the queue counts towards `maxExamined`,
 // and elements deeper than `maxDepth` below the root (depth 0) are dropped.
@@ -84,6 +93,14 @@ struct PlatformWording {
     std::string permissionMissing;  // the command-line modes' line while the permission is missing
     std::string minimizedWindow;    // follows "WARNING: window [<title>] is minimized. "
     std::string permissionBanner;   // the window's banner while the permission is missing
+    std::string pressFailed;        // starts the line of a press that failed: "<this> in [<title>]: <why>"
+};
+
+// What became of the platform's own connection to the accessibility service.
+enum class ServiceEvent {
+    lost,          // it went away; it is looked for again
+    restored,      // it is back: nothing read before counts any more
+    sessionEnded,  // it went with the user's session, for good: the program should end
 };
 
 class AccessibilityPlatform {
@@ -107,14 +124,15 @@ public:
     // The root element of a process; null when the platform cannot give one.
     virtual Element applicationElement(ProcessId process) = 0;
 
-    virtual AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) = 0;
+    // Whether the value was written.
+    virtual bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) = 0;
     // nullopt is a failed copy; a successful one may still hand back an absent value.
     virtual std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) = 0;
     // Up to `maxValues` entries of a list attribute from `index` on. Backends that can read a part of
     // a list without fetching the whole of it override this; the default copies and cuts.
     virtual std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                               std::size_t index, std::size_t maxValues);
-    virtual AXError performAction(const Element& element, std::string_view action) = 0;
+    virtual ActionResult performAction(const Element& element, std::string_view action) = 0;
 
     // For a window that keeps its content from accessibility in a way the user can change (a web
     // runtime started without its accessibility switch, say): what to do about it. nullopt otherwise.
@@ -151,6 +169,11 @@ public:
         (void)onChange;
         return false;
     }
+
+    // From now on tells `onEvent` (on any thread) what becomes of the platform's connection to the
+    // accessibility service, with a line for the log worded by the platform. A later call replaces it.
+    using ServiceListener = std::function<void(ServiceEvent event, const std::string& message)>;
+    virtual void watchService(ServiceListener onEvent) { (void)onEvent; }
 };
 
 // The backend compiled into this build for the platform it runs on.

@@ -2,133 +2,22 @@
 #include "core/Engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "core/ActivityLog.h"
-#include "core/DangerMatcher.h"
-#include "core/PromptReader.h"
-#include "core/TextForms.h"
 
 namespace ondrel {
-namespace {
-
-void printLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-void printListing(Scanner& scanner, const std::vector<TargetWindow>& windows) {
-    for (const TargetWindow& window : windows) {
-        std::vector<std::string> labels = scanner.buttonLabels(window.element);
-        printLine(window.title + " - " + std::to_string(labels.size()) + " labelled button(s):");
-        for (const std::string& label : distinctLabels(std::move(labels)))
-            printLine("    " + escapeForLine(label));
-    }
-}
-
-// The prompt safe mode leaves for the user, if it leaves this button.
-std::optional<SkippedPrompt> safeModeSkip(Scanner& scanner, PromptReader& prompts, const FoundButton& button,
-                                          const TargetWindow& window) {
-    std::optional<std::string> prompt = prompts.textAround(button);
-    std::string objection;
-    if (!prompt)
-        objection = "prompt too large to read";
-    else if (auto pattern = dangerMatch(*prompt))
-        objection = "prompt mentions \"" + std::string(*pattern) + "\"";
-    else
-        return std::nullopt;
-    return SkippedPrompt{window.title, escapeForLine(scanner.buttonLabel(button.element)), std::move(objection),
-                         std::move(prompt).value_or("")};
-}
-
-void leaveForUser(PassResult& result, SkippedPrompt skip) {
-    ++result.skipped;
-    log("SKIP (safe mode) in [" + skip.windowTitle + "]: " + skip.objection + " - left for you");
-    result.skippedPrompts.push_back(std::move(skip));
-}
-
-}  // namespace
-
-PassResult runPass(Scanner& scanner, const Options& opts) {
-    const std::vector<TargetWindow> windows = scanner.targetWindows();
-    PassResult result;
-    result.windows = static_cast<std::int64_t>(windows.size());
-    result.running = scanner.targetRunning();
-
-    if (!result.running) {
-        if (opts.verbose)
-            log("Velquin not running");
-        return result;
-    }
-    if (windows.empty())
-        return result;
-
-    if (opts.list) {
-        printListing(scanner, windows);
-        return result;
-    }
-
-    std::size_t found = 0;
-    NodeSet decided;  // a tree may list a button more than once; it is decided on once a pass
-    for (const TargetWindow& window : windows) {
-        const std::vector<FoundButton> buttons = scanner.findButtons(window.element, opts.labels, opts.contains);
-        found += buttons.size();
-        PromptReader prompts(scanner, promptTextLimit, buttons);
-        for (const FoundButton& candidate : buttons) {
-            const Element& button = candidate.element;
-            if (!decided.insert(button).second)
-                continue;
-            if (opts.safe) {
-                if (auto skip = safeModeSkip(scanner, prompts, candidate, window)) {
-                    leaveForUser(result, std::move(*skip));
-                    continue;
-                }
-            }
-            if (opts.dryRun) {
-                log("DRY-RUN in [" + window.title + "]: would press \"" + escapeForLine(scanner.buttonLabel(button)) +
-                    "\"");
-                continue;
-            }
-            // The label is read before the press: an answered prompt usually goes away at once, and
-            // reading afterwards would then report an empty label.
-            std::string label;
-            if (scanner.remembersAcrossScans()) {
-                // What was remembered from earlier passes may be out of date: a press is decided on what
-                // the button and its prompt are now. A button that no longer matches is simply not there.
-                Scanner live(scanner.platform());
-                if (!live.matches(button, opts.labels, opts.contains))
-                    continue;
-                if (opts.safe) {
-                    PromptReader livePrompts(live, promptTextLimit, buttons);
-                    if (auto skip = safeModeSkip(live, livePrompts, candidate, window)) {
-                        leaveForUser(result, std::move(*skip));
-                        continue;
-                    }
-                }
-                label = escapeForLine(live.buttonLabel(button));
-            } else {
-                label = escapeForLine(scanner.buttonLabel(button));
-            }
-            if (scanner.platform().performAction(button, ax::action::press) == axSuccess) {
-                ++result.pressed;
-                log("Pressed \"" + label + "\" in [" + window.title + "]");
-            } else if (opts.verbose) {
-                log("AXPress failed in [" + window.title + "]");
-            }
-        }
-    }
-    if (opts.verbose && found == 0) {
-        log("pass: no Allow button (" + std::to_string(result.windows) + " window(s) scanned)");
-    }
-    return result;
-}
 
 struct WatcherEngine::Link {
+    Link(Scheduler& loop, WatcherEngine* watcher) : scheduler(loop), engine(watcher) {}
     Scheduler& scheduler;
     WatcherEngine* engine;
+    // A change already handed to the engine's thread and not yet taken: a burst of changes is handed on
+    // once, so that a flood of them neither fills the loop's queue nor costs more than one look.
+    std::atomic<bool> changePending{false};
 };
 
 WatcherEngine::WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options options, BackgroundRunner* runner,
@@ -146,8 +35,10 @@ EngineState WatcherEngine::state() const {
 
 WatcherEngine::~WatcherEngine() {
     // Listeners on other threads may still hold the link; from now on it leads nowhere.
-    if (link_)
+    if (link_) {
         scanner_.watchChanges(nullptr);
+        scanner_.platform().watchService(nullptr);
+    }
 }
 
 void WatcherEngine::checkThread() const {
@@ -164,12 +55,24 @@ void WatcherEngine::start() {
     timer_ = scheduler_.scheduleRepeating(opts_.interval, [this] { tick(); });
     const bool startedNow = !std::exchange(started_, true);
     if (!link_) {
-        link_ = std::make_shared<Link>(Link{scheduler_, this});
-        scanner_.watchChanges([weak = std::weak_ptr<Link>(link_)](ProcessId) {
+        link_ = std::make_shared<Link>(scheduler_, this);
+        const std::weak_ptr<Link> weak(link_);
+        scanner_.watchChanges([weak](ProcessId) {
+            auto link = weak.lock();
+            if (!link || link->changePending.exchange(true))
+                return;
+            link->scheduler.post([weak] {
+                if (auto alive = weak.lock()) {
+                    alive->changePending = false;
+                    alive->engine->targetChanged();
+                }
+            });
+        });
+        scanner_.platform().watchService([weak](ServiceEvent event, const std::string& message) {
             if (auto link = weak.lock()) {
-                link->scheduler.post([weak] {
+                link->scheduler.post([weak, event, message] {
                     if (auto alive = weak.lock())
-                        alive->engine->targetChanged();
+                        alive->engine->serviceChanged(event, message);
                 });
             }
         });
@@ -208,11 +111,31 @@ void WatcherEngine::targetChanged() {
     });
 }
 
+void WatcherEngine::serviceChanged(ServiceEvent event, const std::string& message) {
+    checkThread();
+    log(message);
+    switch (event) {
+        case ServiceEvent::lost:
+            return;
+        case ServiceEvent::restored:
+            // Nothing read over the old connection holds: read everything afresh, now.
+            scanner_.forgetEverything();
+            targetChanged();
+            return;
+        case ServiceEvent::sessionEnded:
+            timer_.reset();
+            spacedPass_.reset();
+            sessionEnded_.notify();
+            return;
+    }
+}
+
 void WatcherEngine::runPassNow() {
     passRunning_ = true;
     lastPassStart_ = now_();
     auto result = std::make_shared<PassResult>();
-    runner_.run([&scanner = scanner_, options = opts_, result] { *result = runPass(scanner, options); },
+    runner_.run([&scanner = scanner_, &memory = memory_, options = opts_,
+                 result] { *result = runPass(scanner, options, memory); },
                 [this, result] {
                     passRunning_ = false;
                     approved_ += result->pressed;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// One pass over the target (runPass) and the long-lived engine that runs passes: on a timer, and
-// within moments of a change the platform reports in Velquin's trees.
+// The long-lived engine that runs passes (see Pass.h): on a timer, and within moments of a change the
+// platform reports in Velquin's trees.
 
 #include <chrono>
 #include <cstdint>
@@ -15,37 +15,12 @@
 
 #include "core/BackgroundRunner.h"
 #include "core/Options.h"
+#include "core/Pass.h"
 #include "core/Scanner.h"
 #include "core/Scheduler.h"
 #include "core/Subscribers.h"
 
 namespace ondrel {
-
-inline constexpr std::size_t promptTextLimit = 600;
-
-// A prompt safe mode left for the user. The title and label are escaped as by escapeForLine; the prompt
-// text is as read (lower-cased, empty when it was too large to read) and not fit to show as it is.
-struct SkippedPrompt {
-    std::string windowTitle;
-    std::string label;
-    std::string objection;  // as the log line words it: prompt mentions "rm -rf", prompt too large to read
-    std::string promptText;
-
-    bool operator==(const SkippedPrompt&) const = default;
-};
-
-struct PassResult {
-    std::int64_t pressed = 0;
-    std::int64_t skipped = 0;
-    std::int64_t windows = 0;
-    bool running = false;
-    std::vector<SkippedPrompt> skippedPrompts;  // one for each button counted in `skipped`, in pass order
-
-    bool operator==(const PassResult&) const = default;
-};
-
-// Finds, judges and presses (or, in list mode, prints the labelled buttons); logs as it goes.
-PassResult runPass(Scanner& scanner, const Options& opts);
 
 // What the engine shows the window and the status item: a copy, so it can be handed between threads.
 struct EngineState {
@@ -95,6 +70,11 @@ public:
     void togglePause();
     // Switches safe mode when it changes, logs it and notifies.
     void setSafe(bool on);
+    // `onEnd` is called when the user's session ended and with it the platform's service: nothing is
+    // watched any more, and the program should end.
+    [[nodiscard]] Subscription subscribeToSessionEnd(std::function<void()> onEnd) {
+        return sessionEnded_.add(std::move(onEnd));
+    }
     // Runs `job` where passes run, never beside a pass; `done` afterwards on the engine's thread.
     void withScanner(std::function<void(Scanner& scanner)> job, std::function<void()> done = nullptr);
 
@@ -102,6 +82,8 @@ private:
     struct Link;
     void checkThread() const;
     void runPassNow();
+    // The platform's service was lost, is back, or ended with the session: logs its message and acts.
+    void serviceChanged(ServiceEvent event, const std::string& message);
     void notify() const { updates_.notify(); }
 
     Scanner& scanner_;
@@ -110,6 +92,7 @@ private:
     BackgroundRunner& runner_;
     std::function<Clock::time_point()> now_;
     Options opts_;  // safe mode is the one field that changes
+    PassMemory memory_;  // used by passes only, which never overlap
     bool started_ = false;
     bool paused_ = false;
     std::int64_t approved_ = 0;
@@ -118,6 +101,7 @@ private:
     bool velquinRunning_ = false;
     Subscribers<> updates_;
     Subscribers<std::vector<SkippedPrompt>> skips_;
+    Subscribers<> sessionEnded_;
     std::unique_ptr<RepeatingTimer> timer_;
     std::unique_ptr<RepeatingTimer> spacedPass_;  // a changed pass waiting for the spacing
     bool spacedPassPending_ = false;

@@ -59,7 +59,7 @@ void ReadMemory::forgetChanged() {
     // meeting a known element changed nothing memory holds: a new window, say, whose application
     // reports its new list of windows on its own. Several changes in one place meet at what the first
     // of them left to be read again. When the climb cannot tell, the process is read afresh.
-    if (changedElements.size() > climbsAtMost) {
+    if (changedElements.size() >= climbsAtMost) {
         // A burst (a large window opening, a tree rebuilt): reading the process afresh is cheaper than
         // climbing from every element of it.
         for (const auto& [process, element] : changedElements)
@@ -114,10 +114,13 @@ bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange
     watching_ = live_.watchChanges([this, onChange = std::move(onChange)](ProcessId process, const Element& element) {
         {
             std::lock_guard lock(changedMutex_);
-            if (element)
+            if (element && changedElements_.size() < climbsAtMost) {
                 changedElements_.emplace_back(process, element);
-            else
+            } else {
+                // More than a scan would follow one by one (and a paused watcher runs no scans): the
+                // process is read afresh, and the list stays bounded however long the flood lasts.
                 changed_.insert(process);
+            }
         }
         if (onChange)
             onChange(process);

@@ -43,6 +43,11 @@ public:
     // change (on any thread), after memory has taken note of it.
     bool keepAcrossScans(std::function<void(ProcessId process)> onChange);
     bool keptAcrossScans() const { return watching_; }
+    // Any thread: the next scan reads everything afresh.
+    void forgetEverything() {
+        std::lock_guard lock(changedMutex_);
+        everythingChanged_ = true;
+    }
 
     // The platform, answered from memory where memory knows.
     bool isProcessTrusted() override { return live_.isProcessTrusted(); }
@@ -51,13 +56,13 @@ public:
     const PlatformWording& wording() const override { return live_.wording(); }
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override { return live_.applicationElement(process); }
-    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
+    bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
         return live_.setAttribute(element, attribute, value);
     }
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                       std::size_t index, std::size_t maxValues) override;
-    AXError performAction(const Element& element, std::string_view action) override {
+    ActionResult performAction(const Element& element, std::string_view action) override {
         return live_.performAction(element, action);
     }
     void beginScan() override;

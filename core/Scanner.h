@@ -61,6 +61,8 @@ public:
     // Keeps what was read across scans from now on if the platform reports changes, and tells
     // `onChange` of each (on any thread). Returns whether it does.
     bool watchChanges(std::function<void(ProcessId process)> onChange);
+    // Forgets everything read: the next scan reads afresh.
+    void forgetEverything() { memory_.forgetEverything(); }
     // Whether answers may be older than this scan (re-read live what must be current).
     bool remembersAcrossScans() const { return memory_.keptAcrossScans(); }
     // Whether Velquin ran at the last targetWindows(), with or without a window to scan.

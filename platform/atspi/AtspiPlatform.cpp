@@ -45,6 +45,7 @@ const PlatformWording wordingForLinux{
         "has asked the desktop to switch it on. If this banner stays, open the settings below and turn "
         "on accessibility (assistive technologies)\n2. Then press Recheck, which restarts Ondrel. "
         "Applications started while accessibility was off may need a restart too.",
+    .pressFailed = "Press failed",
 };
 
 // A D-Bus error's message on one line, for a log line.
@@ -312,20 +313,20 @@ GVariantPtr AtspiPlatform::askProperty(const AtspiElement& element, const char* 
     return GVariantPtr(g_variant_get_variant(boxed.get()));
 }
 
-AXError AtspiPlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
+bool AtspiPlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
     const bool* on = std::get_if<bool>(&value);
     if (!element || attribute != ax::attribute::manualAccessibility || on == nullptr || !*on)
-        return axFailure;
+        return false;
     // Toolkits expose their trees once the bus says accessibility is on, except web runtimes: Chromium
     // and Electron keep their pages to themselves until an assistive technology shows itself, and
     // asking for an element's attributes is what shows one. Once per application is enough.
     const AtspiElement& application = atspiElement(element);
     if (announcedTo_.contains(application.busName()))
-        return axSuccess;
+        return true;
     if (!ask(application, accessibleInterface, "GetAttributes", nullptr, G_VARIANT_TYPE("(a{ss})")))
-        return axCannotComplete;
+        return false;
     announcedTo_.emplace(application.busName(), true);
-    return axSuccess;
+    return true;
 }
 
 const std::string& AtspiPlatform::toolkitOf(const AtspiElement& element) {
@@ -522,16 +523,16 @@ std::optional<AttributeValue> AtspiPlatform::copyAttributeValues(const Element& 
     return AttributeValue();
 }
 
-AXError AtspiPlatform::performAction(const Element& element, std::string_view action) {
+ActionResult AtspiPlatform::performAction(const Element& element, std::string_view action) {
     if (!element || action != ax::action::press)
-        return axFailure;
+        return {ActionResult::Outcome::failed, "no such action"};
     const AtspiElement& target = atspiElement(element);
     if (unresponsive_.contains(target.process()))
-        return axCannotComplete;
+        return {ActionResult::Outcome::busy, "Velquin does not answer"};
     // Names one by one: Chromium answers GetActions with empty names.
     GVariantPtr count = askProperty(target, "org.a11y.atspi.Action", "NActions");
     if (!count || !g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
-        return unresponsive_.contains(target.process()) ? axCannotComplete : axFailure;
+        return {ActionResult::Outcome::gone, "the button is no longer there"};
     std::vector<BusCall> calls;
     for (gint32 i = 0; i < std::min(g_variant_get_int32(count.get()), maxActions); ++i) {
         calls.push_back({target.busName(), target.path(), "org.a11y.atspi.Action", "GetName",
@@ -546,13 +547,13 @@ AXError AtspiPlatform::performAction(const Element& element, std::string_view ac
     }
     const std::optional<int> press = pressActionIndex(names);
     if (!press)
-        return axFailure;
+        return {ActionResult::Outcome::failed, "the button has no press action"};
     GVariantPtr done =
         ask(target, "org.a11y.atspi.Action", "DoAction", g_variant_new("(i)", *press), G_VARIANT_TYPE("(b)"));
     gboolean pressed = FALSE;
     if (done)
         g_variant_get(done.get(), "(b)", &pressed);
-    return pressed ? axSuccess : axCannotComplete;
+    return pressed ? ActionResult::done() : ActionResult{ActionResult::Outcome::failed, "Velquin refused the press"};
 }
 
 std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits,

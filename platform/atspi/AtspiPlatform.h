@@ -42,11 +42,11 @@ public:
     const PlatformWording& wording() const override;
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override;
-    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
+    bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                       std::size_t index, std::size_t maxValues) override;
-    AXError performAction(const Element& element, std::string_view action) override;
+    ActionResult performAction(const Element& element, std::string_view action) override;
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;

@@ -13,7 +13,7 @@ public:
     const FakeElement* repeatedChild = nullptr;
     std::size_t repeatedCount = 0;
     bool gone = false;
-    std::optional<AXError> pressError;
+    std::optional<ActionResult> pressFailure;
     std::optional<std::string> hiddenContentAdvice;
 };
 
@@ -96,8 +96,8 @@ void FakePlatform::vanish(const Element& element) {
     node(element).gone = true;
 }
 
-void FakePlatform::failPress(const Element& element, AXError error) {
-    node(element).pressError = error;
+void FakePlatform::failPress(const Element& element, ActionResult result) {
+    node(element).pressFailure = std::move(result);
 }
 
 std::vector<ProcessId> FakePlatform::runningProcesses(std::string_view applicationId) {
@@ -114,9 +114,9 @@ Element FakePlatform::applicationElement(ProcessId process) {
     return it != processes_.end() ? it->application : nullptr;
 }
 
-AXError FakePlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
+bool FakePlatform::setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) {
     writes.push_back({element, std::string(attribute), value});
-    return element && !node(element).gone ? axSuccess : axFailure;
+    return element && !node(element).gone;
 }
 
 std::optional<AttributeValue> FakePlatform::copyAttribute(const Element& element, std::string_view attribute) {
@@ -152,18 +152,18 @@ std::optional<AttributeValue> FakePlatform::copyAttributeValues(const Element& e
     return AttributeValue();
 }
 
-AXError FakePlatform::performAction(const Element& element, std::string_view action) {
+ActionResult FakePlatform::performAction(const Element& element, std::string_view action) {
     if (!element || action != ax::action::press)
-        return axFailure;
+        return {ActionResult::Outcome::failed, "no such action (fake)"};
     const FakeElement& target = node(element);
     if (target.gone)
-        return axCannotComplete;
-    if (target.pressError)
-        return *target.pressError;
+        return {ActionResult::Outcome::gone, "gone (fake)"};
+    if (target.pressFailure)
+        return *target.pressFailure;
     presses.push_back(element);
     if (afterPress)
         afterPress(element);
-    return axSuccess;
+    return ActionResult::done();
 }
 
 void FakePlatform::setHiddenContentAdvice(const Element& window, std::optional<std::string> advice) {
@@ -214,6 +214,21 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
         learned.attributes.emplace(ax::attribute::children, std::move(children));
     }
     return facts;
+}
+
+void FakePlatform::serviceEvent(ServiceEvent event, std::string message) {
+    if (serviceListener_)
+        serviceListener_(event, message);
+    else
+        pendingServiceEvents_.emplace_back(event, std::move(message));
+}
+
+void FakePlatform::watchService(ServiceListener onEvent) {
+    serviceListener_ = std::move(onEvent);
+    if (!serviceListener_)
+        return;
+    for (auto& [event, message] : std::exchange(pendingServiceEvents_, {}))
+        serviceListener_(event, message);
 }
 
 bool FakePlatform::watchChanges(ChangeListener onChange) {

@@ -49,7 +49,7 @@ public:
     void setRepeatedChildren(const Element& element, const Element& child, std::size_t count);
     // Every later read and press on the element fails, as for an element that has gone away.
     void vanish(const Element& element);
-    void failPress(const Element& element, AXError error = axCannotComplete);
+    void failPress(const Element& element, ActionResult result = {ActionResult::Outcome::failed, "refused (fake)"});
     // Runs after every successful press, as the target's reaction (a prompt that closes, say).
     std::function<void(const Element& pressed)> afterPress;
     void setFailAllReads(bool fail) { failAllReads_ = fail; }
@@ -68,8 +68,11 @@ public:
         if (changeListener_)
             changeListener_(process, changed);
     }
+    // Tells the service listener of an event, or the next one to come when none listens yet.
+    void serviceEvent(ServiceEvent event, std::string message);
+    void endSession(std::string message) { serviceEvent(ServiceEvent::sessionEnded, std::move(message)); }
     // What the platform says to the user; tests see the core hand it on unchanged.
-    PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)"};
+    PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)", "press failed (fake)"};
 
     // --- recording ---
     std::vector<Element> presses;
@@ -88,15 +91,16 @@ public:
     const PlatformWording& wording() const override { return texts; }
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override;
-    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
+    bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                       std::size_t index, std::size_t maxValues) override;
-    AXError performAction(const Element& element, std::string_view action) override;
+    ActionResult performAction(const Element& element, std::string_view action) override;
     void beginScan() override { ++scans; }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;
     bool watchChanges(ChangeListener onChange) override;
+    void watchService(ServiceListener onEvent) override;
 
 private:
     struct Process {
@@ -115,6 +119,8 @@ private:
     bool bulkReads_ = true;
     bool reportsChanges_ = false;
     ChangeListener changeListener_;
+    ServiceListener serviceListener_;
+    std::vector<std::pair<ServiceEvent, std::string>> pendingServiceEvents_;
     std::optional<std::string> unavailable_;
     bool failAllReads_ = false;
 };

@@ -95,14 +95,14 @@ public:
         return makeElement(application.get());
     }
 
-    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
+    bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
         const bool* flag = std::get_if<bool>(&value);
         if (!element || flag == nullptr)
-            return kAXErrorIllegalArgument;
+            return false;
         return call(processOf(element), Message::attribute, [&] {
-            return AXUIElementSetAttributeValue(axElement(element), makeCFString(attribute).get(),
-                                                *flag ? kCFBooleanTrue : kCFBooleanFalse);
-        });
+                   return AXUIElementSetAttributeValue(axElement(element), makeCFString(attribute).get(),
+                                                       *flag ? kCFBooleanTrue : kCFBooleanFalse);
+               }) == kAXErrorSuccess;
     }
 
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
@@ -145,15 +145,15 @@ public:
         return attributeValueFrom(values.get());
     }
 
-    AXError performAction(const Element& element, std::string_view action) override {
+    ActionResult performAction(const Element& element, std::string_view action) override {
         if (!element)
-            return kAXErrorInvalidUIElement;
+            return pressResult(kAXErrorInvalidUIElement);
         const AXUIElementRef target = axElement(element);
         AXUIElementSetMessagingTimeout(target, seconds(pressTimeout));
         const AXError result = call(processOf(element), Message::press,
                                     [&] { return AXUIElementPerformAction(target, makeCFString(action).get()); });
         AXUIElementSetMessagingTimeout(target, 0);  // 0: back to the process-wide timeout
-        return result;
+        return pressResult(result);
     }
 
     void beginScan() override { unresponsive_.clear(); }

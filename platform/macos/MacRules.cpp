@@ -2,11 +2,26 @@
 #include "platform/macos/MacRules.h"
 
 #include <algorithm>
+#include <string>
 
 namespace ondrel::macos {
 
-bool mayMarkUnresponsive(Message message, AXError result) {
-    return message == Message::attribute && result == axCannotComplete;
+bool mayMarkUnresponsive(Message message, AXResultCode result) {
+    return message == Message::attribute && result == axCannotCompleteCode;
+}
+
+ActionResult pressResult(AXResultCode result) {
+    switch (result) {
+        case axSuccessCode:
+            return ActionResult::done();
+        case axInvalidElementCode:
+            return {ActionResult::Outcome::gone, "the button is no longer there (kAXErrorInvalidUIElement)"};
+        case axCannotCompleteCode:
+            return {ActionResult::Outcome::busy, "Velquin did not answer in time (kAXErrorCannotComplete)"};
+        default:
+            return {ActionResult::Outcome::failed, "the accessibility API refused it (error " +
+                                                       std::to_string(result) + ")"};
+    }
 }
 
 bool isTargetProcess(ProcessId process) {

@@ -46,6 +46,7 @@ PlatformWording macWording(const GrantSituation& situation) {
             "macOS does not expose its buttons, so Allow prompts there cannot be clicked. "
             "Un-minimize it to enable auto-approval.",
         .permissionBanner = permissionBanner(situation),
+        .pressFailed = "AXPress failed",
     };
 }
 

@@ -21,19 +21,11 @@ protected:
             .relaunch = [this](const std::string& message) { relaunches.push_back(message); },
             .runApplication = [this](const Options&) { return ++applications, 0; },
             .keepWatching = [this] { return platform.scans < passesToWatch; },
-            .waitForChange =
-                [this](double seconds) {
-                    waits.push_back(seconds);
-                    return waits.size() <= changesWhileWaiting;
-                },
-            .changed = nullptr,
         };
         return quietly([&] { return runMain(options, scanner, services); });
     }
 
     std::vector<double> sleeps;
-    std::vector<double> waits;
-    std::size_t changesWhileWaiting = 0;  // the first waits end with a change
     std::vector<std::string> relaunches;
     int applications = 0;
     std::size_t passesToWatch = 3;
@@ -83,27 +75,21 @@ TEST_F(Main, runMain_listWithOnce_listingNoPresses) {
     EXPECT_EQ(platform.scans, 1u);
 }
 
-TEST_F(Main, runMain_headless_startLineThenPassesSeparatedBySleeps) {
-    run({.interval = 0.5, .labels = {"Allow", "Run \"it\""}, .safe = false, .headless = true});
-    ASSERT_GE(logged.size(), 2u);
+// Headless runs the engine on a loop of its own: a pass at once, then the timer's, until the session ends.
+TEST_F(Main, runMain_headless_startLineThenEnginePassesUntilTheSessionEnds) {
+    prompt(velquinWindow(), "Read notes.txt?");
+    run({.interval = 0.001, .labels = {"Allow", "Run \"it\""}, .safe = false, .headless = true});
+    ASSERT_GE(logged.size(), 3u);
     EXPECT_EQ(logged[1],
-              "Ondrel watching headless (interval 0.5s, labels [\"Allow\", \"Run \\\"it\\\"\"], safe=false).");
+              "Ondrel watching headless (interval 0.001s, labels [\"Allow\", \"Run \\\"it\\\"\"], safe=false).");
+    EXPECT_EQ(logged[2], "Pressed \"Allow\" in [Chat]");
     EXPECT_EQ(platform.scans, 3u);
-    ASSERT_EQ(waits.size(), 2u);
-    for (double wait : waits)
-        EXPECT_NEAR(wait, 0.5, 0.05);  // the interval, less the pass before it
-    EXPECT_TRUE(sleeps.empty());
-}
+    EXPECT_EQ(platform.presses.size(), 1u);  // the prompt stays on screen: it was pressed once all the same
 
-TEST_F(Main, runMain_headlessChangeDuringWait_passAtOnceSpacedThenTheRestOfTheInterval) {
-    changesWhileWaiting = 1;
-    run({.interval = 2, .headless = true});
-    EXPECT_EQ(platform.scans, 3u);  // the first pass, one for the change, one after the interval
-    ASSERT_EQ(sleeps.size(), 1u);   // a pass had begun moments before: the changed one keeps its distance
-    EXPECT_GT(sleeps[0], 0.0);
-    EXPECT_LE(sleeps[0], WatcherEngine::changedPassSpacingSeconds);
-    ASSERT_EQ(waits.size(), 2u);
-    EXPECT_LT(waits[1], 2.0);  // the timer's pass keeps its time
+    passesToWatch = 100;
+    platform.endSession("The session ended (fake).");
+    EXPECT_EQ(run({.interval = 0.001, .headless = true}), 0);
+    EXPECT_EQ(logged.back(), "The session ended (fake).");
 }
 
 TEST(Relaunch, relaunchCommand_rememberedArguments_runningExecutableSameVector) {

@@ -38,7 +38,7 @@ TEST_F(Pass, runPass_nothingPressed_linesOnlyWhenVerbose) {
     EXPECT_TRUE(logged.empty());
     platform.failPress(prompt(platform.addWindow(application, "Chat"), "Open file?"));
     EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"AXPress failed in [Chat]"});
+    EXPECT_EQ(logged, std::vector<std::string>{"press failed (fake) in [Chat]: refused (fake)"});
     opts.verbose = false;
     pass();
     EXPECT_EQ(logged.size(), 1u);
@@ -102,6 +102,56 @@ TEST_F(Pass, runPass_twoWindowsPromptsCloseOnPress_bothPressedInWindowOrder) {
     EXPECT_EQ(pass(), (PassResult{2, 0, 3, true, {}}));
     EXPECT_EQ(platform.presses, (ElementList{first, second}));
     EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Run (⌘⏎)\" in [One]", "Pressed \"Always Allow\" in [Two]"}));
+}
+
+// A prompt stays on screen a while after its answer: it is pressed, and told of when left, once while it
+// stays; once gone, a prompt like it is new again.
+TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone) {
+    Element window = velquinWindow();
+    const auto box = [&](const std::string& text) {
+        Element group = platform.addGroup(window);
+        platform.addText(group, text);
+        platform.addButton(group, "Allow");
+        return group;
+    };
+    Element harmless = box("Read notes.txt?");
+    Element risky = box("Run rm -rf build?");
+    opts.verbose = false;
+    PassMemory memory;
+    const auto again = [&] { return quietly([&] { return runPass(scanner, opts, memory); }); };
+    const std::string skipLine = "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you";
+    EXPECT_EQ(again().pressed, 1);
+    EXPECT_EQ(again(), (PassResult{0, 0, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "run rm -rf build?"}}}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine}));
+    platform.vanish(harmless);
+    platform.vanish(risky);
+    again();
+    box("Read notes.txt?");
+    box("Run rm -rf build?");
+    EXPECT_EQ(again().pressed, 1);
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine,
+                                                "Pressed \"Allow\" in [Chat]", skipLine}));
+    EXPECT_EQ(platform.presses.size(), 2u);
+}
+
+// A press that went nowhere: tried again when refused, not again when it may still happen, and no failure
+// at all when the button went with its prompt.
+TEST_F(Pass, runPass_pressNotDone_retriedOnlyWhenRefusedLoggedOnlyWhenNotGone) {
+    const std::vector<std::pair<ActionResult::Outcome, std::size_t>> cases = {
+        {ActionResult::Outcome::failed, 2}, {ActionResult::Outcome::busy, 1}, {ActionResult::Outcome::gone, 0}};
+    for (const auto& [outcome, lines] : cases) {
+        fake::FakePlatform scene;
+        Scanner reader(scene);
+        Element button = scene.addButton(scene.addWindow(scene.addProcess(1), "Chat"), "Allow");
+        scene.failPress(button, {outcome, "why"});
+        PassMemory memory;
+        logged.clear();
+        quietly([&] {
+            runPass(reader, opts, memory);
+            runPass(reader, opts, memory);
+        });
+        EXPECT_EQ(logged, std::vector<std::string>(lines, "press failed (fake) in [Chat]: why"));
+    }
 }
 
 TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
@@ -285,7 +335,12 @@ TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
     fire();
     fire();
     EXPECT_EQ(updates, 3);  // started, then two passes
-    EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 2, left for you 2");
+    // Both prompts stay on screen: the harmless one was pressed once, the risky one left (and told) once.
+    EXPECT_EQ(engine.statusText(), "Watching 2 windows  \u00B7  approved 1, left for you 1");
+    EXPECT_EQ(platform.presses.size(), 1u);
+    EXPECT_EQ(std::count(logged.begin(), logged.end(),
+                         "SKIP (safe mode) in [Chat]: prompt mentions \"delete from\" - left for you"),
+              1);
     platform.vanish(riskyButton);
     fire();
     const SkippedPrompt risky{"Chat", "Allow", "prompt mentions \"delete from\"", "delete from users"};
@@ -390,6 +445,32 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll
     fire();
     EXPECT_GT(platform.bulkReads, afterChange);  // and after a while in any case
     EXPECT_EQ(logged, (std::vector<std::string>(5, "pass: no Allow button (1 window(s) scanned)")));
+}
+
+// The platform's connection lost, back (everything read afresh at once) and gone with the session.
+TEST_F(Engine, serviceEvents_loggedRestoredReadsAfreshAtOnceSessionEndStopsWatching) {
+    platform.setReportsChanges(true);
+    velquinWindow();
+    int ended = 0;
+    const Subscription end = engine.subscribeToSessionEnd([&] { ++ended; });
+    engine.start();
+    fire();
+    after(3.0);
+    fire();
+    const std::size_t bulk = platform.bulkReads;
+    platform.serviceEvent(ServiceEvent::lost, "lost (fake)");
+    after(1.0);
+    platform.serviceEvent(ServiceEvent::restored, "back (fake)");
+    quietly([&] { scheduler.runPosted(); });
+    EXPECT_EQ(platform.scans, 3u);             // a pass at once
+    EXPECT_GT(platform.bulkReads, bulk);       // that read everything afresh
+    platform.endSession("ended (fake)");
+    quietly([&] { scheduler.runPosted(); });
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(scheduler.liveTimers(), 0);
+    const std::vector<std::string> said(logged.end() - 4, logged.end());
+    EXPECT_EQ(said, (std::vector<std::string>{"lost (fake)", "back (fake)", "pass: no Allow button (1 window(s) scanned)",
+                                              "ended (fake)"}));
 }
 
 TEST_F(Engine, destroyed_timerStopsFiringChangesGoNowhere) {

@@ -34,7 +34,7 @@ public:
                                                       std::size_t index, std::size_t maxValues) override {
         return AccessibilityPlatform::copyAttributeValues(element, attribute, index, maxValues);
     }
-    AXError performAction(const Element&, std::string_view) override { return axFailure; }
+    ActionResult performAction(const Element&, std::string_view) override { return {}; }
     std::optional<std::string> hiddenContentAdvice(const Element&) override { return std::nullopt; }
     std::vector<ElementFacts> readSubtree(const Element&, WalkLimits, const KnownElement&) override { return {}; }
     bool watchChanges(ChangeListener) override { return false; }

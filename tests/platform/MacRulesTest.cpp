@@ -21,7 +21,7 @@ auto caseName = [](const auto& info) { return std::string(info.param.name); };
 struct MessageCase {
     const char* name;
     Message message;
-    AXError result;
+    AXResultCode result;
     bool marks;
 };
 
@@ -32,12 +32,21 @@ TEST_P(MessageRule, mayMarkUnresponsive_messageAndResult_onlyTimedOutAttributeCa
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
-                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute, axCannotComplete,
-                                                     true},
-                                         MessageCase{"pressCannotComplete", Message::press, axCannotComplete, false},
-                                         MessageCase{"attributeOtherFailure", Message::attribute, axFailure, false},
-                                         MessageCase{"pressSucceeded", Message::press, axSuccess, false}),
+                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute,
+                                                     axCannotCompleteCode, true},
+                                         MessageCase{"pressCannotComplete", Message::press, axCannotCompleteCode, false},
+                                         MessageCase{"attributeOtherFailure", Message::attribute, axFailureCode, false},
+                                         MessageCase{"pressSucceeded", Message::press, axSuccessCode, false}),
                          caseName);
+
+// A press that may still happen is never a failure, and one whose button went away is no failure at all.
+TEST(PressRule, pressResult_codes_outcomes) {
+    EXPECT_EQ(pressResult(axSuccessCode).outcome, ActionResult::Outcome::done);
+    EXPECT_EQ(pressResult(axInvalidElementCode).outcome, ActionResult::Outcome::gone);
+    EXPECT_EQ(pressResult(axCannotCompleteCode).outcome, ActionResult::Outcome::busy);
+    EXPECT_EQ(pressResult(axFailureCode).outcome, ActionResult::Outcome::failed);
+    EXPECT_NE(pressResult(axFailureCode).reason.find("-25200"), std::string::npos);
+}
 
 TEST(TargetProcess, isTargetProcess_onlyRealProcessIds) {
     EXPECT_FALSE(isTargetProcess(-1));  // an application without a process

@@ -19,7 +19,7 @@ public:
     const PlatformWording& wording() const override { return inner_.wording(); }
     std::vector<ProcessId> runningProcesses(std::string_view id) override { return inner_.runningProcesses(id); }
     Element applicationElement(ProcessId process) override { return inner_.applicationElement(process); }
-    AXError setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
+    bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
         return inner_.setAttribute(element, attribute, value);
     }
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
@@ -29,7 +29,7 @@ public:
                                                       std::size_t index, std::size_t maxValues) override {
         return inner_.copyAttributeValues(element, attribute, index, maxValues);
     }
-    AXError performAction(const Element& element, std::string_view action) override {
+    ActionResult performAction(const Element& element, std::string_view action) override {
         return inner_.performAction(element, action);
     }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override {
@@ -40,6 +40,7 @@ public:
         return inner_.readSubtree(root, limits, known);
     }
     bool watchChanges(ChangeListener onChange) override { return inner_.watchChanges(std::move(onChange)); }
+    void watchService(ServiceListener onEvent) override { inner_.watchService(std::move(onEvent)); }
 
 private:
     AccessibilityPlatform& inner_;

@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: MIT
+#include "core/Pass.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "core/ActivityLog.h"
+#include "core/DangerMatcher.h"
+#include "core/PromptReader.h"
+#include "core/TextForms.h"
+
+namespace ondrel {
+
+bool PassMemory::pressedBefore(const Element& button, const std::string& label) {
+    const auto pressed = pressed_.find(button);
+    if (pressed == pressed_.end() || pressed->second != label)
+        return false;
+    pressedNow_.insert_or_assign(button, label);
+    return true;
+}
+
+void PassMemory::notePressed(const Element& button, const std::string& label) {
+    pressedNow_.insert_or_assign(button, label);
+}
+
+bool PassMemory::leftBefore(const SkippedPrompt& prompt) {
+    PromptKey key{prompt.windowTitle, prompt.label, prompt.promptText};
+    const bool before = left_.contains(key);
+    leftNow_.insert(std::move(key));
+    return before;
+}
+
+void PassMemory::endPass() {
+    pressed_ = std::exchange(pressedNow_, {});
+    left_ = std::exchange(leftNow_, {});
+}
+
+namespace {
+
+void printLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void printListing(Scanner& scanner, const std::vector<TargetWindow>& windows) {
+    for (const TargetWindow& window : windows) {
+        std::vector<std::string> labels = scanner.buttonLabels(window.element);
+        printLine(window.title + " - " + std::to_string(labels.size()) + " labelled button(s):");
+        for (const std::string& label : distinctLabels(std::move(labels)))
+            printLine("    " + escapeForLine(label));
+    }
+}
+
+// The prompt safe mode leaves for the user, if it leaves this button.
+std::optional<SkippedPrompt> safeModeSkip(Scanner& scanner, PromptReader& prompts, const FoundButton& button,
+                                          const TargetWindow& window) {
+    std::optional<std::string> prompt = prompts.textAround(button);
+    std::string objection;
+    if (!prompt)
+        objection = "prompt too large to read";
+    else if (auto pattern = dangerMatch(*prompt))
+        objection = "prompt mentions \"" + std::string(*pattern) + "\"";
+    else
+        return std::nullopt;
+    return SkippedPrompt{window.title, escapeForLine(scanner.buttonLabel(button.element)), std::move(objection),
+                         std::move(prompt).value_or("")};
+}
+
+// How a pass decides on the buttons of one window.
+class WindowPass {
+public:
+    WindowPass(Scanner& scanner, const Options& opts, PassMemory& memory, PassResult& result,
+               const TargetWindow& window, const std::vector<FoundButton>& buttons)
+        : scanner_(scanner),
+          opts_(opts),
+          memory_(memory),
+          result_(result),
+          window_(window),
+          buttons_(buttons),
+          prompts_(scanner, promptTextLimit, buttons) {}
+
+    void decide(const FoundButton& candidate) {
+        const Element& button = candidate.element;
+        if (memory_.pressedBefore(button, scanner_.buttonLabel(button)))
+            return;  // pressed already and still showing: its prompt is fading out
+        if (opts_.safe) {
+            if (auto skip = safeModeSkip(scanner_, prompts_, candidate, window_))
+                return leaveForUser(std::move(*skip));
+        }
+        if (opts_.dryRun) {
+            log("DRY-RUN in [" + window_.title + "]: would press \"" + escapeForLine(scanner_.buttonLabel(button)) +
+                "\"");
+            return;
+        }
+        // The label is read before the press: an answered prompt usually goes away at once, and reading
+        // afterwards would then report an empty label.
+        std::string label = scanner_.buttonLabel(button);
+        if (scanner_.remembersAcrossScans()) {
+            // What was remembered from earlier passes may be out of date: a press is decided on what the
+            // button and its prompt are now. A button that no longer matches is simply not there.
+            Scanner live(scanner_.platform());
+            if (!live.matches(button, opts_.labels, opts_.contains))
+                return;
+            if (opts_.safe) {
+                PromptReader livePrompts(live, promptTextLimit, buttons_);
+                if (auto skip = safeModeSkip(live, livePrompts, candidate, window_))
+                    return leaveForUser(std::move(*skip));
+            }
+            label = live.buttonLabel(button);
+        }
+        press(button, label);
+    }
+
+private:
+    void leaveForUser(SkippedPrompt skip) {
+        if (!memory_.leftBefore(skip)) {
+            ++result_.skipped;
+            log("SKIP (safe mode) in [" + skip.windowTitle + "]: " + skip.objection + " - left for you");
+        }
+        result_.skippedPrompts.push_back(std::move(skip));
+    }
+
+    void press(const Element& button, const std::string& label) {
+        const ActionResult pressed = scanner_.platform().performAction(button, ax::action::press);
+        switch (pressed.outcome) {
+            case ActionResult::Outcome::done:
+                ++result_.pressed;
+                memory_.notePressed(button, label);
+                log("Pressed \"" + escapeForLine(label) + "\" in [" + window_.title + "]");
+                return;
+            case ActionResult::Outcome::gone:
+                return;  // answered and closed meanwhile: nothing failed
+            case ActionResult::Outcome::busy:
+                memory_.notePressed(button, label);  // it may still happen: never press twice
+                break;
+            case ActionResult::Outcome::failed:
+                break;  // tried again by the next pass that finds it
+        }
+        if (opts_.verbose) {
+            log(scanner_.platform().wording().pressFailed + " in [" + window_.title + "]: " +
+                escapeForLine(pressed.reason));
+        }
+    }
+
+    Scanner& scanner_;
+    const Options& opts_;
+    PassMemory& memory_;
+    PassResult& result_;
+    const TargetWindow& window_;
+    const std::vector<FoundButton>& buttons_;
+    PromptReader prompts_;
+};
+
+// "Allow" for the labels by default, the labels themselves otherwise.
+std::string wantedButton(const std::vector<std::string>& labels) {
+    return labels == std::vector<std::string>{"Allow"} ? "Allow" : formatLabelList(labels);
+}
+
+}  // namespace
+
+PassResult runPass(Scanner& scanner, const Options& opts) {
+    PassMemory memory;
+    return runPass(scanner, opts, memory);
+}
+
+PassResult runPass(Scanner& scanner, const Options& opts, PassMemory& memory) {
+    const std::vector<TargetWindow> windows = scanner.targetWindows();
+    PassResult result;
+    result.windows = static_cast<std::int64_t>(windows.size());
+    result.running = scanner.targetRunning();
+
+    if (!result.running) {
+        if (opts.verbose)
+            log("Velquin not running");
+        memory.endPass();
+        return result;
+    }
+    if (opts.list) {
+        printListing(scanner, windows);
+        return result;
+    }
+    std::size_t found = 0;
+    NodeSet decided;  // a tree may list a button more than once; it is decided on once a pass
+    for (const TargetWindow& window : windows) {
+        const std::vector<FoundButton> buttons = scanner.findButtons(window.element, opts.labels, opts.contains);
+        found += buttons.size();
+        WindowPass pass(scanner, opts, memory, result, window, buttons);
+        for (const FoundButton& candidate : buttons) {
+            if (decided.insert(candidate.element).second)
+                pass.decide(candidate);
+        }
+    }
+    memory.endPass();
+    if (opts.verbose && found == 0 && !windows.empty()) {
+        log("pass: no " + wantedButton(opts.labels) + " button (" + std::to_string(result.windows) +
+            " window(s) scanned)");
+    }
+    return result;
+}
+
+}  // namespace ondrel
