@@ -17,6 +17,8 @@
 
 namespace ondrel {
 
+// The target: what the user calls it and the id it is known by (its desktop entry is "<id>.desktop").
+inline constexpr std::string_view velquinName = "Velquin";
 inline constexpr std::string_view velquinApplicationId = "dev.velquin.desktop";
 
 inline constexpr WalkLimits buttonWalkLimits{20000, 60};

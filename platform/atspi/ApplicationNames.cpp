@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/atspi/ApplicationNames.h"
 
-#include "platform/atspi/BusCalls.h"
 
 namespace ondrel::atspi {
 
@@ -17,8 +16,7 @@ void ApplicationNames::remember(const std::string& busName, std::optional<std::s
     answers_[busName] = Answer{std::move(name), now + memory};
 }
 
-std::map<std::string, std::string> ApplicationNames::namesOf(GDBusConnection* bus,
-                                                             const std::vector<Application>& applications,
+std::map<std::string, std::string> ApplicationNames::namesOf(Bus& bus, const std::vector<Application>& applications,
                                                              int timeoutMs, Clock::time_point now) {
     std::erase_if(answers_, [&](const auto& entry) { return now >= entry.second.until; });
     std::vector<const Application*> asked;
@@ -31,8 +29,8 @@ std::map<std::string, std::string> ApplicationNames::namesOf(GDBusConnection* bu
                          parameters(g_variant_new("(ss)", "org.a11y.atspi.Accessible", "Name")),
                          G_VARIANT_TYPE("(v)")});
     }
-    if (bus != nullptr) {
-        const std::vector<BusReply> replies = callMethods(bus, std::move(calls), timeoutMs);
+    {
+        const std::vector<BusReply> replies = bus.callAll(std::move(calls), timeoutMs);
         for (std::size_t i = 0; i < replies.size(); ++i) {
             // Only silence counts against an application; a refusal is an answer that names nothing.
             std::optional<std::string> name;

@@ -5,13 +5,14 @@
 // application is asked at once, each answer (or silence) is remembered for a while, so a hung
 // application costs one call timeout in that while, however many applications and scans there are.
 
-#include <gio/gio.h>
 
 #include <chrono>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/atspi/Bus.h"
 
 namespace ondrel::atspi {
 
@@ -27,8 +28,8 @@ public:
 
     // The names of `applications`, asked over `bus` of those whose answer is not remembered, all
     // at once; absent for an application that did not answer in `timeoutMs`.
-    std::map<std::string, std::string> namesOf(GDBusConnection* bus, const std::vector<Application>& applications,
-                                               int timeoutMs, Clock::time_point now = Clock::now());
+    std::map<std::string, std::string> namesOf(Bus& bus, const std::vector<Application>& applications, int timeoutMs,
+                                               Clock::time_point now = Clock::now());
 
     // What is remembered of an application now: nullopt when it must be asked, else its answer, which
     // is nullopt again when it stayed silent.

@@ -2,10 +2,8 @@
 #include "platform/atspi/ChangeWatch.h"
 
 #include <array>
-#include <future>
 
 #include "platform/atspi/AtspiProtocol.h"
-#include "platform/atspi/BusCalls.h"
 
 namespace ondrel::atspi {
 namespace {
@@ -16,6 +14,23 @@ constexpr std::array<const char*, 6> registeredEvents = {
 };
 constexpr std::array<std::string_view, 6> structuralStates = {"enabled", "sensitive", "showing",
                                                               "visible", "iconified", "defunct"};
+
+// The first string and the first number of an event's (detail, detail1, detail2, value, properties).
+std::pair<std::string, gint32> detailOf(GVariant* parameters) {
+    std::pair<std::string, gint32> detail{"", 0};
+    const gsize fields = g_variant_n_children(parameters);
+    if (fields > 0) {
+        GVariantPtr first(g_variant_get_child_value(parameters, 0));
+        if (g_variant_is_of_type(first.get(), G_VARIANT_TYPE_STRING))
+            detail.first = g_variant_get_string(first.get(), nullptr);
+    }
+    if (fields > 1) {
+        GVariantPtr second(g_variant_get_child_value(parameters, 1));
+        if (g_variant_is_of_type(second.get(), G_VARIANT_TYPE_INT32))
+            detail.second = g_variant_get_int32(second.get());
+    }
+    return detail;
+}
 
 }  // namespace
 
@@ -40,58 +55,54 @@ bool ChangeWatch::changesWhatIsFound(std::string_view interface, std::string_vie
     return false;
 }
 
-ChangeWatch::ChangeWatch(GDBusConnection* bus)
-    : bus_(bus), context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)) {
-    g_object_ref(bus_);
-    // The promise is shared with the thread, so that it lives until both are done with it.
-    auto subscribed = std::make_shared<std::promise<void>>();
-    std::future<void> done = subscribed->get_future();
-    thread_ = std::thread([this, subscribed] {
-        g_main_context_push_thread_default(context_);
-        // Subscribed here so that the signals are dispatched on this thread's context.
-        for (const char* interface : {"org.a11y.atspi.Event.Object", "org.a11y.atspi.Event.Window"}) {
-            g_dbus_connection_signal_subscribe(bus_, nullptr, interface, nullptr, nullptr, nullptr,
-                                               G_DBUS_SIGNAL_FLAGS_NONE, onSignal, this, nullptr);
-        }
-        subscribed->set_value();
-        run();
-        g_main_context_pop_thread_default(context_);
-    });
-    done.wait();
-    // Applications send these only while some client has asked the registry for them.
-    for (const char* event : registeredEvents) {
-        callMethod(bus_,
-                   {registryName, registryPath, "org.a11y.atspi.Registry", "RegisterEvent",
-                    parameters(g_variant_new("(s@ass)", event, g_variant_new_strv(nullptr, 0), "")), nullptr},
-                   dbusTimeoutMs);
-    }
-}
-
 ChangeWatch::~ChangeWatch() {
-    // Quit from inside the loop, which may not have started running yet.
-    GSource* quit = g_idle_source_new();
-    g_source_set_callback(
-        quit,
-        [](gpointer loop) {
-            g_main_loop_quit(static_cast<GMainLoop*>(loop));
-            return G_SOURCE_REMOVE;
-        },
-        loop_, nullptr);
-    g_source_attach(quit, context_);
-    g_source_unref(quit);
-    thread_.join();
-    g_main_loop_unref(loop_);
-    g_main_context_unref(context_);
-    g_object_unref(bus_);
+    thread_.invoke([this] { unsubscribe(); });
 }
 
-void ChangeWatch::run() {
-    g_main_loop_run(loop_);
+void ChangeWatch::unsubscribe() {
+    if (bus_) {
+        for (guint subscription : subscriptions_)
+            g_dbus_connection_signal_unsubscribe(bus_->connection(), subscription);
+    }
+    subscriptions_.clear();
+    bus_.reset();
 }
 
-void ChangeWatch::setListener(Listener listener) {
+void ChangeWatch::subscribe(const std::shared_ptr<ConnectionBus>& bus) {
+    unsubscribe();
+    {
+        std::lock_guard lock(mutex_);
+        followed_.clear();  // names on an earlier bus mean nothing on this one
+    }
+    bus_ = bus;
+    GDBusConnection* connection = bus->connection();
+    for (const char* interface : {"org.a11y.atspi.Event.Object", "org.a11y.atspi.Event.Window"}) {
+        subscriptions_.push_back(g_dbus_connection_signal_subscribe(connection, nullptr, interface, nullptr, nullptr,
+                                                                    nullptr, G_DBUS_SIGNAL_FLAGS_NONE, onEvent, this,
+                                                                    nullptr));
+    }
+    subscriptions_.push_back(g_dbus_connection_signal_subscribe(
+        connection, "org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged", "/org/freedesktop/DBus",
+        nullptr, G_DBUS_SIGNAL_FLAGS_NONE, onOwnerChanged, this, nullptr));
+    askForEvents();
+}
+
+void ChangeWatch::askForEvents() {
+    // Applications send events only while some client has asked the registry for them; asking starts the
+    // registry where the bus starts it on demand.
+    std::vector<BusCall> calls;
+    for (const char* event : registeredEvents) {
+        calls.push_back({registryName, registryPath, "org.a11y.atspi.Registry", "RegisterEvent",
+                         parameters(g_variant_new("(s@ass)", event, g_variant_new_strv(nullptr, 0), "")), nullptr,
+                         true});
+    }
+    if (bus_)
+        bus_->callAll(std::move(calls), dbusTimeoutMs);
+}
+
+void ChangeWatch::setListeners(Listeners listeners) {
     std::lock_guard lock(mutex_);
-    listener_ = std::move(listener);
+    listeners_ = std::move(listeners);
 }
 
 void ChangeWatch::follow(const std::string& busName, ProcessId process) {
@@ -99,37 +110,76 @@ void ChangeWatch::follow(const std::string& busName, ProcessId process) {
     followed_[busName] = process;
 }
 
-void ChangeWatch::onSignal(GDBusConnection*, const gchar* sender, const gchar* path, const gchar* interface,
-                           const gchar* member, GVariant* parameters, gpointer data) {
+void ChangeWatch::changedEverywhere() {
+    std::vector<std::pair<std::string, ProcessId>> followed;
+    Listeners listeners;
+    {
+        std::lock_guard lock(mutex_);
+        followed.assign(followed_.begin(), followed_.end());
+        listeners = listeners_;
+    }
+    if (listeners.applicationsChanged)
+        listeners.applicationsChanged();
+    if (listeners.changed) {
+        for (const auto& [busName, process] : followed)
+            listeners.changed(process, busName, "");
+    }
+}
+
+void ChangeWatch::onOwnerChanged(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
+                                 GVariant* parameters, gpointer data) {
     auto* watch = static_cast<ChangeWatch*>(data);
-    // Every event carries (detail, detail1, detail2, value, properties); other signals carry less.
-    std::string_view detail;
-    gint32 set = 0;
-    const gsize fields = g_variant_n_children(parameters);
-    if (fields > 0) {
-        GVariantPtr first(g_variant_get_child_value(parameters, 0));
-        if (g_variant_is_of_type(first.get(), G_VARIANT_TYPE_STRING))
-            detail = g_variant_get_string(first.get(), nullptr);  // lives in `parameters`
-    }
-    if (fields > 1) {
-        GVariantPtr second(g_variant_get_child_value(parameters, 1));
-        if (g_variant_is_of_type(second.get(), G_VARIANT_TYPE_INT32))
-            set = g_variant_get_int32(second.get());
-    }
-    if (!changesWhatIsFound(interface, member, detail, set))
+    const gchar* name = nullptr;
+    const gchar* oldOwner = nullptr;
+    const gchar* newOwner = nullptr;
+    if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(sss)")))
         return;
-    Listener listener;
-    ProcessId process = 0;
+    g_variant_get(parameters, "(&s&s&s)", &name, &oldOwner, &newOwner);
+    if (std::string_view(name) == registryName) {
+        if (*newOwner != '\0') {
+            // A registry appeared (started after Ondrel, or again): it knows of no events asked for, and
+            // what was sent meanwhile went nowhere.
+            watch->askForEvents();
+            watch->changedEverywhere();
+        }
+        return;
+    }
+    if (name[0] != ':')
+        return;  // applications are known by their unique names
+    Listeners listeners;
     {
         std::lock_guard lock(watch->mutex_);
-        const auto followed = watch->followed_.find(sender != nullptr ? sender : "");
-        if (followed == watch->followed_.end() || !watch->listener_)
-            return;
-        process = followed->second;
-        listener = watch->listener_;
+        listeners = watch->listeners_;
     }
+    if (listeners.applicationsChanged)
+        listeners.applicationsChanged();
+}
+
+void ChangeWatch::onEvent(GDBusConnection*, const gchar* sender, const gchar* path, const gchar* interface,
+                          const gchar* member, GVariant* parameters, gpointer data) {
+    auto* watch = static_cast<ChangeWatch*>(data);
+    const auto [detail, set] = detailOf(parameters);
+    if (!changesWhatIsFound(interface, member, detail, set))
+        return;
+    Listeners listeners;
+    ProcessId process = 0;
+    bool followed = false;
+    {
+        std::lock_guard lock(watch->mutex_);
+        listeners = watch->listeners_;
+        if (const auto found = watch->followed_.find(sender != nullptr ? sender : ""); found != watch->followed_.end()) {
+            process = found->second;
+            followed = true;
+        }
+    }
+    // The registry's list of applications, or an application's list of windows, changed.
+    if (std::string_view(member) == "ChildrenChanged" && path != nullptr &&
+        std::string_view(path) == applicationRootPath && listeners.applicationsChanged)
+        listeners.applicationsChanged();
+    if (!followed || !listeners.changed)
+        return;
     const bool died = detail == "defunct";
-    listener(process, sender, died || path == nullptr ? "" : path);
+    listeners.changed(process, sender, died || path == nullptr ? "" : path);
 }
 
 }  // namespace ondrel::atspi

@@ -1,36 +1,47 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Changes in the trees of the applications Ondrel follows, as AT-SPI events: children added or
-// removed, states that decide what can be pressed, windows opened, closed, minimized or restored.
-// Events are received on a thread of the watch's own and handed on as "this process changed"; noisy
-// kinds (text, names, focus) are never asked for.
+// Changes in the trees of the applications Ondrel follows, as AT-SPI events: children added or removed,
+// states that decide what can be pressed, windows opened, closed, minimized or restored. Events arrive on
+// the bus thread and are handed on as "this process changed"; noisy kinds (text, names, focus) are never
+// asked for. The registry keeps what was asked for only while it runs: whenever one appears, the events
+// are asked for again. Applications joining or leaving the bus, and the registry's own list changing,
+// say which applications there are may have changed.
 
 #include <gio/gio.h>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "core/Accessibility.h"
+#include "platform/atspi/BusThread.h"
+#include "platform/atspi/ConnectionBus.h"
 
 namespace ondrel::atspi {
 
 class ChangeWatch {
 public:
-    // Asks the registry for the events and starts receiving them over `bus`.
-    explicit ChangeWatch(GDBusConnection* bus);
+    struct Listeners {
+        // An object of a followed application changed: its process, its name on the bus and the object's
+        // path, empty when the change reaches beyond that object (one that died, or events missed).
+        std::function<void(ProcessId process, const std::string& busName, const std::string& path)> changed;
+        // Which applications there are may have changed.
+        std::function<void()> applicationsChanged;
+    };
+
+    explicit ChangeWatch(BusThread& thread) : thread_(thread) {}
     ~ChangeWatch();
     ChangeWatch(const ChangeWatch&) = delete;
     ChangeWatch& operator=(const ChangeWatch&) = delete;
 
-    // Called on the watch's thread for every change of a followed application: its process, its name
-    // on the bus and the path of the object that changed, empty when the change reaches beyond that
-    // object (one that died: the lists that hold it are out of date too).
-    using Listener = std::function<void(ProcessId process, const std::string& busName, const std::string& path)>;
-    void setListener(Listener listener);
+    // On the bus thread: listens on `bus`, a new accessibility connection, and asks the registry for the
+    // events. What was followed over an earlier connection is forgotten.
+    void subscribe(const std::shared_ptr<ConnectionBus>& bus);
+    void setListeners(Listeners listeners);
     // Events sent by `busName` are changes of `process` from now on.
     void follow(const std::string& busName, ProcessId process);
 
@@ -40,17 +51,20 @@ public:
                                    int set);
 
 private:
-    static void onSignal(GDBusConnection* connection, const gchar* sender, const gchar* path, const gchar* interface,
-                         const gchar* member, GVariant* parameters, gpointer watch);
-    void run();
+    static void onEvent(GDBusConnection* connection, const gchar* sender, const gchar* path, const gchar* interface,
+                        const gchar* member, GVariant* parameters, gpointer watch);
+    static void onOwnerChanged(GDBusConnection* connection, const gchar* sender, const gchar* path,
+                               const gchar* interface, const gchar* member, GVariant* parameters, gpointer watch);
+    void askForEvents();
+    void unsubscribe();
+    void changedEverywhere();
 
-    GDBusConnection* bus_;
-    GMainContext* context_;
-    GMainLoop* loop_;
+    BusThread& thread_;
+    std::shared_ptr<ConnectionBus> bus_;  // on the bus thread only
+    std::vector<guint> subscriptions_;    // on the bus thread only
     std::mutex mutex_;
-    Listener listener_;
+    Listeners listeners_;
     std::map<std::string, ProcessId, std::less<>> followed_;
-    std::thread thread_;
 };
 
 }  // namespace ondrel::atspi

@@ -7,7 +7,7 @@
 #include <map>
 #include <string_view>
 
-#include "platform/atspi/BusCalls.h"
+#include "platform/atspi/AtspiProtocol.h"
 #include "platform/atspi/Vocabulary.h"
 
 namespace ondrel::atspi {
@@ -26,20 +26,8 @@ BusCall accessibleCall(const AtspiElement& element, const char* method, const ch
             parameters(arguments), G_VARIANT_TYPE(replyType)};
 }
 
-BusCall propertyCall(const AtspiElement& element, const char* interface, const char* property) {
-    return {element.busName(),
-            element.path(),
-            "org.freedesktop.DBus.Properties",
-            "Get",
-            parameters(g_variant_new("(ss)", interface, property)),
-            G_VARIANT_TYPE("(v)")};
-}
-
-GVariantPtr propertyValue(const BusReply& reply) {
-    if (!reply.value)
-        return nullptr;
-    GVariantPtr boxed(g_variant_get_child_value(reply.value.get(), 0));
-    return GVariantPtr(g_variant_get_variant(boxed.get()));
+BusCall propertyOf(const AtspiElement& element, const char* interface, const char* property) {
+    return propertyCall(element.busName(), element.path(), interface, property);
 }
 
 std::optional<std::string> stringOf(const GVariantPtr& value) {
@@ -118,7 +106,7 @@ bool SubtreeReader::failed(const std::vector<BusReply>& replies, ProcessId proce
 std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLimits limits,
                                               const AccessibilityPlatform::KnownElement& known) {
     const AtspiElement& root = atspiElement(rootElement);
-    if (bus_ == nullptr || limits.maxExamined == 0 || unresponsive_.contains(root.process()))
+    if (limits.maxExamined == 0 || unresponsive_.contains(root.process()))
         return {};
     std::vector<Node> nodes = readByLevels(rootElement, limits, known);
     readLabelsAndValues(nodes);
@@ -145,123 +133,146 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& root
     // a small part read again. No cache holds the application's own entry.
     const ApplicationCache* cache = nullptr;
     const bool cacheMayHelp = !root.isApplication() && cacheOf_;
-    std::size_t levelStart = 0;
-    while (levelStart < nodes.size()) {
-        const std::size_t levelEnd = nodes.size();
-        if (cacheMayHelp && cache == nullptr && levelEnd >= cacheWorthFromElements)
+    for (std::size_t begin = 0; begin < nodes.size();) {
+        const std::size_t end = nodes.size();
+        if (cacheMayHelp && cache == nullptr && end >= cacheWorthFromElements)
             cache = cacheOf_(root);
-        // What the application's cache holds of an element is not asked again; the rest is, at once.
-        std::vector<BusCall> calls;
-        std::vector<std::size_t> asked;
-        for (std::size_t i = levelStart; i < levelEnd; ++i) {
-            const AtspiElement& element = atspiElement(nodes[i].element);
-            if (cache != nullptr) {
-                if (const auto item = cache->items.find(element.path()); item != cache->items.end()) {
-                    nodes[i].answers.role = static_cast<int>(item->second.role);
-                    nodes[i].answers.name = item->second.name;
-                    nodes[i].answers.states = item->second.states;
-                    nodes[i].childCount = item->second.childCount;
-                    continue;
-                }
-            }
-            asked.push_back(i);
-            calls.push_back(accessibleCall(element, "GetRole", "(u)"));
-            calls.push_back(propertyCall(element, accessibleInterface, "ChildCount"));
-        }
-        const std::vector<BusReply> replies = callMethods(bus_, std::move(calls), dbusTimeoutMs);
-        if (failed(replies, root.process())) {
-            nodes.resize(levelStart);  // what is not known whole is read live
+        const std::vector<std::size_t> asked = takeFromCache(nodes, begin, end, cache);
+        if (!readRolesAndCounts(nodes, asked, root.process()) || !readNamesAndStates(nodes, asked, root.process())) {
+            nodes.resize(begin);  // what is not known whole is read live
             return nodes;
         }
-        // Names and states only where the walks read them: of buttons, texts and windows.
-        std::vector<BusCall> detailCalls;
-        std::vector<std::pair<std::size_t, bool>> details;  // node, whether the call asks for its name
-        for (std::size_t k = 0; k < asked.size(); ++k) {
-            const BusReply* reply = &replies[2 * k];
-            Node& node = nodes[asked[k]];
-            if (reply[0].value) {
-                guint32 role = 0;
-                g_variant_get(reply[0].value.get(), "(u)", &role);
-                node.answers.role = static_cast<int>(role);
-            }
-            if (GVariantPtr count = propertyValue(reply[1]);
-                count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
-                node.childCount = g_variant_get_int32(count.get());
-            const AtspiElement& element = atspiElement(node.element);
-            const auto [name, states] = detailsRead(node.answers.role, element.topLevel() || asked[k] == 0);
-            if (name) {
-                detailCalls.push_back(propertyCall(element, accessibleInterface, "Name"));
-                details.emplace_back(asked[k], true);
-            }
-            if (states) {
-                detailCalls.push_back(accessibleCall(element, "GetState", "(au)"));
-                details.emplace_back(asked[k], false);
-            }
-        }
-        const std::vector<BusReply> detailReplies = callMethods(bus_, std::move(detailCalls), dbusTimeoutMs);
-        if (failed(detailReplies, root.process())) {
-            nodes.resize(levelStart);
+        if (!readChildLists(nodes, begin, end, limits, known, root.process()))
             return nodes;
-        }
-        for (std::size_t k = 0; k < details.size(); ++k) {
-            Answers& answers = nodes[details[k].first].answers;
-            if (details[k].second) {
-                answers.name = stringOf(propertyValue(detailReplies[k]));
-            } else if (detailReplies[k].value) {
-                GVariantPtr words(g_variant_get_child_value(detailReplies[k].value.get(), 0));
-                answers.states = stateBits(words.get());
-            }
-        }
-        std::vector<BusCall> childCalls;
-        std::vector<std::size_t> parents;
-        for (std::size_t i = levelStart; i < levelEnd; ++i) {
-            Answers& answers = nodes[i].answers;
-            // A list longer than a walk may examine is left to the walk, which reads only a part of it.
-            if (nodes[i].depth <= limits.maxDepth && nodes[i].childCount == 0) {
-                answers.children.emplace();
-            } else if (nodes[i].depth <= limits.maxDepth && nodes[i].childCount > 0 &&
-                       static_cast<std::size_t>(nodes[i].childCount) <= limits.maxExamined) {
-                childCalls.push_back(accessibleCall(atspiElement(nodes[i].element), "GetChildren", "(a(so))"));
-                parents.push_back(i);
-            }
-        }
-        const std::vector<BusReply> childReplies = callMethods(bus_, std::move(childCalls), dbusTimeoutMs);
-        if (failed(childReplies, root.process()))
-            return nodes;
-        for (std::size_t k = 0; k < parents.size(); ++k) {
-            if (!childReplies[k].value)
-                continue;
-            const std::size_t parent = parents[k];  // an index: the pushes below move the nodes
-            ElementList children;
-            GVariantPtr list(g_variant_get_child_value(childReplies[k].value.get(), 0));
-            const gsize count = g_variant_n_children(list.get());
-            for (gsize c = 0; c < count; ++c) {
-                GVariantPtr reference(g_variant_get_child_value(list.get(), c));
-                if (Element child = childElement(atspiElement(nodes[parent].element), reference.get()))
-                    children.push_back(std::move(child));
-            }
-            const std::size_t depth = nodes[parent].depth + 1;
-            for (const Element& child : children) {
-                // Elements a walk drops unread (too deep, past its limit) need nothing read, nor do
-                // those the caller knows already.
-                if (depth <= limits.maxDepth && nodes.size() < limits.maxExamined && !(known && known(child)))
-                    nodes.push_back({child, depth, {}});
-            }
-            nodes[parent].answers.children = std::move(children);
-        }
-        levelStart = levelEnd;
+        begin = end;
     }
     return nodes;
 }
 
-std::shared_ptr<const ApplicationCache> ApplicationCache::fetch(GDBusConnection* bus, const AtspiElement& element,
+std::vector<std::size_t> SubtreeReader::takeFromCache(std::vector<Node>& nodes, std::size_t begin, std::size_t end,
+                                                      const ApplicationCache* cache) {
+    std::vector<std::size_t> asked;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (cache != nullptr) {
+            const AtspiElement& element = atspiElement(nodes[i].element);
+            if (const auto item = cache->items.find(element.path()); item != cache->items.end()) {
+                nodes[i].answers.role = static_cast<int>(item->second.role);
+                nodes[i].answers.name = item->second.name;
+                nodes[i].answers.states = item->second.states;
+                nodes[i].childCount = item->second.childCount;
+                continue;
+            }
+        }
+        asked.push_back(i);
+    }
+    return asked;
+}
+
+bool SubtreeReader::readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked,
+                                       ProcessId process) {
+    std::vector<BusCall> calls;
+    for (std::size_t i : asked) {
+        const AtspiElement& element = atspiElement(nodes[i].element);
+        calls.push_back(accessibleCall(element, "GetRole", "(u)"));
+        calls.push_back(propertyOf(element, accessibleInterface, "ChildCount"));
+    }
+    const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
+    if (failed(replies, process))
+        return false;
+    for (std::size_t k = 0; k < asked.size(); ++k) {
+        Node& node = nodes[asked[k]];
+        if (replies[2 * k].value) {
+            guint32 role = 0;
+            g_variant_get(replies[2 * k].value.get(), "(u)", &role);
+            node.answers.role = static_cast<int>(role);
+        }
+        if (GVariantPtr count = propertyValue(replies[2 * k + 1]);
+            count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
+            node.childCount = g_variant_get_int32(count.get());
+    }
+    return true;
+}
+
+bool SubtreeReader::readNamesAndStates(std::vector<Node>& nodes, const std::vector<std::size_t>& asked,
+                                       ProcessId process) {
+    std::vector<BusCall> calls;
+    std::vector<std::pair<std::size_t, bool>> details;  // node, whether the call asks for its name
+    for (std::size_t i : asked) {
+        const AtspiElement& element = atspiElement(nodes[i].element);
+        const auto [name, states] = detailsRead(nodes[i].answers.role, element.topLevel() || i == 0);
+        if (name) {
+            calls.push_back(propertyOf(element, accessibleInterface, "Name"));
+            details.emplace_back(i, true);
+        }
+        if (states) {
+            calls.push_back(accessibleCall(element, "GetState", "(au)"));
+            details.emplace_back(i, false);
+        }
+    }
+    const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
+    if (failed(replies, process))
+        return false;
+    for (std::size_t k = 0; k < details.size(); ++k) {
+        Answers& answers = nodes[details[k].first].answers;
+        if (details[k].second) {
+            answers.name = stringOf(propertyValue(replies[k]));
+        } else if (replies[k].value) {
+            GVariantPtr words(g_variant_get_child_value(replies[k].value.get(), 0));
+            answers.states = stateBits(words.get());
+        }
+    }
+    return true;
+}
+
+bool SubtreeReader::readChildLists(std::vector<Node>& nodes, std::size_t begin, std::size_t end, WalkLimits limits,
+                                   const AccessibilityPlatform::KnownElement& known, ProcessId process) {
+    std::vector<BusCall> calls;
+    std::vector<std::size_t> parents;
+    for (std::size_t i = begin; i < end; ++i) {
+        // A list longer than a walk may examine is left to the walk, which reads only a part of it.
+        if (nodes[i].depth > limits.maxDepth)
+            continue;
+        if (nodes[i].childCount == 0) {
+            nodes[i].answers.children.emplace();
+        } else if (nodes[i].childCount > 0 && static_cast<std::size_t>(nodes[i].childCount) <= limits.maxExamined) {
+            calls.push_back(accessibleCall(atspiElement(nodes[i].element), "GetChildren", "(a(so))"));
+            parents.push_back(i);
+        }
+    }
+    const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
+    if (failed(replies, process))
+        return false;
+    for (std::size_t k = 0; k < parents.size(); ++k) {
+        if (!replies[k].value)
+            continue;
+        const std::size_t parent = parents[k];  // an index: the pushes below move the nodes
+        ElementList children;
+        GVariantPtr list(g_variant_get_child_value(replies[k].value.get(), 0));
+        const gsize count = g_variant_n_children(list.get());
+        for (gsize c = 0; c < count; ++c) {
+            GVariantPtr reference(g_variant_get_child_value(list.get(), c));
+            if (Element child = childElement(atspiElement(nodes[parent].element), reference.get()))
+                children.push_back(std::move(child));
+        }
+        const std::size_t depth = nodes[parent].depth + 1;
+        for (const Element& child : children) {
+            // Elements a walk drops unread (too deep, past its limit) need nothing read, nor do
+            // those the caller knows already.
+            if (depth <= limits.maxDepth && nodes.size() < limits.maxExamined && !(known && known(child)))
+                nodes.push_back({child, depth, {}});
+        }
+        nodes[parent].answers.children = std::move(children);
+    }
+    return true;
+}
+
+std::shared_ptr<const ApplicationCache> ApplicationCache::fetch(Bus& bus, const AtspiElement& element,
                                                                 platform::UnresponsiveProcesses& unresponsive) {
     if (unresponsive.contains(element.process()))
         return nullptr;
-    BusReply reply = callMethod(bus,
-                                {element.busName(), cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr,
-                                 G_VARIANT_TYPE("(a((so)(so)(so)iiassusau))")},
-                                dbusTimeoutMs);
+    BusReply reply = bus.call({element.busName(), cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr,
+                               G_VARIANT_TYPE("(a((so)(so)(so)iiassusau))")},
+                              dbusTimeoutMs);
     if (reply.timedOut)
         unresponsive.noteFailure(element.process(), callTimeout);
     if (!reply.value)
@@ -309,11 +320,11 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
             askedFor.emplace_back(i, true);
         }
         if (valueIsRead(nodes[i].answers, element.topLevel())) {
-            calls.push_back(propertyCall(element, "org.a11y.atspi.Text", "CharacterCount"));
+            calls.push_back(propertyOf(element, "org.a11y.atspi.Text", "CharacterCount"));
             askedFor.emplace_back(i, false);
         }
     }
-    std::vector<BusReply> replies = callMethods(bus_, std::move(calls), dbusTimeoutMs);
+    std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
     if (failed(replies, process))
         return;
 
@@ -328,7 +339,7 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
             for (const auto& [busName, path] : labelledByTargets(replies[k].value.get())) {
                 if (busName != element.busName())
                     continue;
-                followUps.push_back(propertyCall(AtspiElement(element.sharedBusName(), path, process, false),
+                followUps.push_back(propertyOf(AtspiElement(element.sharedBusName(), path, process, false),
                                                  accessibleInterface, "Name"));
                 followedFor.emplace_back(i, true);
             }
@@ -344,7 +355,7 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
                              parameters(g_variant_new("(ii)", 0, end)), G_VARIANT_TYPE("(s)")});
         followedFor.emplace_back(i, false);
     }
-    replies = callMethods(bus_, std::move(followUps), dbusTimeoutMs);
+    replies = bus_.callAll(std::move(followUps), dbusTimeoutMs);
     if (failed(replies, process))
         return;
     for (std::size_t k = 0; k < replies.size(); ++k) {

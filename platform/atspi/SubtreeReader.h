@@ -17,7 +17,7 @@
 
 #include "core/Accessibility.h"
 #include "platform/atspi/AtspiElement.h"
-#include "platform/atspi/BusCalls.h"
+#include "platform/atspi/Bus.h"
 #include "platform/common/UnresponsiveProcesses.h"
 
 namespace ondrel::atspi {
@@ -35,7 +35,7 @@ struct ApplicationCache {
     std::map<std::string, std::vector<std::pair<std::int32_t, std::string>>, std::less<>> childrenOf;
 
     // Asked of the application of `element`; null when it has no cache to offer.
-    static std::shared_ptr<const ApplicationCache> fetch(GDBusConnection* bus, const AtspiElement& element,
+    static std::shared_ptr<const ApplicationCache> fetch(Bus& bus, const AtspiElement& element,
                                                          platform::UnresponsiveProcesses& unresponsive);
 };
 
@@ -45,7 +45,7 @@ public:
     // the application itself, whose own entry no cache holds.
     using CacheSource = std::function<const ApplicationCache*(const AtspiElement& root)>;
 
-    SubtreeReader(GDBusConnection* bus, platform::UnresponsiveProcesses& unresponsive, CacheSource cacheOf)
+    SubtreeReader(Bus& bus, platform::UnresponsiveProcesses& unresponsive, CacheSource cacheOf)
         : bus_(bus), unresponsive_(unresponsive), cacheOf_(std::move(cacheOf)) {}
 
     // Elements `known` accepts, other than the root, are neither read nor gone below.
@@ -77,12 +77,22 @@ private:
     // `cacheWorthFromElements` elements, what the application's cache holds of an element is not asked.
     std::vector<Node> readByLevels(const Element& root, WalkLimits limits,
                                    const AccessibilityPlatform::KnownElement& known);
-    // Labels from labelled-by relations of buttons and the text of blank-named texts and buttons,
-    // which neither the cache nor the first calls of a level carry.
+    // The phases of one level, nodes[begin, end): false when the application stopped answering.
+    // What the cache holds of the level's nodes; the indexes of those it does not hold.
+    std::vector<std::size_t> takeFromCache(std::vector<Node>& nodes, std::size_t begin, std::size_t end,
+                                           const ApplicationCache* cache);
+    bool readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process);
+    // Names and states only where the walks read them: of buttons, texts and windows.
+    bool readNamesAndStates(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process);
+    // The children of the level's nodes, the next level made of those to read.
+    bool readChildLists(std::vector<Node>& nodes, std::size_t begin, std::size_t end, WalkLimits limits,
+                        const AccessibilityPlatform::KnownElement& known, ProcessId process);
+    // Labels from labelled-by relations of buttons and the text of fields and of blank-named texts and
+    // buttons, which neither the cache nor the first calls of a level carry.
     void readLabelsAndValues(std::vector<Node>& nodes);
     bool failed(const std::vector<BusReply>& replies, ProcessId process);
 
-    GDBusConnection* bus_;
+    Bus& bus_;
     platform::UnresponsiveProcesses& unresponsive_;
     CacheSource cacheOf_;
 };

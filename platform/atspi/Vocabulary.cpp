@@ -82,6 +82,22 @@ std::optional<int> pressActionIndex(const std::vector<std::string>& names) {
     return std::nullopt;
 }
 
+ActionResult pressOutcome(const BusReply& reply, bool pressed) {
+    static constexpr std::array<std::string_view, 5> gone = {
+        "org.freedesktop.DBus.Error.UnknownObject", "org.freedesktop.DBus.Error.UnknownMethod",
+        "org.freedesktop.DBus.Error.UnknownInterface", "org.freedesktop.DBus.Error.ServiceUnknown",
+        "org.freedesktop.DBus.Error.NameHasNoOwner"};
+    if (reply.value) {
+        return pressed ? ActionResult::done()
+                       : ActionResult{ActionResult::Outcome::failed, "Velquin answered that it did not press it"};
+    }
+    if (reply.timedOut)
+        return {ActionResult::Outcome::busy, "Velquin did not answer in time (" + reply.error + ")"};
+    if (std::find(gone.begin(), gone.end(), reply.error) != gone.end())
+        return {ActionResult::Outcome::gone, "the button is no longer there (" + reply.error + ")"};
+    return {ActionResult::Outcome::failed, reply.error.empty() ? std::string("no answer") : reply.error};
+}
+
 std::uint64_t stateBits(GVariant* words) {
     std::uint64_t bits = 0;
     const gsize count = std::min<gsize>(g_variant_n_children(words), 2);

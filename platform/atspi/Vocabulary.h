@@ -6,6 +6,9 @@
 
 #include <glib.h>
 
+#include "core/Accessibility.h"
+#include "platform/atspi/Bus.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +30,11 @@ bool isPressActionName(std::string_view name);
 
 // The index of the press action among an element's action names.
 std::optional<int> pressActionIndex(const std::vector<std::string>& names);
+
+// What a press came to, from the reply to DoAction (`pressed`: what it answered), or to the call before it
+// that failed: gone when the element or its application is no longer there (a prompt answered and closed);
+// busy when it did not answer in time, so the press may still happen; failed otherwise, the D-Bus error named.
+ActionResult pressOutcome(const BusReply& reply, bool pressed);
 
 // An element's states ("au", two words of bits) as one set of bits indexed by AtspiStateType.
 std::uint64_t stateBits(GVariant* words);

@@ -15,6 +15,7 @@
 #include "platform/atspi/LaunchIdentity.h"
 #include "platform/atspi/SystemdUnits.h"
 #include "tests/support/Files.h"
+#include "tests/support/ScriptedBus.h"
 
 namespace ondrel::atspi {
 namespace {
@@ -181,9 +182,11 @@ TEST(ApplicationNamesMemory, remember_answerOrSilence_keptThirtySecondsThenAsked
     EXPECT_EQ(names.remembered(":1.5", start + std::chrono::seconds(30)), std::nullopt);
     EXPECT_EQ(names.remembered(":1.6", start + std::chrono::seconds(30)), std::nullopt);
     EXPECT_EQ(names.remembered(":1.7", start), std::nullopt);
-    // Without a bus nothing can be asked; what is remembered still counts.
-    EXPECT_EQ(names.namesOf(nullptr, {{":1.5", "/root"}, {":1.6", "/root"}, {":1.7", "/root"}}, 800, start),
-              (std::map<std::string, std::string>{{":1.5", "dev.velquin.desktop"}}));
+    // Only what is not remembered is asked: an application that refuses names nothing.
+    testing_support::ScriptedBus bus(":1.9");
+    EXPECT_EQ(names.namesOf(bus, {{":1.5", "/root"}, {":1.6", "/root"}, {":1.7", "/root"}}, 800, start),
+              (std::map<std::string, std::string>{{":1.5", "dev.velquin.desktop"}, {":1.7", ""}}));
+    EXPECT_EQ(bus.asked, std::vector<std::string>{"/root Get"});
 }
 
 }  // namespace
