@@ -15,9 +15,11 @@ usr=$root/usr
 expected="bin/ondrel
 lib/systemd/user/ondrel.service
 share/applications/dev.ondrel.Ondrel.desktop
+share/doc/ondrel/changelog.Debian.gz
 share/doc/ondrel/copyright
 share/icons/hicolor/scalable/apps/dev.ondrel.Ondrel.svg
-share/man/man1/ondrel.1"
+share/lintian/overrides/ondrel
+share/man/man1/ondrel.1.gz"
 installed=$(cd "$usr" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$installed"))"
 
@@ -39,6 +41,9 @@ mkdir "$root/unit" && mkdir -m 700 "$root/runtime"
 sed "s|^ExecStart=/usr/|ExecStart=$usr/|" "$unit" >"$root/unit/ondrel.service"
 silent env XDG_RUNTIME_DIR="$root/runtime" systemd-analyze --user verify --man=no "$root/unit/ondrel.service"
 
-silent groff -man -ww -z -K utf8 "$usr/share/man/man1/ondrel.1"
-grep -q '^MIT License' "$usr/share/doc/ondrel/copyright" || fail "the licence is not installed"
+zcat "$usr/share/man/man1/ondrel.1.gz" >"$root/ondrel.1"
+silent groff -man -ww -z -K utf8 "$root/ondrel.1"
+# The licence's own text, word for word, under the machine-readable copyright's header.
+sed -n '/^License: Expat$/,$p' "$usr/share/doc/ondrel/copyright" | tail -n +2 | sed 's/^ //; s/^\.$//' >"$root/licence"
+sed -n '/^Permission/,$p' "$(dirname "$0")/../../LICENSE" | cmp -s - "$root/licence" || fail "the copyright file lacks the licence"
 echo "installed tree: $(echo "$expected" | wc -l) files, all valid"
