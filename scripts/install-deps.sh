@@ -12,7 +12,7 @@ packages=(
     # with libFuzzer, the fuzzers
     libgtest-dev libgmock-dev libbenchmark-dev clang clang-tidy libclang-rt-dev
     # the package and the installed tree, and the tools that check them
-    dpkg-dev file desktop-file-utils libxml2-utils groff-base systemd lintian
+    dpkg-dev file desktop-file-utils libxml2-utils groff-base systemd lintian appstream
     # the private desktop of the end-to-end tests and the demo, and its stand-in target
     libgtk-3-dev xvfb dbus-daemon dbus-bin libglib2.0-bin at-spi2-core openbox
     # targets of other toolkits in the desktop tests: GTK 3 and 4 and Qt 6 from Python, and Chromium

@@ -19,7 +19,8 @@ share/doc/ondrel/changelog.Debian.gz
 share/doc/ondrel/copyright
 share/icons/hicolor/scalable/apps/dev.ondrel.Ondrel.svg
 share/lintian/overrides/ondrel
-share/man/man1/ondrel.1.gz"
+share/man/man1/ondrel.1.gz
+share/metainfo/dev.ondrel.Ondrel.metainfo.xml"
 installed=$(cd "$usr" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$installed"))"
 
@@ -31,6 +32,11 @@ program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
 [ -x "$usr/bin/$program" ] || fail "the desktop entry runs '$program', which is not in bin"
 icon=$(sed -n 's/^Icon=//p' "$entry")
 silent xmllint --noout "$usr/share/icons/hicolor/scalable/apps/$icon.svg"
+# Software centres find the application through the desktop entry the metainfo names.
+metainfo=$usr/share/metainfo/dev.ondrel.Ondrel.metainfo.xml
+said=$(appstreamcli validate --no-net --pedantic --strict "$metainfo" 2>&1) || fail "appstreamcli validate: $said"
+launchable=$(xmllint --xpath 'string(//launchable[@type="desktop-id"])' "$metainfo")
+[ "$launchable" = "$(basename "$entry")" ] || fail "the metainfo launches '$launchable', not $(basename "$entry")"
 
 unit=$usr/lib/systemd/user/ondrel.service
 grep -qx 'ExecStart=/usr/bin/ondrel --headless' "$unit" || fail "the service does not run /usr/bin/ondrel --headless"
