@@ -1,25 +1,37 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages Ondrel needs to build, test and demo, skipping those already there.
+#
+#   install-deps.sh          everything: the tests, the package and its checks included
+#   install-deps.sh demo     only what the demo builds and runs, for a quick first run
 set -euo pipefail
 
-packages=(
-    # build
-    cmake ninja-build g++ pkg-config libicu-dev
+demo_packages=(
+    # build, with the distribution's hardening flags (dpkg-buildflags)
+    cmake ninja-build g++ pkg-config libicu-dev dpkg-dev
     # the Linux accessibility backend and the tray application
     libatspi2.0-dev libglib2.0-dev qt6-base-dev
-    # tests and benchmarks; clang for the compile check of the macOS sources, the sanitizer build, tidy and,
-    # with libFuzzer, the fuzzers
-    libgtest-dev libgmock-dev libbenchmark-dev clang clang-tidy libclang-rt-dev
-    # the package and the installed tree, and the tools that check them
-    dpkg-dev file desktop-file-utils libxml2-utils groff-base systemd
+    # the test and benchmark libraries, which configuring the build looks for
+    libgtest-dev libgmock-dev libbenchmark-dev
     # the private desktop of the end-to-end tests and the demo, and its stand-in target
     libgtk-3-dev xvfb dbus-daemon dbus-bin libglib2.0-bin at-spi2-core openbox
+)
+other_packages=(
+    # clang for the compile check of the macOS sources, the sanitizer build, tidy and, with libFuzzer,
+    # the fuzzers
+    clang clang-tidy libclang-rt-dev
+    # the package and the installed tree, and the tools that check them
+    file desktop-file-utils libxml2-utils groff-base systemd lintian appstream
     # targets of other toolkits in the desktop tests: GTK 3 and 4 and Qt 6 from Python, and Chromium
     python3 python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 python3-pyqt6 chromium
     # a desktop notification service, for the notices about skipped prompts
     notification-daemon
 )
+case "${1:-all}" in
+    all) packages=("${demo_packages[@]}" "${other_packages[@]}") ;;
+    demo) packages=("${demo_packages[@]}") ;;
+    *) echo "usage: $0 [demo]" >&2; exit 64 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the .deb from a build folder, installs it with dpkg into an empty root and runs the installed
-# program from there; checks that the package depends on the package of every library the program links.
+# Builds the .deb from a build folder, has lintian check it as Debian checks its own, installs it with
+# dpkg into an empty root and runs the installed program from there; checks that the package depends on
+# the package of every library the program links.
 set -euo pipefail
 build=$1
 work=$(mktemp -d /tmp/ondrel-deb.XXXXXX)
@@ -11,6 +12,15 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
 deb=$(echo "$work"/out/ondrel_*.deb)
 [ -f "$deb" ] || fail "no package in $work/out"
+
+# Debian's own checks: no error or warning (the package's overrides carry their reasons), nothing left
+# in that stripping takes out, and, in a build with the distribution's flags, no hardening missing. Other
+# info tags can be false (strings finds "words" in machine code).
+lintian --pedantic -I -E --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+    fail "lintian: $(grep -v '^running with root privileges' "$work/lintian.log")"
+unwanted=binary-has-unneeded-section
+grep -qx 'ONDREL_HARDENING:BOOL=ON' "$build/CMakeCache.txt" && unwanted+='|hardening-'
+! grep -E ": ($unwanted)" "$work/lintian.log" || fail "lintian finds the above"
 
 # An empty root with its own dpkg database; the libraries themselves come from this machine.
 root=$work/root

@@ -15,9 +15,12 @@ usr=$root/usr
 expected="bin/ondrel
 lib/systemd/user/ondrel.service
 share/applications/dev.ondrel.Ondrel.desktop
+share/doc/ondrel/changelog.Debian.gz
 share/doc/ondrel/copyright
 share/icons/hicolor/scalable/apps/dev.ondrel.Ondrel.svg
-share/man/man1/ondrel.1"
+share/lintian/overrides/ondrel
+share/man/man1/ondrel.1.gz
+share/metainfo/dev.ondrel.Ondrel.metainfo.xml"
 installed=$(cd "$usr" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$installed"))"
 
@@ -29,6 +32,11 @@ program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
 [ -x "$usr/bin/$program" ] || fail "the desktop entry runs '$program', which is not in bin"
 icon=$(sed -n 's/^Icon=//p' "$entry")
 silent xmllint --noout "$usr/share/icons/hicolor/scalable/apps/$icon.svg"
+# Software centres find the application through the desktop entry the metainfo names.
+metainfo=$usr/share/metainfo/dev.ondrel.Ondrel.metainfo.xml
+said=$(appstreamcli validate --no-net --pedantic --strict "$metainfo" 2>&1) || fail "appstreamcli validate: $said"
+launchable=$(xmllint --xpath 'string(//launchable[@type="desktop-id"])' "$metainfo")
+[ "$launchable" = "$(basename "$entry")" ] || fail "the metainfo launches '$launchable', not $(basename "$entry")"
 
 unit=$usr/lib/systemd/user/ondrel.service
 grep -qx 'ExecStart=/usr/bin/ondrel --headless' "$unit" || fail "the service does not run /usr/bin/ondrel --headless"
@@ -39,6 +47,9 @@ mkdir "$root/unit" && mkdir -m 700 "$root/runtime"
 sed "s|^ExecStart=/usr/|ExecStart=$usr/|" "$unit" >"$root/unit/ondrel.service"
 silent env XDG_RUNTIME_DIR="$root/runtime" systemd-analyze --user verify --man=no "$root/unit/ondrel.service"
 
-silent groff -man -ww -z -K utf8 "$usr/share/man/man1/ondrel.1"
-grep -q '^MIT License' "$usr/share/doc/ondrel/copyright" || fail "the licence is not installed"
+zcat "$usr/share/man/man1/ondrel.1.gz" >"$root/ondrel.1"
+silent groff -man -ww -z -K utf8 "$root/ondrel.1"
+# The licence's own text, word for word, under the machine-readable copyright's header.
+sed -n '/^License: Expat$/,$p' "$usr/share/doc/ondrel/copyright" | tail -n +2 | sed 's/^ //; s/^\.$//' >"$root/licence"
+sed -n '/^Permission/,$p' "$(dirname "$0")/../../LICENSE" | cmp -s - "$root/licence" || fail "the copyright file lacks the licence"
 echo "installed tree: $(echo "$expected" | wc -l) files, all valid"
