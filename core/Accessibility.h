@@ -161,7 +161,8 @@ public:
 
     // From now on tells `onChange` about changes to a process's tree (elements added or removed, enabled
     // or disabled, shown or hidden, windows opened or closed): the process, and the element that changed
-    // (its children, its states), or null when the platform cannot say which. It may be called on any
+    // (its children, its states), or null when the platform cannot say which; process 0 when the
+    // applications themselves changed (one started, registered or ended). It may be called on any
     // thread and in bursts, so it should only take note. Returns false when the platform cannot tell:
     // then nothing read may be trusted past the scan that read it. A later call replaces `onChange`.
     using ChangeListener = std::function<void(ProcessId process, const Element& changed)>;

@@ -52,7 +52,18 @@ AtspiPlatform::AtspiPlatform() {
                                                          false));
                 }
             },
-        .applicationsChanged = [this] { applications_.changed(); },
+        .applicationsChanged =
+            [this] {
+                applications_.changed();
+                // A new application may be Velquin: a pass finds out, and follows it from then on.
+                ChangeListener listener;
+                {
+                    std::lock_guard lock(listenerMutex_);
+                    listener = onChange_;
+                }
+                if (listener)
+                    listener(0, nullptr);
+            },
     });
     connections_.onConnected([this](const std::shared_ptr<ConnectionBus>& bus) {
         applications_.changed();  // names on an earlier bus mean nothing on this one
