@@ -14,10 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/LoginItem.h"
 #include "app/gui/QtScheduler.h"
-#include "app/gui/SingleInstance.h"
 #include "app/gui/SkipNotifier.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
@@ -180,7 +179,7 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
             return 0;
         case SingleInstance::Claim::unanswered:
             std::fprintf(stderr, "Ondrel is already running, but did not show its window: %s\n",
-                         instance.failure().toLocal8Bit().constData());
+                         instance.failure().c_str());
             return 1;
         case SingleInstance::Claim::unguarded:
             break;

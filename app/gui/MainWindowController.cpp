@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -22,8 +21,8 @@
 
 #include "app/TimeOfDay.h"
 #include "app/WindowModel.h"
-#include "app/gui/DesktopServices.h"
 #include "app/gui/Settings.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 
 namespace ondrel::gui {
@@ -69,12 +68,7 @@ QFont logFont() {
 
 // The locale's time with seconds ("9:41:07 AM" in English), never a time zone.
 QString localTimeWithSeconds() {
-#ifdef __APPLE__
-    // An application started from the Finder has no LANG; the user's region comes from the system.
-    static const TimeOfDayFormat clock(QLocale::system().name().toStdString());
-#else
-    static const TimeOfDayFormat clock(timeLocaleFromEnvironment());
-#endif
+    static const TimeOfDayFormat clock(timeOfDayLocale());
     return QString::fromStdString(clock.format(std::chrono::system_clock::now()));
 }
 
@@ -259,7 +253,7 @@ void MainWindowController::listButtons() {
 }
 
 void MainWindowController::openAccessibilitySettings() {
-    gui::openAccessibilitySettings();
+    ondrel::openAccessibilitySettings();
 }
 
 void MainWindowController::recheckPermission() {

@@ -2,18 +2,26 @@
 #include "app/gui/MenuBarController.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFile>
+#include <QUrl>
 
-#include "app/LoginItem.h"
 #include "app/WindowModel.h"
-#include "app/gui/DesktopServices.h"
 #include "app/gui/SkipNotifier.h"
 #include "app/gui/StatusIcons.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 
 namespace ondrel::gui {
+namespace {
 
-MenuBarController::MenuBarController(WatcherEngine& engineToShow) : engine(engineToShow), fileOpener(openFile) {
+void openWithDesktop(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace
+
+MenuBarController::MenuBarController(WatcherEngine& engineToShow) : engine(engineToShow), fileOpener(openWithDesktop) {
     QObject::connect(&menu, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         statusItem = std::make_unique<QSystemTrayIcon>();

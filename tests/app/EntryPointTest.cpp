@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "app/Relaunch.h"
 #include "core/Engine.h"
-#include "tests/support/Files.h"
 #include "tests/support/Scene.h"
 
 namespace ondrel {
@@ -104,26 +100,6 @@ TEST_F(Main, runMain_headlessChangeDuringWait_passAtOnceSpacedThenTheRestOfTheIn
     EXPECT_LE(sleeps[0], WatcherEngine::changedPassSpacingSeconds);
     ASSERT_EQ(waits.size(), 2u);
     EXPECT_LT(waits[1], 2.0);  // the timer's pass keeps its time
-}
-
-TEST(Relaunch, relaunchCommand_rememberedArguments_runningExecutableSameVector) {
-    const char* argv[] = {"ondrel", "--once", "--labels", "Allow, Run", ""};
-    rememberLaunchArguments(5, argv);
-    const RelaunchCommand command = relaunchCommand();
-    EXPECT_TRUE(std::filesystem::equivalent(command.path, "/proc/self/exe"));
-    EXPECT_EQ(command.arguments, (std::vector<std::string>{"ondrel", "--once", "--labels", "Allow, Run", ""}));
-}
-
-TEST(RelaunchDeathTest, execOrExit_execSucceeds_processReplacedWithArguments) {
-    EXPECT_EXIT(execOrExit({"/bin/sh", {"sh", "-c", "exit $#", "x", "a b", ""}}, "unused"), testing::ExitedWithCode(2),
-                "");
-}
-
-TEST(RelaunchDeathTest, execOrExit_executableMissing_logsMessageExitsOne) {
-    EXPECT_EXIT(execOrExit({"/nonexistent/ondrel", {"ondrel"}}, "execv failed, cannot re-check permission."),
-                testing::ExitedWithCode(1), "");
-    EXPECT_NE(testing_support::readFile(logFilePath()).find("] execv failed, cannot re-check permission.\n"),
-              std::string::npos);
 }
 
 }  // namespace

@@ -15,10 +15,8 @@
 #include <QSettings>
 #include <QWindow>
 #include <filesystem>
-#include <fstream>
 #include <tuple>
 
-#include "app/Relaunch.h"
 #include "app/WindowModel.h"
 #include "app/gui/AppDelegate.h"
 #include "app/gui/MainWindowController.h"
@@ -181,39 +179,6 @@ TEST_F(Gui, moveAndResize_frameSavedOnceSettledAndAtOnceBeforeRestart) {
     controller.recheckPermission();
     EXPECT_EQ(savedAtRestart, QRect(211, 97, 700, 560));
 }
-
-#ifndef __APPLE__
-using StartAtLogin = Gui;
-TEST_F(StartAtLogin, triggered_autostartEntryWrittenRemovedOrErrorLogged) {
-    const char* const arguments[] = {"ondrel"};  // the program is this test's own executable
-    rememberLaunchArguments(1, arguments);
-    MenuBarController menuBar{engine};
-    const auto item = [&] {  // as the menu shows it now
-        menuBar.menuNeedsUpdate();
-        return menuAction(menuBar.menu, QStringLiteral("Start at Login"));
-    };
-    const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
-    ASSERT_NE(item(), nullptr);
-    EXPECT_FALSE(item()->isChecked());
-    item()->trigger();
-    EXPECT_TRUE(std::filesystem::is_regular_file(config / "autostart/ondrel.desktop"));
-    EXPECT_TRUE(item()->isChecked());
-    item()->trigger();
-    EXPECT_FALSE(std::filesystem::exists(config / "autostart/ondrel.desktop"));
-    EXPECT_FALSE(item()->isChecked());
-    EXPECT_TRUE(logged.empty());
-
-    std::filesystem::remove(config / "autostart");
-    std::ofstream(config / "autostart") << "a file where the folder belongs";
-    quietly([&] { item()->trigger(); });
-    EXPECT_FALSE(item()->isChecked());
-    std::filesystem::remove(config / "autostart");
-    ASSERT_EQ(logged.size(), 1u);
-    EXPECT_TRUE(
-        logged[0].starts_with("Start at Login: could not write " + config.string() + "/autostart/ondrel.desktop: "))
-        << logged[0];
-}
-#endif
 
 // What the window says of the permission: the banner (empty while hidden), the status line, and whether
 // Stop and List can be used.

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "app/gui/AppDelegate.h"
-#include "app/gui/SingleInstance.h"
+#include "app/integration/DesktopIntegration.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -74,7 +74,7 @@ TEST_F(SecondStart, applicationMode_firstsWindowShownAndSecondEndsWithZero) {
 TEST_F(SecondStart, applicationMode_ownerNeverAnswers_failsInsteadOfWatchingToo) {
     // The name held by a connection that exports nothing, like an application that hangs.
     QDBusConnection silent = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("silent"));
-    ASSERT_TRUE(silent.registerService(QString::fromLatin1(singleInstanceBusName)));
+    ASSERT_TRUE(silent.registerService(QStringLiteral("dev.ondrel.Ondrel")));
 
     const SecondRun second = runSecond({});
     QDBusConnection::disconnectFromBus(QStringLiteral("silent"));

@@ -1,16 +1,24 @@
 // SPDX-License-Identifier: MIT
-// The autostart entry read back the way desktops read it: GLib's key-file and shell-quoting rules, and
-// desktop-file-validate where it is installed.
+// Starting at login on Linux desktops: the autostart entry read back the way desktops read it (GLib's
+// key-file and shell-quoting rules, and desktop-file-validate where it is installed), and the menus'
+// switch writing and removing it.
 
-#include "app/XdgAutostart.h"
+#include "app/integration/linux/AutostartEntry.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <filesystem>
 #include <fstream>
 
+#include "app/gui/MenuBarController.h"
+#include "app/integration/Relaunch.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/ManualScheduler.h"
+#include "tests/support/QtEvents.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/Scene.h"
 
 namespace ondrel {
 namespace {
@@ -72,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, AutostartExec,
                                          ExecutableCase{"backslashes", "/opt/back\\slash\\\\/ondrel"},
                                          ExecutableCase{"percent", "/opt/100%/%f/ondrel"},
                                          ExecutableCase{"nonAscii", "/home/zoë/日本/ondrel"}),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         testing_support::CaseName());
 
 TEST(AutostartEntry, autostartEntry_pathNoEntryCanHold_none) {
     for (const std::string path : {"", "/opt/a\nb/ondrel", "/opt/tab\there", "/opt/\x1b[2J/ondrel", "/opt/\xff/ondrel"})
@@ -83,6 +91,40 @@ TEST(AutostartEntry, autostartEntryPathFor_configHome_usedOnlyWhenAbsolute) {
     EXPECT_EQ(autostartEntryPathFor("/home/ana", ""), "/home/ana/.config/autostart/ondrel.desktop");
     EXPECT_EQ(autostartEntryPathFor("/home/ana", "/srv/config"), "/srv/config/autostart/ondrel.desktop");
     EXPECT_EQ(autostartEntryPathFor("/home/ana", "config"), "/home/ana/.config/autostart/ondrel.desktop");
+}
+
+using StartAtLoginSwitch = testing_support::Scene;
+
+TEST_F(StartAtLoginSwitch, triggered_autostartEntryWrittenRemovedOrErrorLogged) {
+    const char* const arguments[] = {"ondrel"};  // the program is this test's own executable
+    rememberLaunchArguments(1, arguments);
+    testing_support::ManualScheduler scheduler;
+    WatcherEngine engine{scanner, scheduler, Options{}};
+    gui::MenuBarController menuBar{engine};
+    const auto item = [&] {  // as the menu shows it now
+        menuBar.menuNeedsUpdate();
+        return testing_support::menuAction(menuBar.menu, QStringLiteral("Start at Login"));
+    };
+    const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
+    ASSERT_NE(item(), nullptr);
+    EXPECT_FALSE(item()->isChecked());
+    item()->trigger();
+    EXPECT_TRUE(std::filesystem::is_regular_file(config / "autostart/ondrel.desktop"));
+    EXPECT_TRUE(item()->isChecked());
+    item()->trigger();
+    EXPECT_FALSE(std::filesystem::exists(config / "autostart/ondrel.desktop"));
+    EXPECT_FALSE(item()->isChecked());
+    EXPECT_TRUE(logged.empty());
+
+    std::filesystem::remove(config / "autostart");
+    std::ofstream(config / "autostart") << "a file where the folder belongs";
+    quietly([&] { item()->trigger(); });
+    EXPECT_FALSE(item()->isChecked());
+    std::filesystem::remove(config / "autostart");
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_TRUE(
+        logged[0].starts_with("Start at Login: could not write " + config.string() + "/autostart/ondrel.desktop: "))
+        << logged[0];
 }
 
 }  // namespace
