@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
-#include "app/gui/AppDelegate.h"
+#include "app/gui/TrayApplication.h"
 #include "app/integration/DesktopIntegration.h"
 #include "app/integration/Relaunch.h"
 #include "core/Accessibility.h"

@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QTimer>
 
-#include "app/gui/AppDelegate.h"
+#include "app/gui/TrayApplication.h"
 #include "app/integration/DesktopIntegration.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
@@ -50,25 +50,25 @@ protected:
     }
 
     testing_support::ManualScheduler scheduler;
-    AppDelegate delegate{Options{}, scanner, scheduler, [](const std::string&) {}};
+    TrayApplication tray{Options{}, scanner, scheduler, [](const std::string&) {}};
     int activations = 0;
     SingleInstance instance{[this] {
         ++activations;
-        delegate.applicationShouldHandleReopen(false);
+        tray.showWindow();
     }};
 };
 
 TEST_F(SecondStart, applicationMode_firstsWindowShownAndSecondEndsWithZero) {
     ASSERT_EQ(instance.claim(), SingleInstance::Claim::first);
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
-    delegate.windowController->window->hide();
+    quietly([&] { tray.launch(); });
+    tray.window->hide();
 
     const SecondRun second = runSecond({});
     EXPECT_TRUE(second.ended);
     EXPECT_EQ(second.status, 0) << second.err.toStdString();
     EXPECT_EQ(second.out, QString()) << "the second start watched too";
     EXPECT_EQ(activations, 1);
-    EXPECT_TRUE(delegate.windowController->window->isVisible());
+    EXPECT_TRUE(tray.window->isVisible());
 }
 
 TEST_F(SecondStart, applicationMode_ownerNeverAnswers_failsInsteadOfWatchingToo) {

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/gui/MenuBarController.h"
+#include "app/gui/TrayIcon.h"
 #include "app/integration/Relaunch.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/ManualScheduler.h"
@@ -100,10 +100,10 @@ TEST_F(StartAtLoginSwitch, triggered_autostartEntryWrittenRemovedOrErrorLogged) 
     rememberLaunchArguments(1, arguments);
     testing_support::ManualScheduler scheduler;
     WatcherEngine engine{scanner, scheduler, Options{}};
-    gui::MenuBarController menuBar{engine};
+    gui::TrayIcon tray{engine};
     const auto item = [&] {  // as the menu shows it now
-        menuBar.menuNeedsUpdate();
-        return testing_support::menuAction(menuBar.menu, QStringLiteral("Start at Login"));
+        tray.rebuildMenu();
+        return testing_support::menuAction(tray.menu, QStringLiteral("Start at Login"));
     };
     const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
     ASSERT_NE(item(), nullptr);
