@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The window, the tray icon's menu and the application's launch, run for real on Qt's offscreen platform over the
-// in-memory accessibility platform.
+// The window, the tray icon's menu and the application's launch, run for real on Qt's offscreen platform
+// over the in-memory accessibility platform.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -36,10 +34,6 @@ using testing_support::processEventsFor;
 class Gui : public testing_support::Scene {
 protected:
     void SetUp() override { engine.start(); }
-    QString logText(const MainWindow& window) const {
-        deliverPosted();
-        return window.logView->toPlainText();
-    }
 
     testing_support::ManualScheduler scheduler;
     WatcherEngine engine{scanner, scheduler, Options{}};
@@ -85,7 +79,8 @@ TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTe
     EXPECT_EQ(logged,
               (std::vector<std::string>{"--- buttons Velquin currently exposes ---",
                                         "[Chat\\n[x]] 2 labelled button(s)", "    Allow", "    Run\\n\\u{1b}[2J"}));
-    EXPECT_TRUE(logText(window).endsWith("]     Run\\n\\u{1b}[2J\n"));
+    deliverPosted();
+    EXPECT_TRUE(window.logView->toPlainText().endsWith("]     Run\\n\\u{1b}[2J\n"));
 }
 
 // The menu shows each entry once as the model says, and its items act through the engine.
@@ -203,11 +198,9 @@ protected:
     }
 };
 
-TEST_F(Launch, launch_trusted_okStartsEngineThenWatchingLine) {
-    Options options;
-    options.safe = false;
-    options.interval = 2.5;
-    TrayApplication tray(options, scanner, scheduler, [](const std::string&) {});
+// Closed, the window hides; the tray icon or a second start brings the same window back with its log.
+TEST_F(Launch, launch_trusted_watchingUpdatesShownClosedWindowComesBackWithItsLog) {
+    TrayApplication tray({.interval = 2.5, .safe = false}, scanner, scheduler, [](const std::string&) {});
     quietly([&] { tray.launch(); });
     EXPECT_EQ(
         windowMessages(tray),
@@ -220,6 +213,17 @@ TEST_F(Launch, launch_trusted_okStartsEngineThenWatchingLine) {
     velquinWindow();
     quietly([&] { scheduler.fireAll(); });
     EXPECT_EQ(tray.window->statusLabel->text(), "Watching 1 window  \u00B7  approved 0");
+
+    tray.window->trayIconShown = [] { return true; };
+    EXPECT_FALSE(tray.window->close());  // refused: hidden instead
+    EXPECT_FALSE(tray.window->isVisible());
+    quietly([&] { log("while hidden"); });
+    tray.trayIcon->showWindow();
+    EXPECT_TRUE(tray.window->isVisible());
+    EXPECT_EQ(windowMessages(tray).back(), "while hidden");
+    tray.window->close();
+    tray.showWindow();
+    EXPECT_TRUE(tray.window->isVisible());
 }
 
 TEST_F(Launch, launch_untrustedGrantNeedsRestart_requestsLogsBannerStaysNeverStarts) {
@@ -239,15 +243,14 @@ TEST_F(Launch, launch_untrustedGrantNeedsRestart_requestsLogsBannerStaysNeverSta
     EXPECT_EQ(relaunched, std::vector<std::string>{"Relaunch failed. Quit and reopen manually."});
 }
 
-TEST_F(Launch, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedBannerStaysUntilThen) {
+TEST_F(Launch, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedNotBefore) {
     platform.setTrusted(false);
     platform.setGrantTakesEffectAtOnce(true);
     TrayApplication tray(Options{}, scanner, scheduler, [](const std::string&) {});
     quietly([&] { tray.launch(); });
     const MainWindow& window = *tray.window;
-    quietly([&] { tray.window->safeToggle->click(); });  // a refresh on the way
+    quietly([&] { tray.window->safeToggle->click(); });
     quietly([&] { scheduler.fireAll(); });
-    EXPECT_EQ(shown(window), Shown("banner (fake)", "Waiting for Accessibility permission", false, false));
     EXPECT_FALSE(window.safeToggle->isChecked());  // the click went through while waiting and stayed
     EXPECT_FALSE(tray.engine->state().started);
 
@@ -270,21 +273,6 @@ TEST_F(Launch, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedNev
     EXPECT_EQ(platform.trustRequests, 0);
     EXPECT_EQ(scheduler.liveTimers(), 0);
     EXPECT_EQ(shown(*tray.window), Shown("no accessibility bus here", "Accessibility unavailable", false, false));
-}
-
-TEST_F(Launch, reopen_afterClose_showsTheSameWindowWithItsLog) {
-    TrayApplication tray(Options{}, scanner, scheduler, [](const std::string&) {});
-    quietly([&] { tray.launch(); });
-    tray.window->trayIconShown = [] { return true; };
-    EXPECT_FALSE(tray.window->close());  // refused: hidden instead
-    EXPECT_FALSE(tray.window->isVisible());
-    quietly([&] { log("while hidden"); });
-    tray.trayIcon->showWindow();
-    EXPECT_TRUE(tray.window->isVisible());
-    EXPECT_EQ(windowMessages(tray).back(), "while hidden");
-    tray.window->close();
-    tray.showWindow();
-    EXPECT_TRUE(tray.window->isVisible());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "app/integration/Relaunch.h"
 #include "app/integration/macos/BundleRelaunch.h"
@@ -53,28 +54,18 @@ INSTANTIATE_TEST_SUITE_P(
         RestartCase{"newInstanceProgramMissing", launchAndExit, {"/nonexistent/open", {"open"}}, 1}),
     testing_support::CaseName());
 
-struct BundleCase {
-    const char* name;
-    const char* executable;
-    const char* bundle;
-};
-
-class EnclosingBundle : public testing::TestWithParam<BundleCase> {};
-
-TEST_P(EnclosingBundle, enclosingAppBundle_executablePath_bundleOrEmpty) {
-    EXPECT_EQ(enclosingAppBundle(GetParam().executable), GetParam().bundle);
+TEST(BundleRelaunch, enclosingAppBundle_executablePath_bundleOrEmpty) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/Applications/Ondrel.app/Contents/MacOS/Ondrel", "/Applications/Ondrel.app"},
+        {"Ondrel.app/Contents/MacOS/Ondrel", "Ondrel.app"},
+        {"/usr/local/bin/ondrel", ""},
+        {"/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},  // deeper in the bundle
+        {"/opt/Ondrel/Contents/MacOS/Ondrel", ""},                     // the folder is no app
+        {"/Applications/Ondrel.app/Contents/MacOS/", ""},
+    };
+    for (const auto& [executable, bundle] : cases)
+        EXPECT_EQ(enclosingAppBundle(executable), bundle) << executable;
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, EnclosingBundle,
-                         testing::Values(BundleCase{"applications", "/Applications/Ondrel.app/Contents/MacOS/Ondrel",
-                                                    "/Applications/Ondrel.app"},
-                                         BundleCase{"relative", "Ondrel.app/Contents/MacOS/Ondrel", "Ondrel.app"},
-                                         BundleCase{"plainExecutable", "/usr/local/bin/ondrel", ""},
-                                         BundleCase{"deeperInBundle",
-                                                    "/Applications/Ondrel.app/Contents/MacOS/tools/ondrel", ""},
-                                         BundleCase{"folderNotApp", "/opt/Ondrel/Contents/MacOS/Ondrel", ""},
-                                         BundleCase{"folderOnly", "/Applications/Ondrel.app/Contents/MacOS/", ""}),
-                         testing_support::CaseName());
 
 TEST(BundleRelaunch, bundleRelaunchCommand_arguments_newInstanceWithArgumentsAfterProgramName) {
     const std::string bundle = "/Applications/Ondrel.app";
@@ -85,35 +76,23 @@ TEST(BundleRelaunch, bundleRelaunchCommand_arguments_newInstanceWithArgumentsAft
     EXPECT_EQ(command.arguments, (std::vector<std::string>{"open", "-n", bundle, "--args", "--interval", "2", ""}));
 }
 
-struct ArgumentsCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::vector<std::string> expected;
-};
-
-class SerialNumbers : public testing::TestWithParam<ArgumentsCase> {};
-
-TEST_P(SerialNumbers, dropProcessSerialNumbers_arguments_othersKeptInOrder) {
-    std::vector<std::string> arguments = GetParam().arguments;
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    const int count = dropProcessSerialNumbers(static_cast<int>(arguments.size()), argv.data());
-    EXPECT_EQ(std::vector<std::string>(argv.begin(), argv.begin() + count), GetParam().expected);
-    EXPECT_EQ(argv[static_cast<std::size_t>(count)], nullptr);
+TEST(ProcessSerialNumbers, dropProcessSerialNumbers_arguments_othersKeptInOrderNullAfterTheLast) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"Ondrel", "-psn_0_12345"}, {"Ondrel"}},  // the Finder's first open
+        {{"Ondrel", "--interval", "2", "-psn_0_9", "--unsafe"}, {"Ondrel", "--interval", "2", "--unsafe"}},
+        {{"Ondrel", "-psn"}, {"Ondrel", "-psn"}},
+        {{"Ondrel"}, {"Ondrel"}},
+    };
+    for (auto [arguments, expected] : cases) {
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        const int count = dropProcessSerialNumbers(static_cast<int>(arguments.size()), argv.data());
+        EXPECT_EQ(std::vector<std::string>(argv.begin(), argv.begin() + count), expected);
+        EXPECT_EQ(argv[static_cast<std::size_t>(count)], nullptr);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SerialNumbers,
-                         testing::Values(ArgumentsCase{"finderFirstOpen", {"Ondrel", "-psn_0_12345"}, {"Ondrel"}},
-                                         ArgumentsCase{"amongOptions",
-                                                       {"Ondrel", "--interval", "2", "-psn_0_9", "--unsafe"},
-                                                       {"Ondrel", "--interval", "2", "--unsafe"}},
-                                         ArgumentsCase{
-                                             "withoutUnderscore_kept", {"Ondrel", "-psn"}, {"Ondrel", "-psn"}},
-                                         ArgumentsCase{"programNameOnly", {"Ondrel"}, {"Ondrel"}}),
-                         testing_support::CaseName());
 
 }  // namespace
 }  // namespace ondrel
