@@ -57,6 +57,31 @@ MainWindow::MainWindow(WatcherEngine& engineToShow, const PlatformWording& platf
     resize(700, 560);
     setMinimumSize(640, 460);
 
+    setCentralWidget(buildContent());
+    startStop->setFocus();
+    restoreFrame();
+
+    // Lines may be logged on the thread where passes run: they reach the view through its event loop,
+    // in order. The subscriptions end with the window.
+    QPointer<MainWindow> weak(this);
+    logListening_ = listenToLog([weak](const std::string& message) {
+        QMetaObject::invokeMethod(
+            weak.data(),
+            [weak, message] {
+                if (weak)
+                    weak->appendLog(message);
+            },
+            Qt::QueuedConnection);
+    });
+    engineListening_ = engine.subscribe([this] { refresh(); });
+    refresh();
+}
+
+MainWindow::~MainWindow() {
+    saveFrame();
+}
+
+QWidget* MainWindow::buildContent() {
     statusLabel = new QLabel(QStringLiteral("Starting..."));
     QFont statusFont = statusLabel->font();
     statusFont.setPointSize(13);
@@ -96,35 +121,16 @@ MainWindow::MainWindow(WatcherEngine& engineToShow, const PlatformWording& platf
     column->addWidget(logView, 1);
     auto* container = new QWidget;
     container->setLayout(column);
-    setCentralWidget(container);
-    startStop->setFocus();
+    return container;
+}
 
-    // A frame saved under the autosave name replaces the centred one.
+void MainWindow::restoreFrame() {
     const QByteArray savedFrame = settings().value(windowAutosaveName).toByteArray();
     if (savedFrame.isEmpty() || !restoreGeometry(savedFrame)) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             move(screen->availableGeometry().center() - rect().center());
         }
     }
-
-    // Lines may be logged on the thread where passes run: they reach the view through its event loop,
-    // in order. The subscriptions end with the window.
-    QPointer<MainWindow> weak(this);
-    logListening_ = listenToLog([weak](const std::string& message) {
-        QMetaObject::invokeMethod(
-            weak.data(),
-            [weak, message] {
-                if (weak)
-                    weak->appendLog(message);
-            },
-            Qt::QueuedConnection);
-    });
-    engineListening_ = engine.subscribe([this] { refresh(); });
-    refresh();
-}
-
-MainWindow::~MainWindow() {
-    saveFrame();
 }
 
 QWidget* MainWindow::buildPermissionBanner() {

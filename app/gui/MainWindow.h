@@ -70,12 +70,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QWidget* buildContent();  // everything below the menu bar
     QWidget* buildPermissionBanner();
-    Subscription logListening_;
-    Subscription engineListening_;
+    // A frame saved under the autosave name replaces the centred one.
+    void restoreFrame();
     void saveFrame() const;
     void tellHowToReopen();
 
+    Subscription logListening_;
+    Subscription engineListening_;
     QTimer* frameSaver_ = nullptr;  // saves the frame once moving or resizing has paused
     QPointer<QMessageBox> reopenNotice_;
 };
