@@ -52,8 +52,8 @@ std::vector<MenuEntry> statusMenu(const EngineState& engine, const MenuChecks& c
     };
 }
 
-CloseAction closeAction(bool statusItemShown, bool startingAgainShowsWindow, bool toldHowToReopen) {
-    if (statusItemShown || (startingAgainShowsWindow && toldHowToReopen))
+CloseAction closeAction(bool trayIconShown, bool startingAgainShowsWindow, bool toldHowToReopen) {
+    if (trayIconShown || (startingAgainShowsWindow && toldHowToReopen))
         return CloseAction::hide;
     return startingAgainShowsWindow ? CloseAction::tellThenHide : CloseAction::minimize;
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 // What the main window and the status menu show, decided without any toolkit: the window's status
-// line, controls and banner; the status item's symbol, tooltip and menu; the log view's cap; and the
+// line, controls and banner; the tray icon's symbol, tooltip and menu; the log view's cap; and the
 // button listing the window logs.
 
 #include <cstddef>
@@ -68,12 +68,12 @@ struct MenuChecks {
 // The status menu as it is built each time it opens.
 std::vector<MenuEntry> statusMenu(const EngineState& engine, const MenuChecks& checks = {});
 
-// What closing the window does. With a status item the window only hides, and the item brings it back.
+// What closing the window does. With a tray icon the window only hides, and the icon brings it back.
 // Without one, starting Ondrel again brings it back (one instance per session); the user is told so
 // once, at the first close. Where a second start would not reach this one either, the window
 // minimises, so that the task bar keeps it.
 enum class CloseAction { hide, tellThenHide, minimize };
-CloseAction closeAction(bool statusItemShown, bool startingAgainShowsWindow, bool toldHowToReopen);
+CloseAction closeAction(bool trayIconShown, bool startingAgainShowsWindow, bool toldHowToReopen);
 
 inline constexpr const char* reopenNotice =
     "Ondrel keeps watching after its window closes.\n\nTo show the window again, start Ondrel again. To stop "

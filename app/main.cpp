@@ -4,11 +4,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/BundleRelaunch.h"
 #include "app/EntryPoint.h"
-#include "app/ProcessSerialNumber.h"
-#include "app/Relaunch.h"
-#include "app/gui/AppDelegate.h"
+#include "app/gui/TrayApplication.h"
+#include "app/integration/DesktopIntegration.h"
+#include "app/integration/Relaunch.h"
 #include "core/Accessibility.h"
 #include "core/Options.h"
 
@@ -21,9 +20,7 @@ void sleepSeconds(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef __APPLE__
-    argc = ondrel::dropProcessSerialNumbers(argc, argv);
-#endif
+    argc = ondrel::stripLauncherArguments(argc, argv);
     ondrel::rememberLaunchArguments(argc, argv);
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const ondrel::Options options = ondrel::parseOptions(arguments);

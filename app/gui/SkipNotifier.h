@@ -5,7 +5,7 @@
 // them, while "Notify about skipped prompts" is on (it is unless they turned it off).
 
 #include "app/SkipNotices.h"
-#include "app/gui/DesktopNotifications.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/Engine.h"
 
 namespace ondrel::gui {

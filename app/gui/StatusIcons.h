@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The status item's three symbols, drawn as monochrome masks so the tray or menu bar can tint them.
+// The tray icon's three symbols, drawn as monochrome masks so the tray or menu bar can tint them.
 
 #include <QIcon>
 

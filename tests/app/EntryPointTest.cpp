@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "app/Relaunch.h"
 #include "core/Engine.h"
-#include "tests/support/Files.h"
 #include "tests/support/Scene.h"
 
 namespace ondrel {
@@ -90,26 +86,6 @@ TEST_F(Main, runMain_headless_startLineThenEnginePassesUntilTheSessionEnds) {
     platform.endSession("The session ended (fake).");
     EXPECT_EQ(run({.interval = 0.001, .headless = true}), 0);
     EXPECT_EQ(logged.back(), "The session ended (fake).");
-}
-
-TEST(Relaunch, relaunchCommand_rememberedArguments_runningExecutableSameVector) {
-    const char* argv[] = {"ondrel", "--once", "--labels", "Allow, Run", ""};
-    rememberLaunchArguments(5, argv);
-    const RelaunchCommand command = relaunchCommand();
-    EXPECT_TRUE(std::filesystem::equivalent(command.path, "/proc/self/exe"));
-    EXPECT_EQ(command.arguments, (std::vector<std::string>{"ondrel", "--once", "--labels", "Allow, Run", ""}));
-}
-
-TEST(RelaunchDeathTest, execOrExit_execSucceeds_processReplacedWithArguments) {
-    EXPECT_EXIT(execOrExit({"/bin/sh", {"sh", "-c", "exit $#", "x", "a b", ""}}, "unused"), testing::ExitedWithCode(2),
-                "");
-}
-
-TEST(RelaunchDeathTest, execOrExit_executableMissing_logsMessageExitsOne) {
-    EXPECT_EXIT(execOrExit({"/nonexistent/ondrel", {"ondrel"}}, "execv failed, cannot re-check permission."),
-                testing::ExitedWithCode(1), "");
-    EXPECT_NE(testing_support::readFile(logFilePath()).find("] execv failed, cannot re-check permission.\n"),
-              std::string::npos);
 }
 
 }  // namespace

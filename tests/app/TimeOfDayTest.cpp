@@ -40,26 +40,15 @@ void expectCleanTime(const std::string& locale) {
     EXPECT_EQ(time.find("UTC"), std::string::npos) << locale << ": " << time;
 }
 
-// Locales as LANG names them (every locale ICU knows is tried below under its own name).
-class TimeOfDayLocales : public testing::TestWithParam<std::string> {};
-
-TEST_P(TimeOfDayLocales, format_locale_hoursMinutesSecondsWithoutZone) {
-    expectCleanTime(GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(Locales, TimeOfDayLocales,
-                         testing::Values("es_ES.UTF-8", "fa_IR.UTF-8", "zh_TW.UTF-8", "sr_RS.UTF-8@latin", "xx_YY", ""),
-                         [](const auto& param) {
-                             std::string name = param.param.substr(0, param.param.find('.'));
-                             return name.empty() ? std::string("unset") : name;
-                         });
-
-TEST(TimeOfDayEveryLocale, format_everyLocaleIcuKnows_hoursMinutesSecondsWithoutZone) {
+// Every locale ICU knows under its own name, and some as LANG names them (unknown and unset included).
+TEST(TimeOfDayEveryLocale, format_everyLocaleIcuKnowsAndLangNames_hoursMinutesSecondsWithoutZone) {
     int32_t count = 0;
     const icu::Locale* locales = icu::DateFormat::getAvailableLocales(count);
     ASSERT_GT(count, 100);
     for (int32_t i = 0; i < count; ++i)
         expectCleanTime(locales[i].getName());
+    for (const char* lang : {"es_ES.UTF-8", "fa_IR.UTF-8", "zh_TW.UTF-8", "sr_RS.UTF-8@latin", "xx_YY", ""})
+        expectCleanTime(lang);
 }
 
 TEST(TimeOfDayPosix, format_cLocale_asStrftimeWritesItThere) {

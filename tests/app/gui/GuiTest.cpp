@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The window, the status menu and the delegate, run for real on Qt's offscreen platform over the
-// in-memory accessibility platform.
+// The window, the tray icon's menu and the application's launch, run for real on Qt's offscreen platform
+// over the in-memory accessibility platform.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -15,14 +13,12 @@
 #include <QSettings>
 #include <QWindow>
 #include <filesystem>
-#include <fstream>
 #include <tuple>
 
-#include "app/Relaunch.h"
 #include "app/WindowModel.h"
-#include "app/gui/AppDelegate.h"
-#include "app/gui/MainWindowController.h"
-#include "app/gui/MenuBarController.h"
+#include "app/gui/MainWindow.h"
+#include "app/gui/TrayApplication.h"
+#include "app/gui/TrayIcon.h"
 #include "core/ActivityLog.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/QtEvents.h"
@@ -38,65 +34,62 @@ using testing_support::processEventsFor;
 class Gui : public testing_support::Scene {
 protected:
     void SetUp() override { engine.start(); }
-    QString logText(const MainWindowController& controller) const {
-        deliverPosted();
-        return controller.logView->toPlainText();
-    }
 
     testing_support::ManualScheduler scheduler;
     WatcherEngine engine{scanner, scheduler, Options{}};
 };
 
 TEST_F(Gui, startStop_twice_pausesThenResumesWithTitles) {
-    MainWindowController controller(engine, platform.wording());
-    quietly([&] { controller.startStop->click(); });
-    EXPECT_EQ(controller.startStop->text(), "Start");
-    EXPECT_EQ(controller.statusLabel->text(), "Paused");
-    quietly([&] { controller.startStop->click(); });
-    EXPECT_EQ(controller.startStop->text(), "Stop");
+    MainWindow window(engine, platform.wording());
+    quietly([&] { window.startStop->click(); });
+    EXPECT_EQ(window.startStop->text(), "Start");
+    EXPECT_EQ(window.statusLabel->text(), "Paused");
+    quietly([&] { window.startStop->click(); });
+    EXPECT_EQ(window.startStop->text(), "Stop");
 }
 
 TEST_F(Gui, appendLog_capAt200000Units_cutsFirst100000OnlyWhenPassed) {
-    MainWindowController controller(engine, platform.wording());
-    quietly([&] { controller.appendLog("x"); });
-    const qsizetype lineLength = controller.logView->toPlainText().size();  // "[time] x\n"
-    const qsizetype prefix = lineLength - 2;                                // "[time] "
-    controller.appendLog(std::string(static_cast<std::size_t>(200000 - lineLength - prefix - 1), 'a'));
-    EXPECT_EQ(controller.logView->toPlainText().size(), 200000);
-    controller.appendLog("y");
-    EXPECT_EQ(controller.logView->toPlainText().size(), 200000 + lineLength - 100000);
+    MainWindow window(engine, platform.wording());
+    quietly([&] { window.appendLog("x"); });
+    const qsizetype lineLength = window.logView->toPlainText().size();  // "[time] x\n"
+    const qsizetype prefix = lineLength - 2;                            // "[time] "
+    window.appendLog(std::string(static_cast<std::size_t>(200000 - lineLength - prefix - 1), 'a'));
+    EXPECT_EQ(window.logView->toPlainText().size(), 200000);
+    window.appendLog("y");
+    EXPECT_EQ(window.logView->toPlainText().size(), 200000 + lineLength - 100000);
 }
 
 TEST_F(Gui, show_twiceWithin1500ms_endsAtNormalLevel) {
-    MainWindowController controller(engine, platform.wording());
-    controller.show();
+    MainWindow window(engine, platform.wording());
+    window.bringToFront();
     processEventsFor(500);
-    controller.show();
-    EXPECT_TRUE(controller.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    window.bringToFront();
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     processEventsFor(1700);
-    EXPECT_FALSE(controller.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(Gui, listButtons_duplicateLabels_headerCountsDistinctSortedLinesOutsideTextEscaped) {
-    Element window = velquinWindow("Chat\n[x]");
-    platform.addButton(window, "Run\n\x1b[2J");
-    platform.addButton(window, "Allow");
-    platform.addButton(window, "Allow");
-    MainWindowController controller(engine, platform.wording());
-    quietly([&] { controller.listButton->click(); });
+    Element chat = velquinWindow("Chat\n[x]");
+    platform.addButton(chat, "Run\n\x1b[2J");
+    platform.addButton(chat, "Allow");
+    platform.addButton(chat, "Allow");
+    MainWindow window(engine, platform.wording());
+    quietly([&] { window.listButton->click(); });
     EXPECT_EQ(logged,
               (std::vector<std::string>{"--- buttons Velquin currently exposes ---",
                                         "[Chat\\n[x]] 2 labelled button(s)", "    Allow", "    Run\\n\\u{1b}[2J"}));
-    EXPECT_TRUE(logText(controller).endsWith("]     Run\\n\\u{1b}[2J\n"));
+    deliverPosted();
+    EXPECT_TRUE(window.logView->toPlainText().endsWith("]     Run\\n\\u{1b}[2J\n"));
 }
 
 // The menu shows each entry once as the model says, and its items act through the engine.
 TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSaysItemsAct) {
-    MenuBarController menuBar(engine);
-    menuBar.menuNeedsUpdate();
-    menuBar.menuNeedsUpdate();
+    TrayIcon tray(engine);
+    tray.rebuildMenu();
+    tray.rebuildMenu();
     const std::vector<MenuEntry> entries = statusMenu(engine.state());
-    const QList<QAction*> actions = menuBar.menu.actions();
+    const QList<QAction*> actions = tray.menu.actions();
     ASSERT_EQ(static_cast<std::size_t>(actions.size()), entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const QAction& action = *actions[static_cast<qsizetype>(i)];
@@ -110,20 +103,20 @@ TEST_F(Gui, menuNeedsUpdate_twice_eachEntryShownOnceAsTheModelSaysItemsAct) {
     }
     EXPECT_EQ(actions.back()->shortcut(), QKeySequence(QKeySequence::Quit));
 
-    quietly([&] { menuAction(menuBar.menu, QStringLiteral("Safe mode (skip risky prompts)"))->trigger(); });
+    quietly([&] { menuAction(tray.menu, QStringLiteral("Safe mode (skip risky prompts)"))->trigger(); });
     EXPECT_FALSE(engine.state().safe);
-    quietly([&] { menuAction(menuBar.menu, QStringLiteral("Stop"))->trigger(); });
+    quietly([&] { menuAction(tray.menu, QStringLiteral("Stop"))->trigger(); });
     EXPECT_TRUE(engine.state().paused);
 }
 
 TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
-    MenuBarController menuBar(engine);
+    TrayIcon tray(engine);
     QString opened;
-    menuBar.fileOpener = [&](const QString& path) { opened = path; };
+    tray.fileOpener = [&](const QString& path) { opened = path; };
     std::filesystem::create_directories(std::filesystem::path(logFilePath()).parent_path());
     std::filesystem::remove(logFilePath());
-    menuBar.menuNeedsUpdate();
-    menuAction(menuBar.menu, QStringLiteral("Open Log File"))->trigger();
+    tray.rebuildMenu();
+    menuAction(tray.menu, QStringLiteral("Open Log File"))->trigger();
     EXPECT_EQ(opened.toStdString(), logFilePath());
     EXPECT_TRUE(std::filesystem::exists(logFilePath()));
     EXPECT_EQ(std::filesystem::file_size(logFilePath()), 0u);
@@ -131,198 +124,155 @@ TEST_F(Gui, openLog_fileMissing_createdEmptyThenOpened) {
 
 TEST_F(Gui, close_noStatusItem_toldOnceHowToReopenThenHiddenEachTime) {
     QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel")).remove(toldHowToReopenKey);
-    MainWindowController controller(engine, platform.wording());
-    controller.statusItemShown = [] { return false; };
-    controller.startingAgainShowsWindow = true;
-    controller.show();
+    MainWindow window(engine, platform.wording());
+    window.trayIconShown = [] { return false; };
+    window.startingAgainShowsWindow = true;
+    window.bringToFront();
 
-    EXPECT_FALSE(controller.window->close());
-    auto* notice = controller.window->findChild<QMessageBox*>();
+    EXPECT_FALSE(window.close());
+    auto* notice = window.findChild<QMessageBox*>();
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->text().toStdString(), reopenNotice);
-    EXPECT_TRUE(controller.window->isVisible());  // until the user has read it
+    EXPECT_TRUE(window.isVisible());  // until the user has read it
     notice->accept();
-    EXPECT_FALSE(controller.window->isVisible());
+    EXPECT_FALSE(window.isVisible());
 
-    controller.show();
-    controller.window->close();
-    EXPECT_FALSE(controller.window->isVisible());
-    for (const QMessageBox* shown : controller.window->findChildren<QMessageBox*>())
+    window.bringToFront();
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    for (const QMessageBox* shown : window.findChildren<QMessageBox*>())
         EXPECT_FALSE(shown->isVisible());
 }
 
 TEST_F(Gui, close_noStatusItemNorSingleInstance_minimizedNotHidden) {
-    MainWindowController controller(engine, platform.wording());
-    controller.statusItemShown = [] { return false; };
-    controller.show();
-    EXPECT_FALSE(controller.window->close());
-    EXPECT_TRUE(controller.window->isVisible());
-    EXPECT_TRUE(controller.window->isMinimized());
+    MainWindow window(engine, platform.wording());
+    window.trayIconShown = [] { return false; };
+    window.bringToFront();
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isMinimized());
 }
 
 // The frame a newly built window takes from the settings.
 QRect restoredFrame(WatcherEngine& engine) {
     static const PlatformWording wording{};
-    MainWindowController restored(engine, wording);
-    return restored.window->geometry();
+    MainWindow restored(engine, wording);
+    return restored.geometry();
 }
 
 TEST_F(Gui, moveAndResize_frameSavedOnceSettledAndAtOnceBeforeRestart) {
-    MainWindowController controller(engine, platform.wording());
-    controller.show();
-    controller.window->setGeometry(123, 145, 720, 590);
+    MainWindow window(engine, platform.wording());
+    window.bringToFront();
+    window.setGeometry(123, 145, 720, 590);
     processEventsFor(800);
     EXPECT_EQ(restoredFrame(engine), QRect(123, 145, 720, 590));
 
     QRect savedAtRestart;
-    controller.onRecheck = [&] { savedAtRestart = restoredFrame(engine); };
-    controller.window->setGeometry(211, 97, 700, 560);
-    controller.recheckPermission();
+    window.onRecheck = [&] { savedAtRestart = restoredFrame(engine); };
+    window.setGeometry(211, 97, 700, 560);
+    window.recheckPermission();
     EXPECT_EQ(savedAtRestart, QRect(211, 97, 700, 560));
 }
-
-#ifndef __APPLE__
-using StartAtLogin = Gui;
-TEST_F(StartAtLogin, triggered_autostartEntryWrittenRemovedOrErrorLogged) {
-    const char* const arguments[] = {"ondrel"};  // the program is this test's own executable
-    rememberLaunchArguments(1, arguments);
-    MenuBarController menuBar{engine};
-    const auto item = [&] {  // as the menu shows it now
-        menuBar.menuNeedsUpdate();
-        return menuAction(menuBar.menu, QStringLiteral("Start at Login"));
-    };
-    const std::filesystem::path config = std::filesystem::path(std::getenv("HOME")) / ".config";
-    ASSERT_NE(item(), nullptr);
-    EXPECT_FALSE(item()->isChecked());
-    item()->trigger();
-    EXPECT_TRUE(std::filesystem::is_regular_file(config / "autostart/ondrel.desktop"));
-    EXPECT_TRUE(item()->isChecked());
-    item()->trigger();
-    EXPECT_FALSE(std::filesystem::exists(config / "autostart/ondrel.desktop"));
-    EXPECT_FALSE(item()->isChecked());
-    EXPECT_TRUE(logged.empty());
-
-    std::filesystem::remove(config / "autostart");
-    std::ofstream(config / "autostart") << "a file where the folder belongs";
-    quietly([&] { item()->trigger(); });
-    EXPECT_FALSE(item()->isChecked());
-    std::filesystem::remove(config / "autostart");
-    ASSERT_EQ(logged.size(), 1u);
-    EXPECT_TRUE(
-        logged[0].starts_with("Start at Login: could not write " + config.string() + "/autostart/ondrel.desktop: "))
-        << logged[0];
-}
-#endif
 
 // What the window says of the permission: the banner (empty while hidden), the status line, and whether
 // Stop and List can be used.
 using Shown = std::tuple<std::string, std::string, bool, bool>;
-Shown shown(const MainWindowController& window) {
+Shown shown(const MainWindow& window) {
     return {window.permissionBox->isHidden() ? "" : window.permissionLabel->text().toStdString(),
             window.statusLabel->text().toStdString(), window.startStop->isEnabled(), window.listButton->isEnabled()};
 }
 
-class Delegate : public testing_support::Scene {
+class Launch : public testing_support::Scene {
 protected:
     testing_support::ManualScheduler scheduler;
 
     // The messages in the window's log view, without their local timestamps.
-    static std::vector<std::string> windowMessages(const AppDelegate& delegate) {
+    static std::vector<std::string> windowMessages(const TrayApplication& tray) {
         deliverPosted();
         std::vector<std::string> messages;
-        for (const QString& line : delegate.windowController->logView->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+        for (const QString& line : tray.window->logView->toPlainText().split('\n', Qt::SkipEmptyParts)) {
             messages.push_back(line.mid(line.indexOf(QStringLiteral("] ")) + 2).toStdString());
         }
         return messages;
     }
 };
 
-TEST_F(Delegate, launch_trusted_okStartsEngineThenWatchingLine) {
-    Options options;
-    options.safe = false;
-    options.interval = 2.5;
-    AppDelegate delegate(options, scanner, scheduler, [](const std::string&) {});
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
+// Closed, the window hides; the tray icon or a second start brings the same window back with its log.
+TEST_F(Launch, launch_trusted_watchingUpdatesShownClosedWindowComesBackWithItsLog) {
+    TrayApplication tray({.interval = 2.5, .safe = false}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { tray.launch(); });
     EXPECT_EQ(
-        windowMessages(delegate),
+        windowMessages(tray),
         (std::vector<std::string>{"Accessibility OK.", "Watching every 2.5s, labels [\"Allow\"], safe mode off."}));
     EXPECT_EQ(scheduler.liveTimers(), 1);
     EXPECT_EQ(scheduler.entries.back()->interval, 2.5);
-    EXPECT_TRUE(delegate.windowController->window->isVisible());
-    EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed());
+    EXPECT_TRUE(tray.window->isVisible());
 
-    // Every engine update refreshes the window (and then the status item).
+    // Every engine update refreshes the window (and then the tray icon).
     velquinWindow();
     quietly([&] { scheduler.fireAll(); });
-    EXPECT_EQ(delegate.windowController->statusLabel->text(), "Watching 1 window  \u00B7  approved 0");
+    EXPECT_EQ(tray.window->statusLabel->text(), "Watching 1 window  \u00B7  approved 0");
+
+    tray.window->trayIconShown = [] { return true; };
+    EXPECT_FALSE(tray.window->close());  // refused: hidden instead
+    EXPECT_FALSE(tray.window->isVisible());
+    quietly([&] { log("while hidden"); });
+    tray.trayIcon->showWindow();
+    EXPECT_TRUE(tray.window->isVisible());
+    EXPECT_EQ(windowMessages(tray).back(), "while hidden");
+    tray.window->close();
+    tray.showWindow();
+    EXPECT_TRUE(tray.window->isVisible());
 }
 
-TEST_F(Delegate, launch_untrustedGrantNeedsRestart_requestsLogsBannerStaysNeverStarts) {
+TEST_F(Launch, launch_untrustedGrantNeedsRestart_requestsLogsBannerStaysNeverStarts) {
     platform.setTrusted(false);
     std::vector<std::string> relaunched;
-    AppDelegate delegate(Options{}, scanner, scheduler,
+    TrayApplication tray(Options{}, scanner, scheduler,
                          [&](const std::string& message) { relaunched.push_back(message); });
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
+    quietly([&] { tray.launch(); });
     EXPECT_EQ(platform.trustRequests, 1);
-    EXPECT_EQ(windowMessages(delegate), std::vector<std::string>{"Accessibility permission is not granted yet, so "
-                                                                 "nothing can be clicked. Use the buttons above."});
+    EXPECT_EQ(windowMessages(tray), std::vector<std::string>{"Accessibility permission is not granted yet, so "
+                                                             "nothing can be clicked. Use the buttons above."});
     platform.setTrusted(true);  // granted while running: only a restart can use it
-    quietly([&] { delegate.windowController->safeToggle->click(); });
-    EXPECT_EQ(shown(*delegate.windowController),
-              Shown("banner (fake)", "Waiting for Accessibility permission", false, false));
+    quietly([&] { tray.window->safeToggle->click(); });
+    EXPECT_EQ(shown(*tray.window), Shown("banner (fake)", "Waiting for Accessibility permission", false, false));
     EXPECT_EQ(scheduler.liveTimers(), 0);
-    delegate.windowController->recheckPermission();
+    tray.window->recheckPermission();
     EXPECT_EQ(relaunched, std::vector<std::string>{"Relaunch failed. Quit and reopen manually."});
 }
 
-TEST_F(Delegate, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedBannerStaysUntilThen) {
+TEST_F(Launch, launch_untrustedGrantCountsAtOnce_watchingStartsWhenGrantedNotBefore) {
     platform.setTrusted(false);
     platform.setGrantTakesEffectAtOnce(true);
-    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
-    const MainWindowController& window = *delegate.windowController;
-    quietly([&] { delegate.windowController->safeToggle->click(); });  // a refresh on the way
+    TrayApplication tray(Options{}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { tray.launch(); });
+    const MainWindow& window = *tray.window;
+    quietly([&] { tray.window->safeToggle->click(); });
     quietly([&] { scheduler.fireAll(); });
-    EXPECT_EQ(shown(window), Shown("banner (fake)", "Waiting for Accessibility permission", false, false));
     EXPECT_FALSE(window.safeToggle->isChecked());  // the click went through while waiting and stayed
-    EXPECT_FALSE(delegate.engine->state().started);
+    EXPECT_FALSE(tray.engine->state().started);
 
     platform.setTrusted(true);  // the switch turned on
     quietly([&] {
         scheduler.fireAll();
         scheduler.runPosted();
     });
-    EXPECT_TRUE(delegate.engine->state().started);
+    EXPECT_TRUE(tray.engine->state().started);
     EXPECT_EQ(shown(window), Shown("", "Velquin not running", true, true));
-    EXPECT_EQ(windowMessages(delegate).back(), "Watching every 1.0s, labels [\"Allow\"], safe mode off.");
+    EXPECT_EQ(windowMessages(tray).back(), "Watching every 1.0s, labels [\"Allow\"], safe mode off.");
     EXPECT_EQ(scheduler.liveTimers(), 1);  // the engine's; nothing looks at the grant any more
 }
 
-TEST_F(Delegate, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedNeverStarts) {
+TEST_F(Launch, launch_serviceUnavailable_reasonInLogAndBannerNothingRequestedNeverStarts) {
     platform.setUnavailable("no accessibility bus here");
-    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
-    EXPECT_EQ(windowMessages(delegate), std::vector<std::string>{"no accessibility bus here"});
+    TrayApplication tray(Options{}, scanner, scheduler, [](const std::string&) {});
+    quietly([&] { tray.launch(); });
+    EXPECT_EQ(windowMessages(tray), std::vector<std::string>{"no accessibility bus here"});
     EXPECT_EQ(platform.trustRequests, 0);
     EXPECT_EQ(scheduler.liveTimers(), 0);
-    EXPECT_EQ(shown(*delegate.windowController),
-              Shown("no accessibility bus here", "Accessibility unavailable", false, false));
-}
-
-TEST_F(Delegate, reopen_afterClose_showsTheSameWindowWithItsLog) {
-    AppDelegate delegate(Options{}, scanner, scheduler, [](const std::string&) {});
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
-    delegate.windowController->statusItemShown = [] { return true; };
-    EXPECT_FALSE(delegate.windowController->window->close());  // refused: hidden instead
-    EXPECT_FALSE(delegate.windowController->window->isVisible());
-    quietly([&] { log("while hidden"); });
-    delegate.menuBar->showWindow();
-    EXPECT_TRUE(delegate.windowController->window->isVisible());
-    EXPECT_EQ(windowMessages(delegate).back(), "while hidden");
-    delegate.windowController->window->close();
-    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
-    EXPECT_TRUE(delegate.windowController->window->isVisible());
+    EXPECT_EQ(shown(*tray.window), Shown("no accessibility bus here", "Accessibility unavailable", false, false));
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <QProcess>
 #include <QTimer>
 
-#include "app/gui/AppDelegate.h"
-#include "app/gui/SingleInstance.h"
+#include "app/gui/TrayApplication.h"
+#include "app/integration/DesktopIntegration.h"
 #include "tests/support/ManualScheduler.h"
 #include "tests/support/Scene.h"
 
@@ -50,31 +50,31 @@ protected:
     }
 
     testing_support::ManualScheduler scheduler;
-    AppDelegate delegate{Options{}, scanner, scheduler, [](const std::string&) {}};
+    TrayApplication tray{Options{}, scanner, scheduler, [](const std::string&) {}};
     int activations = 0;
     SingleInstance instance{[this] {
         ++activations;
-        delegate.applicationShouldHandleReopen(false);
+        tray.showWindow();
     }};
 };
 
 TEST_F(SecondStart, applicationMode_firstsWindowShownAndSecondEndsWithZero) {
     ASSERT_EQ(instance.claim(), SingleInstance::Claim::first);
-    quietly([&] { delegate.applicationDidFinishLaunching(); });
-    delegate.windowController->window->hide();
+    quietly([&] { tray.launch(); });
+    tray.window->hide();
 
     const SecondRun second = runSecond({});
     EXPECT_TRUE(second.ended);
     EXPECT_EQ(second.status, 0) << second.err.toStdString();
     EXPECT_EQ(second.out, QString()) << "the second start watched too";
     EXPECT_EQ(activations, 1);
-    EXPECT_TRUE(delegate.windowController->window->isVisible());
+    EXPECT_TRUE(tray.window->isVisible());
 }
 
 TEST_F(SecondStart, applicationMode_ownerNeverAnswers_failsInsteadOfWatchingToo) {
     // The name held by a connection that exports nothing, like an application that hangs.
     QDBusConnection silent = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("silent"));
-    ASSERT_TRUE(silent.registerService(QString::fromLatin1(singleInstanceBusName)));
+    ASSERT_TRUE(silent.registerService(QStringLiteral("dev.ondrel.Ondrel")));
 
     const SecondRun second = runSecond({});
     QDBusConnection::disconnectFromBus(QStringLiteral("silent"));
@@ -85,24 +85,13 @@ TEST_F(SecondStart, applicationMode_ownerNeverAnswers_failsInsteadOfWatchingToo)
     EXPECT_EQ(second.out, QString());
 }
 
-struct ModeCase {
-    const char* name;
-    QStringList arguments;
-};
-
-class SecondStartModes : public SecondStart, public testing::WithParamInterface<ModeCase> {};
-
-TEST_P(SecondStartModes, commandLineMode_runsBesideTheFirstWhichStaysAlone) {
+TEST_F(SecondStart, commandLineModes_runBesideTheFirstWhichStaysAlone) {
     ASSERT_EQ(instance.claim(), SingleInstance::Claim::first);
-    // Headless watches until ended; the others end on their own.
-    const SecondRun second = runSecond(GetParam().arguments, 3000);
-    EXPECT_NE(second.out, QString()) << "the mode did not run";
+    // Headless watches until ended; --once ends on its own.
+    for (const QString& mode : {QStringLiteral("--once"), QStringLiteral("--headless")})
+        EXPECT_NE(runSecond({mode}, 3000).out, QString()) << mode.toStdString() << " did not run";
     EXPECT_EQ(activations, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, SecondStartModes,
-                         testing::Values(ModeCase{"once", {"--once"}}, ModeCase{"headless", {"--headless"}}),
-                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace ondrel::gui

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Notifications through org.freedesktop.Notifications. The server's capabilities are asked once, at
-// the first notice: a server that reads the body as markup gets it escaped, one that does not gets it
-// as it is (it would show the entities).
+// Notifications on Linux desktops, with or without a tray: org.freedesktop.Notifications on the session
+// bus. The server's capabilities are asked once, at the first notice: a server that reads the body as
+// markup gets it escaped, one that does not gets it as it is (it would show the entities).
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -13,11 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/gui/DesktopNotifications.h"
+#include "app/SkipNotices.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
-namespace ondrel::gui {
+namespace ondrel {
 namespace {
 
 const QString serviceName = QStringLiteral("org.freedesktop.Notifications");
@@ -106,4 +107,4 @@ void DesktopNotifications::post(const Notice& notice) {
     }
 }
 
-}  // namespace ondrel::gui
+}  // namespace ondrel

@@ -5,7 +5,7 @@
 #import <Foundation/Foundation.h>
 #import <ServiceManagement/ServiceManagement.h>
 
-#include "app/LoginItem.h"
+#include "app/integration/DesktopIntegration.h"
 
 namespace ondrel {
 namespace {

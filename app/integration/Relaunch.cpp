@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "app/Relaunch.h"
+#include "app/integration/Relaunch.h"
 
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
-
-#ifdef __APPLE__
-#include <mach-o/dyld.h>
-#endif
 
 namespace ondrel {
 namespace {
@@ -23,24 +19,10 @@ RelaunchCommand& launchCommand() {
     return command;
 }
 
-std::string runningExecutable() {
-#ifdef __APPLE__
-    char path[PATH_MAX];
-    uint32_t size = sizeof path;
-    if (_NSGetExecutablePath(path, &size) == 0)
-        return path;
-    return {};
-#else
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
-#endif
-}
-
 }  // namespace
 
 void rememberLaunchArguments(int argc, const char* const* argv) {
-    launchCommand() = {runningExecutable(), std::vector<std::string>(argv, argv + argc)};
+    launchCommand() = {runningExecutablePath(), std::vector<std::string>(argv, argv + argc)};
 }
 
 RelaunchCommand relaunchCommand() {

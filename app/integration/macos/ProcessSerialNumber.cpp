@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/ProcessSerialNumber.h"
+#include "app/integration/macos/ProcessSerialNumber.h"
 
 #include <string_view>
 

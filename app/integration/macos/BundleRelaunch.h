@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Relaunch.h"
+#include "app/integration/Relaunch.h"
 
 namespace ondrel {
 
@@ -24,8 +24,5 @@ RelaunchCommand bundleRelaunchCommand(const std::string& bundle, const std::vect
 // Runs `command` to its end; when it succeeded, ends this process with status 0, otherwise logs
 // `failureMessage` and ends it with status 1.
 [[noreturn]] void launchAndExit(const RelaunchCommand& command, const std::string& failureMessage);
-
-// The application's restart: from an app bundle on macOS a new instance, elsewhere as `relaunch`.
-[[noreturn]] void relaunchApplication(const std::string& failureMessage);
 
 }  // namespace ondrel

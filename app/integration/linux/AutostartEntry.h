@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The Linux side of starting at login: a desktop entry in the user's XDG autostart folder, which every
-// freedesktop.org session starts when the user logs in.
+// The desktop entry in the user's XDG autostart folder by which every freedesktop.org session starts
+// Ondrel when the user logs in.
 
 #include <optional>
 #include <string>

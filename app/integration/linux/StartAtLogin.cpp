@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/XdgAutostart.h"
+// Starting at login on Linux desktops: the autostart entry written, read and removed.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -10,8 +10,9 @@
 #include <fstream>
 #include <string_view>
 
-#include "app/LoginItem.h"
-#include "app/Relaunch.h"
+#include "app/integration/DesktopIntegration.h"
+#include "app/integration/Relaunch.h"
+#include "app/integration/linux/AutostartEntry.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
@@ -56,42 +57,6 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path, const 
 }
 
 }  // namespace
-
-std::string autostartEntryPathFor(const std::string& home, const std::string& xdgConfigHome) {
-    // XDG: a relative XDG_CONFIG_HOME is invalid and must be ignored.
-    const bool usable = !xdgConfigHome.empty() && xdgConfigHome.front() == '/';
-    return (usable ? xdgConfigHome : home + "/.config") + "/autostart/ondrel.desktop";
-}
-
-std::string desktopExecArgument(const std::string& argument) {
-    // Inside double quotes '"', '`', '$' and '\' take a backslash and a literal '%' is doubled; then the
-    // value's own escaping doubles every backslash once more.
-    std::string quoted = "\"";
-    for (const char c : argument) {
-        if (c == '"' || c == '`' || c == '$')
-            quoted += "\\\\";
-        if (c == '\\')
-            quoted += "\\\\\\";
-        if (c == '%')
-            quoted += '%';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-std::optional<std::string> autostartEntry(const std::string& executable) {
-    if (executable.empty() || escapeForLine(executable) != executable)
-        return std::nullopt;
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Ondrel\n"
-           "Comment=Presses Velquin's Allow buttons\n"
-           "Exec=" +
-           desktopExecArgument(executable) +
-           "\n"
-           "Terminal=false\n"
-           "X-GNOME-Autostart-enabled=true\n";
-}
 
 bool startsAtLogin() {
     // An entry marked Hidden counts as deleted, which is how some settings panels turn one off.

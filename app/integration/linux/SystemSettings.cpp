@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/DesktopServices.h"
+// The system's settings on Linux desktops: the accessibility panel of whichever desktop is installed,
+// and the locale the environment names.
 
-#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
-namespace ondrel::gui {
+#include "app/TimeOfDay.h"
+#include "app/integration/DesktopIntegration.h"
+
+namespace ondrel {
 
 void openAccessibilitySettings() {
-#ifdef __APPLE__
-    QDesktopServices::openUrl(QUrl("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility"));
-#else
     // The settings panels of the common Linux desktops, first one installed wins.
     const struct {
         const char* program;
@@ -27,11 +26,10 @@ void openAccessibilitySettings() {
         if (!program.isEmpty() && QProcess::startDetached(program, panel.arguments))
             return;
     }
-#endif
 }
 
-void openFile(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+std::string timeOfDayLocale() {
+    return timeLocaleFromEnvironment();
 }
 
-}  // namespace ondrel::gui
+}  // namespace ondrel

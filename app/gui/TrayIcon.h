@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The status item: a tray icon (a menu-bar item on macOS) whose symbol and tooltip show the engine's
-// state and whose menu opens the window, pauses, switches safe mode and notifications, opens the log
-// file and quits.
-// Without a system tray the item is absent and the rest of the application works as before.
+// The tray icon (a menu-bar item on macOS) whose symbol and tooltip show the engine's state and whose
+// menu opens the window, pauses, switches safe mode and notifications, opens the log file and quits.
+// Without a system tray the icon is absent and the rest of the application works as before.
 
 #include <QMenu>
 #include <QObject>
@@ -16,14 +15,14 @@
 
 namespace ondrel::gui {
 
-class MenuBarController final : public QObject {
+class TrayIcon final : public QObject {
 public:
-    explicit MenuBarController(WatcherEngine& engine);
-    ~MenuBarController() override;
+    explicit TrayIcon(WatcherEngine& engine);
+    ~TrayIcon() override;
 
-    void refreshIcon();
+    void refresh();
     // Rebuilds the whole menu from the engine's state; runs each time the menu is about to open.
-    void menuNeedsUpdate();
+    void rebuildMenu();
 
     // Menu actions.
     void showWindow();
@@ -33,7 +32,7 @@ public:
     void quit();
 
     WatcherEngine& engine;
-    std::unique_ptr<QSystemTrayIcon> statusItem;  // none where the desktop has no tray
+    std::unique_ptr<QSystemTrayIcon> systemTrayIcon;  // none where the desktop has no tray
     std::function<void()> onShowWindow;
     QMenu menu;
     // How "Open Log File" hands the file to the desktop; replaceable so tests open nothing.

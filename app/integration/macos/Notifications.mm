@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Notifications through the user notification center. macOS asks the user once whether Ondrel may
+// Notifications on macOS: the user notification center. macOS asks the user once whether Ondrel may
 // notify; until they agree, notices are dropped by the system, which is their choice to make.
 
 #import <Foundation/Foundation.h>
@@ -7,10 +7,11 @@
 
 #include <utility>
 
-#include "app/gui/DesktopNotifications.h"
+#include "app/SkipNotices.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 
-namespace ondrel::gui {
+namespace ondrel {
 
 struct DesktopNotifications::Service {
     bool authorizationAsked = false;
@@ -46,4 +47,4 @@ void DesktopNotifications::post(const Notice& notice) {
     }
 }
 
-}  // namespace ondrel::gui
+}  // namespace ondrel

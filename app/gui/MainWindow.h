@@ -6,10 +6,8 @@
 // changes.
 
 #include <QMainWindow>
-#include <QObject>
 #include <QPointer>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "app/WindowModel.h"
@@ -17,6 +15,7 @@
 
 class QCheckBox;
 class QLabel;
+class QCloseEvent;
 class QMessageBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -25,16 +24,17 @@ class QTimer;
 namespace ondrel::gui {
 
 inline constexpr const char* windowAutosaveName = "OndrelMainWindow";
-// Set once the user has been told, at a close without a status item, how to get the window back.
+// Set once the user has been told, at a close without a tray icon, how to get the window back.
 inline constexpr const char* toldHowToReopenKey = "toldHowToReopen";
 
-class MainWindowController final : public QObject {
+class MainWindow final : public QMainWindow {
 public:
-    // `wording` names the platform's settings in the banner; it outlives the controller.
-    MainWindowController(WatcherEngine& engine, const PlatformWording& wording);
-    ~MainWindowController() override;
+    // `wording` names the platform's settings in the banner; it outlives the window.
+    MainWindow(WatcherEngine& engine, const PlatformWording& wording);
+    ~MainWindow() override;
 
-    void show();
+    // Shows the window above other applications' windows for a moment, then as an ordinary one.
+    void bringToFront();
     void refresh();
     // What the banner says while the engine is not watching: set by whoever knows.
     void setAccess(AccessState access);
@@ -44,21 +44,17 @@ public:
     void toggleRun();
     void toggleSafe();
     void listButtons();
-    void openAccessibilitySettings();
     void recheckPermission();
-    // The window's close button: hide (or minimise) and keep everything; see closeAction.
-    bool windowShouldClose();
 
     std::function<void()> onRecheck;
-    // Asked at each close: whether a status item can bring the window back.
-    std::function<bool()> statusItemShown;
+    // Asked at each close: whether a tray icon can bring the window back.
+    std::function<bool()> trayIconShown;
     // Whether starting Ondrel again shows this window (this process owns the session's instance).
     bool startingAgainShowsWindow = false;
 
     WatcherEngine& engine;
     const PlatformWording& wording;
     AccessState access;
-    std::unique_ptr<QMainWindow> window;
     QLabel* statusLabel = nullptr;
     QPushButton* startStop = nullptr;
     QCheckBox* safeToggle = nullptr;
@@ -67,13 +63,22 @@ public:
     QWidget* permissionBox = nullptr;
     QLabel* permissionLabel = nullptr;
 
+protected:
+    // The close button hides (or minimises) the window and keeps everything; see closeAction.
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    QWidget* buildContent();  // everything below the menu bar
     QWidget* buildPermissionBanner();
-    Subscription logListening_;
-    Subscription engineListening_;
+    // A frame saved under the autosave name replaces the centred one.
+    void restoreFrame();
     void saveFrame() const;
     void tellHowToReopen();
 
+    Subscription logListening_;
+    Subscription engineListening_;
     QTimer* frameSaver_ = nullptr;  // saves the frame once moving or resizing has paused
     QPointer<QMessageBox> reopenNotice_;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/AppDelegate.h"
+#include "app/gui/TrayApplication.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,10 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/LoginItem.h"
 #include "app/gui/QtScheduler.h"
-#include "app/gui/SingleInstance.h"
 #include "app/gui/SkipNotifier.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 #include "core/TextForms.h"
 
@@ -56,75 +55,74 @@ std::unique_ptr<QMenu> buildMainMenu() {
 }
 
 // Re-opening the running application (clicking its Dock icon on macOS) shows the window.
-class ReopenFilter final : public QObject {
+class ActivationFilter final : public QObject {
 public:
-    explicit ReopenFilter(AppDelegate& delegate) : delegate_(delegate) {}
+    explicit ActivationFilter(TrayApplication& application) : application_(application) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == qApp && event->type() == QEvent::ApplicationActivate && delegate_.windowController) {
-            delegate_.applicationShouldHandleReopen(delegate_.windowController->window->isVisible());
-        }
+        if (watched == qApp && event->type() == QEvent::ApplicationActivate && application_.window)
+            application_.showWindow();
         return false;
     }
 
 private:
-    AppDelegate& delegate_;
+    TrayApplication& application_;
 };
 
 }  // namespace
 
-AppDelegate::AppDelegate(Options runOptions, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch,
-                         BackgroundRunner* runner)
+TrayApplication::TrayApplication(Options runOptions, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch,
+                                 BackgroundRunner* runner)
     : options(std::move(runOptions)),
       scanner_(scanner),
       scheduler_(scheduler),
       relaunch_(std::move(relaunch)),
       runner_(runner) {
     if (QCoreApplication::instance() == nullptr || QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        std::fputs("AppDelegate must be created on the main thread\n", stderr);
+        std::fputs("TrayApplication must be created on the main thread\n", stderr);
         std::abort();
     }
 }
 
-AppDelegate::~AppDelegate() {
-    // The controllers hold the engine: they go first.
-    menuListening_.reset();
+TrayApplication::~TrayApplication() {
+    // The window, the tray icon and the notifier hold the engine: they go first.
+    trayIconListening_.reset();
     skipNotifier.reset();
-    menuBar.reset();
-    windowController.reset();
+    trayIcon.reset();
+    window.reset();
     engine.reset();
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
+void TrayApplication::launch() {
     AccessibilityPlatform& platform = scanner_.platform();
     engine = std::make_unique<WatcherEngine>(scanner_, scheduler_, options, runner_);
-    windowController = std::make_unique<MainWindowController>(*engine, platform.wording());
-    menuBar = std::make_unique<MenuBarController>(*engine);
+    window = std::make_unique<MainWindow>(*engine, platform.wording());
+    trayIcon = std::make_unique<TrayIcon>(*engine);
     skipNotifier = std::make_unique<SkipNotifier>(*engine);
 
-    // Every update refreshes the window first (it subscribed as it was made), the status item second.
-    QPointer<AppDelegate> weak(this);
-    menuListening_ = engine->subscribe([weak] {
-        if (weak && weak->menuBar)
-            weak->menuBar->refreshIcon();
+    // Every update refreshes the window first (it subscribed as it was made), the tray icon second.
+    QPointer<TrayApplication> weak(this);
+    trayIconListening_ = engine->subscribe([weak] {
+        if (weak && weak->trayIcon)
+            weak->trayIcon->refresh();
     });
-    menuBar->onShowWindow = [weak] {
-        if (weak && weak->windowController)
-            weak->windowController->show();
+    trayIcon->onShowWindow = [weak] {
+        if (weak)
+            weak->showWindow();
     };
-    windowController->onRecheck = [relaunch = relaunch_] { relaunch("Relaunch failed. Quit and reopen manually."); };
-    windowController->statusItemShown = [weak] {
-        return weak && weak->menuBar && weak->menuBar->statusItem && QSystemTrayIcon::isSystemTrayAvailable();
+    window->onRecheck = [relaunch = relaunch_] { relaunch("Relaunch failed. Quit and reopen manually."); };
+    window->trayIconShown = [weak] {
+        return weak && weak->trayIcon && weak->trayIcon->systemTrayIcon && QSystemTrayIcon::isSystemTrayAvailable();
     };
-    windowController->startingAgainShowsWindow = startingAgainShowsWindow;
+    window->startingAgainShowsWindow = startingAgainShowsWindow;
     if (mainMenu)
-        windowController->window->menuBar()->addMenu(mainMenu.get());
-    windowController->show();
+        window->menuBar()->addMenu(mainMenu.get());
+    window->bringToFront();
 
     AccessState access{.unavailableReason = platform.unavailableReason()};
     access.trusted = !access.unavailableReason && platform.isProcessTrusted();
-    windowController->setAccess(access);
+    window->setAccess(access);
     if (access.unavailableReason) {
         log(*access.unavailableReason);  // the banner shows it too; nothing can be watched in this session
     } else if (access.trusted) {
@@ -138,7 +136,7 @@ void AppDelegate::applicationDidFinishLaunching() {
             grantWatch_ = scheduler_.scheduleRepeating(grantCheckSeconds, [this] {
                 if (engine->state().started || !scanner_.platform().isProcessTrusted())
                     return;
-                windowController->setAccess({.trusted = true, .unavailableReason = std::nullopt});
+                window->setAccess({.trusted = true, .unavailableReason = std::nullopt});
                 startWatching();
                 scheduler_.post([this] { grantWatch_.reset(); });  // not from inside its own firing
             });
@@ -146,17 +144,16 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
 }
 
-void AppDelegate::startWatching() {
+void TrayApplication::startWatching() {
     log("Accessibility OK.");
     engine->start();
     log("Watching every " + formatInterval(options.interval) + "s, labels " + formatLabelList(options.labels) +
         ", safe mode " + (engine->state().safe ? "on" : "off") + ".");
 }
 
-bool AppDelegate::applicationShouldHandleReopen(bool) {
-    if (windowController)
-        windowController->show();
-    return true;
+void TrayApplication::showWindow() {
+    if (window)
+        window->bringToFront();
 }
 
 int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char** argv, RelaunchFunction relaunch) {
@@ -170,25 +167,25 @@ int runTrayApplication(const Options& options, Scanner& scanner, int& argc, char
     QtScheduler scheduler;
     // Passes run here, so that a slow or hung Velquin never holds up the window.
     WorkerThread passes(scheduler);
-    AppDelegate delegate(options, scanner, scheduler, std::move(relaunch), &passes);
-    SingleInstance instance([&delegate] { delegate.applicationShouldHandleReopen(false); });
+    TrayApplication tray(options, scanner, scheduler, std::move(relaunch), &passes);
+    SingleInstance instance([&tray] { tray.showWindow(); });
     switch (instance.claim()) {
         case SingleInstance::Claim::first:
-            delegate.startingAgainShowsWindow = true;
+            tray.startingAgainShowsWindow = true;
             break;
         case SingleInstance::Claim::handedOver:
             return 0;
         case SingleInstance::Claim::unanswered:
             std::fprintf(stderr, "Ondrel is already running, but did not show its window: %s\n",
-                         instance.failure().toLocal8Bit().constData());
+                         instance.failure().c_str());
             return 1;
         case SingleInstance::Claim::unguarded:
             break;
     }
-    delegate.mainMenu = buildMainMenu();
-    ReopenFilter reopen(delegate);
-    application.installEventFilter(&reopen);
-    QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    tray.mainMenu = buildMainMenu();
+    ActivationFilter activation(tray);
+    application.installEventFilter(&activation);
+    QTimer::singleShot(0, &tray, [&tray] { tray.launch(); });
     QApplication::exec();
     return 0;
 }

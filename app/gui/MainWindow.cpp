@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/MainWindowController.h"
+#include "app/gui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -22,8 +21,8 @@
 
 #include "app/TimeOfDay.h"
 #include "app/WindowModel.h"
-#include "app/gui/DesktopServices.h"
 #include "app/gui/Settings.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 
 namespace ondrel::gui {
@@ -33,34 +32,6 @@ constexpr int floatingMilliseconds = 1500;
 // Moving or resizing sends a stream of events; the frame is written once they pause this long.
 constexpr int frameSaveDelayMilliseconds = 500;
 
-// A main window whose close button asks its controller first, and that reports changes of its frame.
-class ControlledWindow final : public QMainWindow {
-public:
-    ControlledWindow(std::function<bool()> shouldClose, std::function<void()> frameChanged)
-        : shouldClose_(std::move(shouldClose)), frameChanged_(std::move(frameChanged)) {}
-
-protected:
-    void closeEvent(QCloseEvent* event) override {
-        if (shouldClose_()) {
-            event->accept();
-        } else {
-            event->ignore();
-        }
-    }
-    void moveEvent(QMoveEvent* event) override {
-        QMainWindow::moveEvent(event);
-        frameChanged_();
-    }
-    void resizeEvent(QResizeEvent* event) override {
-        QMainWindow::resizeEvent(event);
-        frameChanged_();
-    }
-
-private:
-    std::function<bool()> shouldClose_;
-    std::function<void()> frameChanged_;
-};
-
 QFont logFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(11);
@@ -69,30 +40,48 @@ QFont logFont() {
 
 // The locale's time with seconds ("9:41:07 AM" in English), never a time zone.
 QString localTimeWithSeconds() {
-#ifdef __APPLE__
-    // An application started from the Finder has no LANG; the user's region comes from the system.
-    static const TimeOfDayFormat clock(QLocale::system().name().toStdString());
-#else
-    static const TimeOfDayFormat clock(timeLocaleFromEnvironment());
-#endif
+    static const TimeOfDayFormat clock(timeOfDayLocale());
     return QString::fromStdString(clock.format(std::chrono::system_clock::now()));
 }
 
 }  // namespace
 
-MainWindowController::MainWindowController(WatcherEngine& engineToShow, const PlatformWording& platformWording)
+MainWindow::MainWindow(WatcherEngine& engineToShow, const PlatformWording& platformWording)
     : engine(engineToShow), wording(platformWording) {
     frameSaver_ = new QTimer(this);
     frameSaver_->setSingleShot(true);
     frameSaver_->setInterval(frameSaveDelayMilliseconds);
     QObject::connect(frameSaver_, &QTimer::timeout, this, [this] { saveFrame(); });
-    statusItemShown = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    window =
-        std::make_unique<ControlledWindow>([this] { return windowShouldClose(); }, [this] { frameSaver_->start(); });
-    window->setWindowTitle(QStringLiteral("Ondrel"));
-    window->resize(700, 560);
-    window->setMinimumSize(640, 460);
+    trayIconShown = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    setWindowTitle(QStringLiteral("Ondrel"));
+    resize(700, 560);
+    setMinimumSize(640, 460);
 
+    setCentralWidget(buildContent());
+    startStop->setFocus();
+    restoreFrame();
+
+    // Lines may be logged on the thread where passes run: they reach the view through its event loop,
+    // in order. The subscriptions end with the window.
+    QPointer<MainWindow> weak(this);
+    logListening_ = listenToLog([weak](const std::string& message) {
+        QMetaObject::invokeMethod(
+            weak.data(),
+            [weak, message] {
+                if (weak)
+                    weak->appendLog(message);
+            },
+            Qt::QueuedConnection);
+    });
+    engineListening_ = engine.subscribe([this] { refresh(); });
+    refresh();
+}
+
+MainWindow::~MainWindow() {
+    saveFrame();
+}
+
+QWidget* MainWindow::buildContent() {
     statusLabel = new QLabel(QStringLiteral("Starting..."));
     QFont statusFont = statusLabel->font();
     statusFont.setPointSize(13);
@@ -132,38 +121,19 @@ MainWindowController::MainWindowController(WatcherEngine& engineToShow, const Pl
     column->addWidget(logView, 1);
     auto* container = new QWidget;
     container->setLayout(column);
-    window->setCentralWidget(container);
-    startStop->setFocus();
+    return container;
+}
 
-    // A frame saved under the autosave name replaces the centred one.
+void MainWindow::restoreFrame() {
     const QByteArray savedFrame = settings().value(windowAutosaveName).toByteArray();
-    if (savedFrame.isEmpty() || !window->restoreGeometry(savedFrame)) {
+    if (savedFrame.isEmpty() || !restoreGeometry(savedFrame)) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            window->move(screen->availableGeometry().center() - window->rect().center());
+            move(screen->availableGeometry().center() - rect().center());
         }
     }
-
-    // Lines may be logged on the thread where passes run: they reach the view through its event loop,
-    // in order. The subscriptions end with the controller.
-    QPointer<MainWindowController> weak(this);
-    logListening_ = listenToLog([weak](const std::string& message) {
-        QMetaObject::invokeMethod(
-            weak.data(),
-            [weak, message] {
-                if (weak)
-                    weak->appendLog(message);
-            },
-            Qt::QueuedConnection);
-    });
-    engineListening_ = engine.subscribe([this] { refresh(); });
-    refresh();
 }
 
-MainWindowController::~MainWindowController() {
-    saveFrame();
-}
-
-QWidget* MainWindowController::buildPermissionBanner() {
+QWidget* MainWindow::buildPermissionBanner() {
     permissionLabel = new QLabel;  // its text comes with every refresh
     permissionLabel->setWordWrap(true);
     QFont labelFont = permissionLabel->font();
@@ -172,7 +142,7 @@ QWidget* MainWindowController::buildPermissionBanner() {
     permissionLabel->setStyleSheet(QStringLiteral("color: white;"));
 
     auto* openSettings = new QPushButton(QStringLiteral("Open Accessibility Settings"));
-    QObject::connect(openSettings, &QPushButton::clicked, this, [this] { openAccessibilitySettings(); });
+    QObject::connect(openSettings, &QPushButton::clicked, this, [] { openAccessibilitySettings(); });
     auto* recheck = new QPushButton(QStringLiteral("Recheck"));
     QObject::connect(recheck, &QPushButton::clicked, this, [this] { recheckPermission(); });
     auto* row = new QHBoxLayout;
@@ -196,12 +166,12 @@ QWidget* MainWindowController::buildPermissionBanner() {
     return banner;
 }
 
-void MainWindowController::setAccess(AccessState state) {
+void MainWindow::setAccess(AccessState state) {
     access = std::move(state);
     refresh();
 }
 
-void MainWindowController::refresh() {
+void MainWindow::refresh() {
     const MainWindowView view = mainWindowView(engine.state(), access, wording);
     permissionBox->setVisible(view.bannerVisible);
     permissionLabel->setText(QString::fromStdString(view.bannerText));
@@ -212,7 +182,7 @@ void MainWindowController::refresh() {
     safeToggle->setChecked(view.safeChecked);
 }
 
-void MainWindowController::appendLog(const std::string& message) {
+void MainWindow::appendLog(const std::string& message) {
     const QString line = QLatin1Char('[') + localTimeWithSeconds() + QStringLiteral("] ") +
                          QString::fromStdString(message) + QLatin1Char('\n');
     QTextCharFormat format;
@@ -232,75 +202,81 @@ void MainWindowController::appendLog(const std::string& message) {
     logView->verticalScrollBar()->setValue(logView->verticalScrollBar()->maximum());
 }
 
-void MainWindowController::show() {
-    // Above other applications' windows for a moment, then an ordinary window again. The flag is set
-    // on the native window: changing it on the widget would re-create the window and blank it.
-    window->show();
-    window->raise();
-    window->activateWindow();
-    if (QWindow* native = window->windowHandle())
+void MainWindow::bringToFront() {
+    // The flag is set on the native window: changing it on the widget would re-create the window and
+    // blank it.
+    show();
+    raise();
+    activateWindow();
+    if (QWindow* native = windowHandle())
         native->setFlag(Qt::WindowStaysOnTopHint, true);
     QTimer::singleShot(floatingMilliseconds, this, [this] {
-        if (QWindow* native = window->windowHandle())
+        if (QWindow* native = windowHandle())
             native->setFlag(Qt::WindowStaysOnTopHint, false);
     });
 }
 
-void MainWindowController::toggleRun() {
+void MainWindow::toggleRun() {
     engine.togglePause();
 }
 
-void MainWindowController::toggleSafe() {
+void MainWindow::toggleSafe() {
     engine.setSafe(safeToggle->isChecked());
 }
 
-void MainWindowController::listButtons() {
+void MainWindow::listButtons() {
     engine.withScanner([](Scanner& scanner) { listExposedButtons(scanner); });
 }
 
-void MainWindowController::openAccessibilitySettings() {
-    gui::openAccessibilitySettings();
-}
-
-void MainWindowController::recheckPermission() {
+void MainWindow::recheckPermission() {
     saveFrame();  // the restart replaces the process: no destructor saves it
     if (onRecheck)
         onRecheck();
 }
 
-bool MainWindowController::windowShouldClose() {
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
     saveFrame();
     const bool told = settings().value(toldHowToReopenKey).toBool();
-    switch (closeAction(statusItemShown && statusItemShown(), startingAgainShowsWindow, told)) {
+    switch (closeAction(trayIconShown && trayIconShown(), startingAgainShowsWindow, told)) {
         case CloseAction::hide:
-            window->hide();
+            hide();
             break;
         case CloseAction::tellThenHide:
             tellHowToReopen();
             break;
         case CloseAction::minimize:
-            window->showMinimized();
+            showMinimized();
             break;
     }
-    return false;
 }
 
-void MainWindowController::tellHowToReopen() {
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    frameSaver_->start();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    frameSaver_->start();
+}
+
+void MainWindow::tellHowToReopen() {
     if (reopenNotice_)
         return;  // already asking
     reopenNotice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Ondrel"), QString::fromUtf8(reopenNotice),
-                                    QMessageBox::Ok, window.get());
+                                    QMessageBox::Ok, this);
     reopenNotice_->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(reopenNotice_, &QMessageBox::finished, this, [this] {
         settings().setValue(toldHowToReopenKey, true);
-        window->hide();
+        hide();
     });
     reopenNotice_->open();
 }
 
-void MainWindowController::saveFrame() const {
+void MainWindow::saveFrame() const {
     frameSaver_->stop();
-    settings().setValue(windowAutosaveName, window->saveGeometry());
+    settings().setValue(windowAutosaveName, saveGeometry());
 }
 
 }  // namespace ondrel::gui

@@ -1,32 +1,21 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/SingleInstance.h"
+// One tray application per session on Linux desktops. The first to start owns the name
+// dev.ondrel.Ondrel on the session bus and answers Activate there (the org.freedesktop.Application
+// interface desktop applications share) by showing its window; a later start calls Activate and ends.
 
-#ifndef __APPLE__
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QThread>
 #include <QVariantMap>
-#endif
 
-namespace ondrel::gui {
+#include "app/integration/DesktopIntegration.h"
 
-#ifdef __APPLE__
-
-class SingleInstance::Activation {};
-
-SingleInstance::SingleInstance(std::function<void()> activate) : activate_(std::move(activate)) {}
-SingleInstance::~SingleInstance() = default;
-
-SingleInstance::Claim SingleInstance::claim() {
-    return Claim::first;
-}
-
-#else
-
+namespace ondrel {
 namespace {
 
+const QString busName = QStringLiteral("dev.ondrel.Ondrel");
 const QString objectPath = QStringLiteral("/dev/ondrel/Ondrel");
 const QString applicationInterface = QStringLiteral("org.freedesktop.Application");
 const QString activateMethod = QStringLiteral("Activate");
@@ -36,13 +25,11 @@ constexpr int activateTimeoutMs = 10000;
 // name still has an owner that can no longer answer. A few attempts outlast that.
 constexpr int claimAttempts = 5;
 
-}  // namespace
-
 // The exported object: Activate shows the window. Open and ActivateAction have nothing to do here and
 // get "unknown method".
-class SingleInstance::Activation final : public QDBusVirtualObject {
+class Activation final : public QDBusVirtualObject {
 public:
-    explicit Activation(std::function<void()>& activate) : activate_(activate) {}
+    explicit Activation(const std::function<void()>& activate) : activate_(activate) {}
 
     QString introspect(const QString&) const override {
         return QStringLiteral(
@@ -73,17 +60,27 @@ public:
     }
 
 private:
-    std::function<void()>& activate_;
+    const std::function<void()>& activate_;
 };
 
-SingleInstance::SingleInstance(std::function<void()> activate) : activate_(std::move(activate)) {}
+}  // namespace
+
+struct SingleInstance::Session {
+    std::function<void()> activate;
+    std::unique_ptr<Activation> activation;  // exported while this process may be called
+    bool owner = false;
+};
+
+SingleInstance::SingleInstance(std::function<void()> activate) : session_(std::make_unique<Session>()) {
+    session_->activate = std::move(activate);
+}
 
 SingleInstance::~SingleInstance() {
-    if (!activation_)
+    if (!session_->activation)
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (owner_)
-        bus.unregisterService(QString::fromLatin1(singleInstanceBusName));
+    if (session_->owner)
+        bus.unregisterService(busName);
     bus.unregisterObject(objectPath);
 }
 
@@ -92,28 +89,27 @@ SingleInstance::Claim SingleInstance::claim() {
     if (!bus.isConnected() || bus.interface() == nullptr)
         return Claim::unguarded;
     // The object is there before the name, so that whoever finds the name can call it.
-    if (!activation_) {
-        activation_ = std::make_unique<Activation>(activate_);
-        if (!bus.registerVirtualObject(objectPath, activation_.get())) {
-            activation_.reset();
+    if (!session_->activation) {
+        session_->activation = std::make_unique<Activation>(session_->activate);
+        if (!bus.registerVirtualObject(objectPath, session_->activation.get())) {
+            session_->activation.reset();
             return Claim::unguarded;
         }
     }
     for (int attempt = 0; attempt < claimAttempts; ++attempt) {
         const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> registered = bus.interface()->registerService(
-            QString::fromLatin1(singleInstanceBusName), QDBusConnectionInterface::DontQueueService,
-            QDBusConnectionInterface::DontAllowReplacement);
+            busName, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
         if (!registered.isValid()) {
-            failure_ = registered.error().message();
+            failure_ = registered.error().message().toStdString();
             return Claim::unguarded;
         }
         if (registered.value() == QDBusConnectionInterface::ServiceRegistered) {
-            owner_ = true;
+            session_->owner = true;
             return Claim::first;
         }
 
         // Call the owner by its unique name: should it go meanwhile, nobody else gets the call.
-        const QDBusReply<QString> owner = bus.interface()->serviceOwner(QString::fromLatin1(singleInstanceBusName));
+        const QDBusReply<QString> owner = bus.interface()->serviceOwner(busName);
         if (!owner.isValid())
             continue;  // gone between the two questions
         QDBusMessage call =
@@ -125,8 +121,8 @@ SingleInstance::Claim SingleInstance::claim() {
         const QDBusMessage reply = bus.call(call, QDBus::Block, activateTimeoutMs);
         if (reply.type() == QDBusMessage::ReplyMessage)
             return Claim::handedOver;
-        failure_ = reply.errorMessage();
-        const QDBusReply<QString> ownerNow = bus.interface()->serviceOwner(QString::fromLatin1(singleInstanceBusName));
+        failure_ = reply.errorMessage().toStdString();
+        const QDBusReply<QString> ownerNow = bus.interface()->serviceOwner(busName);
         if (ownerNow.isValid() && ownerNow.value() == owner.value())
             return Claim::unanswered;  // still there, and silent
         QThread::msleep(100);
@@ -134,6 +130,4 @@ SingleInstance::Claim SingleInstance::claim() {
     return Claim::unanswered;
 }
 
-#endif
-
-}  // namespace ondrel::gui
+}  // namespace ondrel

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The tray application: builds the engine, the main window and the status item at launch, wires
-// their updates, shows the window and starts watching once the permission is there.
+// The tray application: builds the engine, the main window and the tray icon at launch, wires their
+// updates, shows the window and starts watching once the permission is there.
 
 #include <QObject>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "app/gui/MainWindowController.h"
-#include "app/gui/MenuBarController.h"
+#include "app/gui/MainWindow.h"
 #include "app/gui/SkipNotifier.h"
+#include "app/gui/TrayIcon.h"
 #include "core/Engine.h"
 
 class QMenu;
@@ -20,20 +20,21 @@ namespace ondrel::gui {
 
 using RelaunchFunction = std::function<void(const std::string& failureMessage)>;
 
-class AppDelegate final : public QObject {
+class TrayApplication final : public QObject {
 public:
     // Passes run on `runner`, or on this thread when it is null.
-    AppDelegate(Options options, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch,
-                BackgroundRunner* runner = nullptr);
-    ~AppDelegate() override;
+    TrayApplication(Options options, Scanner& scanner, Scheduler& scheduler, RelaunchFunction relaunch,
+                    BackgroundRunner* runner = nullptr);
+    ~TrayApplication() override;
 
-    void applicationDidFinishLaunching();
-    bool applicationShouldHandleReopen(bool hasVisibleWindows);
-    bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
+    // Once the event loop runs: everything built, the window shown, watching started where it can be.
+    void launch();
+    // Starting Ondrel again, or reopening it, brings its window back.
+    void showWindow();
 
     std::unique_ptr<WatcherEngine> engine;
-    std::unique_ptr<MainWindowController> windowController;
-    std::unique_ptr<MenuBarController> menuBar;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<TrayIcon> trayIcon;
     std::unique_ptr<SkipNotifier> skipNotifier;
     const Options options;
     std::unique_ptr<QMenu> mainMenu;  // "About Ondrel", the switches, "Close Window", "Quit Ondrel"
@@ -50,7 +51,7 @@ private:
     Scheduler& scheduler_;
     RelaunchFunction relaunch_;
     BackgroundRunner* runner_;
-    Subscription menuListening_;
+    Subscription trayIconListening_;
     std::unique_ptr<RepeatingTimer> grantWatch_;
 };
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/LoginItem.h"
+// What every platform's side shares.
+
+#include "app/integration/DesktopIntegration.h"
 
 #include "core/ActivityLog.h"
 

@@ -2,8 +2,7 @@
 #pragma once
 
 // Finder and LaunchServices may start an application with "-psn_0_12345", the old Carbon process
-// serial number. Ondrel has no such option, so on macOS it is dropped before anything reads the
-// arguments or keeps them for a relaunch.
+// serial number. Ondrel has no such option.
 
 namespace ondrel {
 

@@ -1,46 +1,54 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/MenuBarController.h"
+#include "app/gui/TrayIcon.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFile>
+#include <QUrl>
 
-#include "app/LoginItem.h"
 #include "app/WindowModel.h"
-#include "app/gui/DesktopServices.h"
 #include "app/gui/SkipNotifier.h"
 #include "app/gui/StatusIcons.h"
+#include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
 
 namespace ondrel::gui {
+namespace {
 
-MenuBarController::MenuBarController(WatcherEngine& engineToShow) : engine(engineToShow), fileOpener(openFile) {
-    QObject::connect(&menu, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
+void openWithDesktop(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace
+
+TrayIcon::TrayIcon(WatcherEngine& engineToShow) : engine(engineToShow), fileOpener(openWithDesktop) {
+    QObject::connect(&menu, &QMenu::aboutToShow, this, [this] { rebuildMenu(); });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        statusItem = std::make_unique<QSystemTrayIcon>();
-        statusItem->setContextMenu(&menu);
-        QObject::connect(statusItem.get(), &QSystemTrayIcon::activated, this,
+        systemTrayIcon = std::make_unique<QSystemTrayIcon>();
+        systemTrayIcon->setContextMenu(&menu);
+        QObject::connect(systemTrayIcon.get(), &QSystemTrayIcon::activated, this,
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger)
                                  showWindow();
                          });
-        statusItem->show();
+        systemTrayIcon->show();
     }
-    refreshIcon();
+    refresh();
 }
 
-MenuBarController::~MenuBarController() {
-    if (statusItem)
-        statusItem->setContextMenu(nullptr);
+TrayIcon::~TrayIcon() {
+    if (systemTrayIcon)
+        systemTrayIcon->setContextMenu(nullptr);
 }
 
-void MenuBarController::refreshIcon() {
-    if (!statusItem)
+void TrayIcon::refresh() {
+    if (!systemTrayIcon)
         return;
-    statusItem->setIcon(statusIcon(statusSymbol(engine.state())));
-    statusItem->setToolTip(QString::fromStdString(statusToolTip(engine.state())));
+    systemTrayIcon->setIcon(statusIcon(statusSymbol(engine.state())));
+    systemTrayIcon->setToolTip(QString::fromStdString(statusToolTip(engine.state())));
 }
 
-void MenuBarController::menuNeedsUpdate() {
+void TrayIcon::rebuildMenu() {
     menu.clear();
     for (const MenuEntry& entry :
          statusMenu(engine.state(), {.notifySkipped = SkipNotifier::enabled(), .startAtLogin = startsAtLogin()})) {
@@ -87,20 +95,20 @@ void MenuBarController::menuNeedsUpdate() {
     }
 }
 
-void MenuBarController::showWindow() {
+void TrayIcon::showWindow() {
     if (onShowWindow)
         onShowWindow();
 }
 
-void MenuBarController::togglePause() {
+void TrayIcon::togglePause() {
     engine.togglePause();
 }
 
-void MenuBarController::toggleSafe() {
+void TrayIcon::toggleSafe() {
     engine.setSafe(!engine.state().safe);
 }
 
-void MenuBarController::openLog() {
+void TrayIcon::openLog() {
     const QString path = QString::fromStdString(logFilePath());
     if (!QFile::exists(path)) {
         QFile file(path);
@@ -110,7 +118,7 @@ void MenuBarController::openLog() {
         fileOpener(path);
 }
 
-void MenuBarController::quit() {
+void TrayIcon::quit() {
     log("Quit by user.");
     QCoreApplication::quit();
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/BundleRelaunch.h"
+#include "app/integration/macos/BundleRelaunch.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,12 +15,6 @@ extern char** environ;
 
 namespace ondrel {
 namespace {
-
-#ifdef __APPLE__
-constexpr bool opensAppBundles = true;
-#else
-constexpr bool opensAppBundles = false;
-#endif
 
 constexpr std::string_view bundleExecutableFolder = "/Contents/MacOS/";
 
@@ -73,13 +67,6 @@ void launchAndExit(const RelaunchCommand& command, const std::string& failureMes
     }
     log(failureMessage);
     std::exit(1);
-}
-
-void relaunchApplication(const std::string& failureMessage) {
-    const RelaunchCommand inPlace = relaunchCommand();
-    if (const std::string bundle = enclosingAppBundle(inPlace.path); opensAppBundles && !bundle.empty())
-        launchAndExit(bundleRelaunchCommand(bundle, inPlace.arguments), failureMessage);
-    execOrExit(inPlace, failureMessage);
 }
 
 }  // namespace ondrel
