@@ -88,6 +88,7 @@ TrayApplication::TrayApplication(Options runOptions, Scanner& scanner, Scheduler
 TrayApplication::~TrayApplication() {
     // The window, the tray icon and the notifier hold the engine: they go first.
     trayIconListening_.reset();
+    sessionEnding_.reset();
     skipNotifier.reset();
     trayIcon.reset();
     window.reset();
@@ -97,6 +98,7 @@ TrayApplication::~TrayApplication() {
 void TrayApplication::launch() {
     AccessibilityPlatform& platform = scanner_.platform();
     engine = std::make_unique<WatcherEngine>(scanner_, scheduler_, options, runner_);
+    sessionEnding_ = engine->subscribeToSessionEnd([] { QCoreApplication::quit(); });
     window = std::make_unique<MainWindow>(*engine, platform.wording());
     trayIcon = std::make_unique<TrayIcon>(*engine);
     skipNotifier = std::make_unique<SkipNotifier>(*engine);

@@ -52,6 +52,7 @@ private:
     RelaunchFunction relaunch_;
     BackgroundRunner* runner_;
     Subscription trayIconListening_;
+    Subscription sessionEnding_;  // the user's session ended: nothing left to watch
     std::unique_ptr<RepeatingTimer> grantWatch_;
 };
 
