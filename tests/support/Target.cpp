@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include <gio/gio.h>
@@ -130,6 +131,22 @@ std::vector<std::string> Target::presses() {
             break;
         result.push_back(buffer_.substr(line + 8, tab - line - 8) + " in " + buffer_.substr(tab + 1, end - tab - 1));
         start = end;
+    }
+    return result;
+}
+
+std::vector<std::vector<std::string>> Target::prompts() const {
+    std::vector<std::vector<std::string>> result;
+    std::istringstream in(buffer_.substr(0, buffer_.find("ready ")));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with("prompt\t"))
+            continue;
+        std::vector<std::string>& fields = result.emplace_back();
+        std::istringstream row(line.substr(7));
+        for (std::string field; std::getline(row, field, '\t');)
+            fields.push_back(field);
+        if (line.ends_with('\t'))
+            fields.emplace_back();  // an empty last field, which getline does not give
     }
     return result;
 }
