@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,8 +55,10 @@ TEST_P(Toolkits, everyShape_harmlessPressedRiskyLeftNamingItsFragment) {
     ASSERT_TRUE(velquin.ready());
     Lines log{"Accessibility OK."};
     Lines presses;
+    std::set<std::string> windows;
     for (const std::vector<std::string>& prompt : velquin.prompts()) {  // name, window, fragment
         ASSERT_EQ(prompt.size(), 3u);
+        windows.insert(prompt[1]);
         if (prompt[2].empty()) {
             log.push_back("Pressed \"Allow\" in [" + prompt[1] + "]");
             presses.push_back("Allow in " + prompt[0]);
@@ -65,6 +68,7 @@ TEST_P(Toolkits, everyShape_harmlessPressedRiskyLeftNamingItsFragment) {
         }
     }
     ASSERT_GT(presses.size(), 30u);
+    ASSERT_TRUE(velquin.showsWindows(static_cast<int>(windows.size())));  // Qt lists its windows a while later
 
     const std::vector<std::string> environment{"XDG_DATA_HOME=" + dataHome.path()};
     for (int tries = 0; GetParam().treeBuiltLate && tries < 20; ++tries) {

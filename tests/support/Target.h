@@ -25,6 +25,8 @@ public:
     // The process that shows the windows, as the target reported it.
     pid_t pid() const { return pid_; }
     bool ready() const { return pid_ > 0; }
+    // Waits until its application shows at least `count` windows to accessibility (at most 30 s).
+    bool showsWindows(int count);
     // Every press reported so far, as "<label> in <name>".
     std::vector<std::string> presses();
     // The prompts it said it shows, each as its fields: name, window, the fragment safe mode must name
