@@ -146,9 +146,14 @@ SHAPES = [
     Shape("math letters", "window", lambda c: [asks(c)], "\U0001d69b\U0001d696 -\U0001d69b\U0001d68f",
           "\U0001d695\U0001d69c -\U0001d695\U0001d68a", "rm -rf"),
     Shape("no-break space", "window", lambda c: [asks(c)], "rm\u00a0-rf", "ls\u00a0-la", "rm -rf"),
-    # The command only in a dialog's title.
+    # Typography that renders "--" as a dash, as chat views do.
+    Shape("smart dashes", "window", lambda c: [asks(c)], "git push \u2013force origin main",
+          "git pull \u2013rebase origin main", "git push --force"),
+    # The command only in a window's title.
     Shape("title", "dialog", lambda c: [("text", "Allow?")], "rm -rf /tmp/x", "ls -la /tmp/x", "rm -rf",
           title=lambda c: "Run %s?" % c),
+    Shape("window title", "window", lambda c: [("prompt", [("text", "Allow?"), buttons()])], "rm -rf /tmp/z",
+          "ls -la /tmp/z", "rm -rf", title=lambda c: "Run %s?" % c, only={"gtk3", "gtk4", "qt6"}),
     Shape("message title", "message", lambda c: ["Allow?", None], "rm -rf /tmp/y", "ls -la /tmp/y", "rm -rf",
           title=lambda c: "Run %s?" % c),
     # The prompt at the end of a long conversation that mentions danger in passing.
