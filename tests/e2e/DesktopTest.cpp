@@ -16,17 +16,65 @@
 namespace ondrel::testing_support {
 namespace {
 
-TEST_F(Desktop, minimizedWindowOrDisabledAllow_notPressed) {
-    StandIn velquin(promptWindow("Hidden", "Read a.txt", "button Allow", "window-minimized") +
-                    promptWindow("Waiting", "Wait for it", "button-disabled Allow") +
-                    promptWindow("Shown", "Read b.txt"));
-    const ProgramRun run = ondrel({"--once"});
-    EXPECT_EQ(messages(run.out),
-              (Lines{"Accessibility OK.",
-                     "WARNING: window [Hidden] is minimized. Ondrel leaves minimized windows alone, so Allow prompts "
-                     "there are not clicked. Un-minimize it to enable auto-approval.",
-                     "Pressed \"Allow\" in [Shown]"}));
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Shown"});
+// A prompt's text of exactly `length` characters: `first`, then numbered lines `line`1, `line`2, ... and a
+// separator comment up to the length, then `last`; its line breaks as the scenario writes them.
+std::string longText(std::size_t length, const std::string& first, const std::string& line, const std::string& last) {
+    std::string text = first + "\n";
+    for (int n = 1; text.size() + line.size() + last.size() + 8 < length; ++n)
+        text += line + std::to_string(n) + "\n";
+    text += "# " + std::string(length - text.size() - last.size() - 3, '-') + "\n" + last;
+    for (auto at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+        text.replace(at, 1, "\\n");
+    return text;
+}
+
+// Each window as one pass meets it, in order, and what the pass logs for it (nothing for a disabled Allow).
+TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmless) {
+    const auto script = [](const std::string& last) {
+        return longText(818, "#!/bin/sh\nset -eu\ncd \"$HOME\"", "tar -czf archive/all.tar.gz projects/part-", last);
+    };
+    const auto heredoc = [](const std::string& last) {
+        return longText(3000, "cat > /srv/app/releases/NOTES <<'EOF'", "The service restarted cleanly, build ",
+                        "EOF\n" + last);
+    };
+    // What the pass does with a window: "" nothing it logs, "pressed", "minimized", or the fragment it left it for.
+    struct Row {
+        std::string title;
+        std::string text;
+        std::string outcome;
+        std::string button = "button Allow";
+        std::string window = "window";
+    };
+    const std::vector<Row> rows = {
+        {"Hidden", "Read a.txt", "minimized", "button Allow", "window-minimized"},
+        {"Waiting", "Wait for it", "", "button-disabled Allow"},
+        {"Shown", "Read b.txt", "pressed"},
+        // Long prompts in the prompt's own box are judged whole, however far down the command is.
+        {"Script", script("rm -rf ~/projects"), "rm -rf"},
+        {"Script twin", script("ls -la ~/projects"), "pressed"},
+        {"Heredoc", heredoc("rm -rf /srv/app/releases/old"), "rm -rf"},
+        {"Heredoc twin", heredoc("ls -la /srv/app/releases/old"), "pressed"},
+    };
+    std::string scenario;
+    Lines log{"Accessibility OK."};
+    Lines presses;
+    for (const Row& row : rows) {
+        scenario += promptWindow(row.title, row.text, row.button, row.window);
+        if (row.outcome == "minimized") {
+            log.push_back("WARNING: window [" + row.title +
+                          "] is minimized. Ondrel leaves minimized windows alone, so "
+                          "Allow prompts there are not clicked. Un-minimize it to enable auto-approval.");
+        } else if (row.outcome == "pressed") {
+            log.push_back("Pressed \"Allow\" in [" + row.title + "]");
+            presses.push_back("Allow in " + row.title);
+        } else if (!row.outcome.empty()) {
+            log.push_back("SKIP (safe mode) in [" + row.title + "]: prompt mentions \"" + row.outcome +
+                          "\" - left for you");
+        }
+    }
+    StandIn velquin(scenario);
+    EXPECT_EQ(messages(ondrel({"--once"}).out), log);
+    EXPECT_EQ(velquin.presses(), presses);
 }
 
 // An upgrade while the gate waits replaces the file the process started from: the relaunch runs the new one.

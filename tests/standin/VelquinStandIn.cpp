@@ -9,7 +9,7 @@
 //   window <title>                 a new top-level window
 //   window-minimized <title>       the same, iconified once shown
 //   window-later <seconds> <title> a window that appears only after a delay
-//   text <text>                    a static text (a label)
+//   text <text>                    a static text (a label); "\n" in it breaks the line
 //   button <label>                 a push button; button-disabled <label> for an insensitive one
 //   box ... end                    a nested container
 //   fillers <n>                    n labels, ten to a nested box
@@ -94,7 +94,10 @@ bool readScenario(const char* path, Scenario& scenario) {
             std::fprintf(stderr, "scenario: '%s' outside a window\n", line.c_str());
             return false;
         } else if (startsWithWord(line, "text")) {
-            open.back()->push_back(makeItem(Item::Kind::text, restAfter(line, "text")));
+            std::string text = restAfter(line, "text");
+            for (auto at = text.find("\\n"); at != std::string::npos; at = text.find("\\n", at + 1))
+                text.replace(at, 2, "\n");
+            open.back()->push_back(makeItem(Item::Kind::text, std::move(text)));
         } else if (startsWithWord(line, "button") || startsWithWord(line, "button-disabled")) {
             const bool enabled = startsWithWord(line, "button");
             open.back()->push_back(

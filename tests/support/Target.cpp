@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include <gio/gio.h>
@@ -19,9 +20,10 @@
 namespace ondrel::testing_support {
 namespace {
 
-// Whether an application of process `pid` is registered with the accessibility registry, asked over
-// the accessibility bus itself: toolkits register some time after their windows are shown.
-bool registeredForAccessibility(pid_t pid) {
+// How many children (windows) the application of process `pid` shows, or -1 while it is not registered
+// with the accessibility registry; asked over the accessibility bus itself: toolkits register some time
+// after their windows are shown, and some list their windows later still.
+int accessibleChildren(pid_t pid) {
     GDBusConnection* session = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     if (session == nullptr)
         return false;
@@ -30,7 +32,7 @@ bool registeredForAccessibility(pid_t pid) {
                                     G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     g_object_unref(session);
     if (address == nullptr)
-        return false;
+        return -1;
     const gchar* text = nullptr;
     g_variant_get(address, "(&s)", &text);
     GDBusConnection* bus =
@@ -40,8 +42,8 @@ bool registeredForAccessibility(pid_t pid) {
                                                nullptr, nullptr, nullptr);
     g_variant_unref(address);
     if (bus == nullptr)
-        return false;
-    bool found = false;
+        return -1;
+    int count = -1;
     GVariant* children = g_dbus_connection_call_sync(
         bus, "org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root", "org.a11y.atspi.Accessible", "GetChildren",
         nullptr, G_VARIANT_TYPE("(a(so))"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
@@ -50,7 +52,7 @@ bool registeredForAccessibility(pid_t pid) {
         g_variant_get(children, "(a(so))", &iterator);
         const gchar* name = nullptr;
         const gchar* path = nullptr;
-        while (!found && g_variant_iter_next(iterator, "(&s&o)", &name, &path)) {
+        while (count < 0 && g_variant_iter_next(iterator, "(&s&o)", &name, &path)) {
             GVariant* owner = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                           "org.freedesktop.DBus", "GetConnectionUnixProcessID",
                                                           g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"),
@@ -58,8 +60,22 @@ bool registeredForAccessibility(pid_t pid) {
             if (owner != nullptr) {
                 guint32 process = 0;
                 g_variant_get(owner, "(u)", &process);
-                found = static_cast<pid_t>(process) == pid;
                 g_variant_unref(owner);
+                if (static_cast<pid_t>(process) != pid)
+                    continue;
+                count = 0;
+                GVariant* reply =
+                    g_dbus_connection_call_sync(bus, name, path, "org.freedesktop.DBus.Properties", "Get",
+                                                g_variant_new("(ss)", "org.a11y.atspi.Accessible", "ChildCount"),
+                                                G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+                if (reply != nullptr) {
+                    GVariant* value = nullptr;
+                    g_variant_get(reply, "(v)", &value);
+                    if (g_variant_is_of_type(value, G_VARIANT_TYPE_INT32))
+                        count = g_variant_get_int32(value);
+                    g_variant_unref(value);
+                    g_variant_unref(reply);
+                }
             }
         }
         g_variant_iter_free(iterator);
@@ -67,7 +83,7 @@ bool registeredForAccessibility(pid_t pid) {
     }
     g_dbus_connection_close_sync(bus, nullptr, nullptr);
     g_object_unref(bus);
-    return found;
+    return count;
 }
 
 }  // namespace
@@ -92,7 +108,7 @@ Target::Target(const std::string& program, const std::vector<std::string>& argum
             ready != std::string::npos && buffer_.find('\n', ready) != std::string::npos)
             pid_ = static_cast<pid_t>(std::atoi(buffer_.c_str() + ready + 6));
     }
-    while (pid_ > 0 && !registeredForAccessibility(pid_)) {
+    while (pid_ > 0 && accessibleChildren(pid_) < 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             pid_ = -1;
             break;
@@ -105,6 +121,16 @@ Target::~Target() {
     kill();
     if (output_ >= 0)
         ::close(output_);
+}
+
+bool Target::showsWindows(int count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (pid_ > 0 && accessibleChildren(pid_) < count) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return pid_ > 0;
 }
 
 void Target::readAvailable() {
@@ -130,6 +156,22 @@ std::vector<std::string> Target::presses() {
             break;
         result.push_back(buffer_.substr(line + 8, tab - line - 8) + " in " + buffer_.substr(tab + 1, end - tab - 1));
         start = end;
+    }
+    return result;
+}
+
+std::vector<std::vector<std::string>> Target::prompts() const {
+    std::vector<std::vector<std::string>> result;
+    std::istringstream in(buffer_.substr(0, buffer_.find("ready ")));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with("prompt\t"))
+            continue;
+        std::vector<std::string>& fields = result.emplace_back();
+        std::istringstream row(line.substr(7));
+        for (std::string field; std::getline(row, field, '\t');)
+            fields.push_back(field);
+        if (line.ends_with('\t'))
+            fields.emplace_back();  // an empty last field, which getline does not give
     }
     return result;
 }

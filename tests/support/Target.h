@@ -2,8 +2,9 @@
 #pragma once
 
 // A running target application for the desktop tests, started in a process group of its own and
-// ended with the object. Every target speaks one protocol on standard output: "ready <pid>" once its
-// windows are registered for accessibility, then "pressed\t<label>\t<window>" per press.
+// ended with the object. Every target speaks one protocol on standard output: what it shows, if it says
+// ("prompt\t<name>\t<window>\t<fragment>"), "ready <pid>" once its windows are registered for
+// accessibility, then "pressed\t<label>\t<name>" per press.
 
 #include <sys/types.h>
 
@@ -24,8 +25,13 @@ public:
     // The process that shows the windows, as the target reported it.
     pid_t pid() const { return pid_; }
     bool ready() const { return pid_ > 0; }
-    // Every press reported so far, as "<label> in <window>".
+    // Waits until its application shows at least `count` windows to accessibility (at most 30 s).
+    bool showsWindows(int count);
+    // Every press reported so far, as "<label> in <name>".
     std::vector<std::string> presses();
+    // The prompts it said it shows, each as its fields: name, window, the fragment safe mode must name
+    // (empty for a harmless one).
+    std::vector<std::vector<std::string>> prompts() const;
     void stop();    // SIGSTOP: the target stops answering
     void resume();  // SIGCONT
     void kill();    // SIGKILL to the whole group, and reaped
