@@ -65,17 +65,17 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
     std::string best;
     Element branch = button.element;
     const WalkPath* container = button.container.get();
-    bool stopped = false;
+    std::optional<Stop> stop;
     for (int level = 0; container != nullptr && level < promptAncestorLimit;) {
         if (buttonsUnder(container->element) > ownButtons) {
-            stopped = true;
+            stop = Stop::anotherPrompt;
             break;
         }
         const Gathered* fit = gathered(container->element, limit_);
         if (fit == nullptr)
             return std::nullopt;
         if (fit->text.overBudget || fit->text.characters > limit_) {
-            stopped = true;
+            stop = Stop::tooLong;
             break;
         }
         best = fit->text.text;
@@ -85,8 +85,8 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
         container = container->container.get();
     }
     std::optional<std::string> prompt = best;
-    if (stopped)
-        prompt = beyondTheFit(container->element, branch, best);
+    if (stop)
+        prompt = beyondTheFit(*stop, container->element, branch, best);
     if (!prompt)
         return std::nullopt;
     std::string titles = dialogTitles(button.container.get());
@@ -94,19 +94,23 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
     return titles;
 }
 
-std::optional<std::string> PromptReader::beyondTheFit(const Element& stop, const Element& branch,
+std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& container, const Element& branch,
                                                       const std::string& best) {
-    // Nothing below held text: the prompt's text lies somewhere in the container, all of which is read.
-    if (text::trimmed(best).empty()) {
-        if (auto whole = wholeText(stop))
-            return whole;
+    // Nothing below held text, and the container is one prompt's box (long, but not a conversation): the
+    // prompt's text lies somewhere in it, all of which is read.
+    if (stop == Stop::tooLong && text::trimmed(best).empty()) {
+        const Gathered* whole = gathered(container, unbounded);
+        if (whole == nullptr)
+            return std::nullopt;
+        if (whole->text.whole && whole->text.pieces <= piecesOfOnePrompt)
+            return whole->text.text;
     }
-    const ElementList siblings = readChildren(scanner_.reads(), stop, buttonWalkLimits.maxExamined);
+    const ElementList siblings = readChildren(scanner_.reads(), container, buttonWalkLimits.maxExamined);
     std::size_t at = 0;
     while (at < siblings.size() && !SameNode{}(siblings[at], branch))
         ++at;
     if (at == siblings.size())
-        return wholeText(stop);  // the container changed since the walk: read it all rather than guess
+        return wholeText(container);  // the container changed since the walk: read it all rather than guess
     std::string prompt = best;
     for (int step : {-1, 1}) {
         auto neighbour = nearestText(siblings, at + step, step);
@@ -121,21 +125,44 @@ std::optional<std::string> PromptReader::nearestText(const ElementList& elements
     for (std::size_t at = from; at < elements.size(); at += step) {
         if (buttonsUnder(elements[at]) > 0)
             return std::string();  // another prompt begins there
-        auto text = wholeText(elements[at]);
-        if (!text) {
-            // More than a walk can read whole is no prompt's text but a history: its part nearest the
-            // button stands for it.
-            if (walk_.examined() >= promptWalkAllowance)
-                return std::nullopt;
-            const ElementList parts = readChildren(scanner_.reads(), elements[at], buttonWalkLimits.maxExamined);
-            if (parts.empty())
-                return std::nullopt;
-            text = nearestText(parts, step < 0 ? parts.size() - 1 : 0, step);
-        }
-        if (!text || !text::trimmed(*text).empty())
-            return text;
+        auto text = partNearest(elements[at], step);
+        if (!text)
+            return std::nullopt;
+        if (text::trimmed(*text).empty())
+            continue;
+        // Below the buttons, a text followed by another prompt's buttons is that prompt's question.
+        if (step > 0 && anotherPromptFollows(elements, at))
+            return std::string();
+        return text;
     }
     return std::string();
+}
+
+std::optional<std::string> PromptReader::partNearest(const Element& element, int step) {
+    const Gathered* fit = gathered(element, limit_);
+    if (fit == nullptr)
+        return std::nullopt;
+    if (fit->text.whole && !fit->text.overBudget && fit->text.characters <= limit_)
+        return fit->text.text;
+    // One text is taken whole however long. More than a prompt's part (a history of messages, say): its
+    // part nearest the button stands for it.
+    if (holdsText(readText(scanner_.reads(), element, ax::attribute::role)))
+        return wholeText(element);
+    const ElementList parts = readChildren(scanner_.reads(), element, buttonWalkLimits.maxExamined);
+    if (parts.empty())
+        return wholeText(element);
+    return nearestText(parts, step < 0 ? parts.size() - 1 : 0, step);
+}
+
+bool PromptReader::anotherPromptFollows(const ElementList& elements, std::size_t at) {
+    for (std::size_t next = at + 1; next < elements.size(); ++next) {
+        if (buttonsUnder(elements[next]) > 0)
+            return true;
+        const Gathered* text = gathered(elements[next], limit_);
+        if (text == nullptr || !text::trimmed(text->text.text).empty())
+            return false;
+    }
+    return false;
 }
 
 std::optional<std::string> PromptReader::wholeText(const Element& element) {

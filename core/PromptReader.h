@@ -7,9 +7,12 @@
 // - one prompt, one box: it stops below a container that holds another prompt's button (one the pass found
 //   outside the button's own box, where buttons side by side belong to one prompt);
 // - a container around a single child is no level of its own;
-// - where it stops at a container whose text is too long (or another prompt's), the prompt is still judged
-//   whole: that container's whole text when nothing below it held text, otherwise, beside the text that fit,
-//   the nearest neighbour with text on each side of the button's branch, each whole;
+// - where it stops at a container whose text is too long, the prompt is still judged whole: that container's
+//   whole text when nothing below it held text and it is one prompt's box rather than a conversation (its
+//   text comes in few pieces); otherwise, beside the text that fit, the nearest neighbour with text on each
+//   side of the button's branch, each whole (or, when it holds more than a prompt's part, its part nearest
+//   the button). Where it stops at another prompt's container, the neighbours too, but a text below that
+//   another prompt's buttons follow is that prompt's question;
 // - the titles of dialogs the button lies in are part of its prompt.
 // A container's text is gathered once however many buttons lie in it, and all the gathers for one window
 // examine about promptWalkAllowance elements at most, whatever the tree.
@@ -25,6 +28,8 @@
 namespace ondrel {
 
 inline constexpr std::size_t promptWalkAllowance = 2 * buttonWalkLimits.maxExamined;
+// A long container whose text comes in more pieces than this reads as a conversation, not one prompt's box.
+inline constexpr std::size_t piecesOfOnePrompt = 8;
 
 class PromptReader {
 public:
@@ -45,12 +50,19 @@ private:
     const Gathered* gathered(const Element& container, std::size_t budget);
     // The whole text under `element`; none when part of it cannot be read.
     std::optional<std::string> wholeText(const Element& element);
-    // Where the climb stopped at `stop`: the text beside `best` that is also the prompt's.
-    std::optional<std::string> beyondTheFit(const Element& stop, const Element& branch, const std::string& best);
-    // The text of the first of `elements` from `from` on, going by `step`, that holds text, whole; "" when
-    // none does before one that holds another prompt's button. An element too large to read whole stands
-    // for its part nearest the start. None when the allowance is spent.
+    enum class Stop { tooLong, anotherPrompt };
+    // Where the climb stopped at `container`, coming from `branch`: the text beside `best` that is also the
+    // prompt's. None when it cannot be read.
+    std::optional<std::string> beyondTheFit(Stop stop, const Element& container, const Element& branch,
+                                            const std::string& best);
+    // The text of the first of `elements` from `from` on, going by `step`, that holds text; "" when none does
+    // before one that holds another prompt's button, or when it is the question of the prompt below.
     std::optional<std::string> nearestText(const ElementList& elements, std::size_t from, int step);
+    // The element's text whole, or when it holds more than a prompt's part, its part nearest the button
+    // (its end for `step` -1, its start for +1).
+    std::optional<std::string> partNearest(const Element& element, int step);
+    // Whether the next of `elements` after `at` that holds anything holds another prompt's button.
+    bool anotherPromptFollows(const ElementList& elements, std::size_t at);
     // The titles of the dialogs that hold the button, outermost last.
     std::string dialogTitles(const WalkPath* container);
     // The element's title when it is a dialog, in matching form; "" otherwise.

@@ -53,6 +53,34 @@ std::string trimCodePoints(std::string_view text, Predicate strip) {
     return std::string(text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
 }
 
+// Typography shows "--" as a dash (a chat view's "git push –force" runs "git push --force"), and hyphens
+// and minus signs that look like "-" are read as one.
+icu::UnicodeString withPlainDashes(const icu::UnicodeString& text) {
+    icu::UnicodeString plain;
+    for (int32_t i = 0; i < text.length();) {
+        const UChar32 c = text.char32At(i);
+        i += U16_LENGTH(c);
+        switch (c) {
+            case 0x2013:  // en dash
+            case 0x2014:  // em dash
+            case 0x2015:  // horizontal bar
+            case 0x2E3A:  // two-em dash
+            case 0x2E3B:  // three-em dash
+                plain.append(u"--");
+                break;
+            case 0x2010:  // hyphen
+            case 0x2011:  // non-breaking hyphen
+            case 0x2012:  // figure dash
+            case 0x2212:  // minus sign
+                plain.append(u'-');
+                break;
+            default:
+                plain.append(c);
+        }
+    }
+    return plain;
+}
+
 // Creating a break iterator costs far more than using one, so each thread keeps its own.
 icu::BreakIterator* characterBreaks() {
     thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
@@ -139,7 +167,7 @@ std::string matchingForm(std::string_view text) {
         normalized = visible;
     normalized.toLower(icu::Locale::getRoot());
     std::string result;
-    normalized.toUTF8String(result);
+    withPlainDashes(normalized).toUTF8String(result);
     return result;
 }
 

@@ -25,7 +25,8 @@ std::string whiteSpaceFolded(std::string_view text);
 
 // The form in which safe mode reads a text: default-ignorable code points (zero-width spaces and joiners,
 // soft hyphens, bidirectional controls) dropped, the compatibility form taken (NFKC: fullwidth and styled
-// letters read as plain ones) and lower-cased, so that neither invisible nor look-alike characters hide a word.
+// letters read as plain ones), lower-cased, and dashes read as typography writes them for "--" and "-", so
+// that neither invisible nor look-alike characters hide a word.
 std::string matchingForm(std::string_view text);
 
 // U+FFFC, which marks where an object is embedded in a text, removed: it is no text of its own.

@@ -88,6 +88,7 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
         queue_.push_back({root, 0});
     std::string joined;
     std::size_t total = 0;
+    std::size_t pieces = 0;
     bool overBudget = false;
     while (!queue_.empty()) {
         Queued entry = std::move(queue_.front());
@@ -95,24 +96,31 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
         if (!take(entry.depth))
             continue;
         const auto role = readText(reads_, entry.element, ax::attribute::role);
+        if (role == ax::role::button)
+            continue;  // what a button says is its label, which names the answer, not the question
+        std::string piece;
         if (holdsText(role)) {
-            const std::string piece = text::trimmed(textOf(entry.element, role, entry.depth));
-            if (piece.empty())
-                continue;
-            appendPiece(joined, piece);
-            total += text::characterCount(piece);
-            if (total > budget) {
-                overBudget = true;
-                whole_ = whole_ && queue_.empty();
-                break;
-            }
-            continue;
+            piece = text::trimmed(textOf(entry.element, role, entry.depth));
+        } else {
+            // A group's title (a frame's label, a web page's named region) heads what it holds.
+            if (role == ax::role::group)
+                piece = nameOf(entry.element);
+            for (Element& child : childrenWithinRoom(entry.element))
+                queue_.push_back({std::move(child), entry.depth + 1});
         }
-        for (Element& child : childrenWithinRoom(entry.element))
-            queue_.push_back({std::move(child), entry.depth + 1});
+        if (piece.empty())
+            continue;
+        appendPiece(joined, piece);
+        ++pieces;
+        total += text::characterCount(piece);
+        if (total > budget) {
+            overBudget = true;
+            whole_ = whole_ && queue_.empty();
+            break;
+        }
     }
     queue_.clear();
-    GatheredText gathered{text::matchingForm(joined), 0, whole_, overBudget};
+    GatheredText gathered{text::matchingForm(joined), 0, pieces, whole_, overBudget};
     gathered.characters = text::characterCount(gathered.text);
     return gathered;
 }
@@ -125,17 +133,23 @@ std::string TextWalk::composed(const Element& element, std::size_t depth) {
     const std::string own = readLabelText(reads_, element).value_or("");
     std::vector<std::string> children;
     for (const Element& child : childrenWithinRoom(element)) {
-        if (take(depth + 1))
-            children.push_back(textOf(child, readText(reads_, child, ax::attribute::role), depth + 1));
+        if (!take(depth + 1))
+            continue;
+        // Within a text everything counts: a drop-down shows its choice in a button of its own.
+        children.push_back(textOf(child, readText(reads_, child, ax::attribute::role), depth + 1));
     }
     return children.empty() ? text::withoutObjectReplacements(own) : aligned(own, children);
+}
+
+std::string TextWalk::nameOf(const Element& element) {
+    return text::trimmed(text::withoutObjectReplacements(
+        readFirstText(reads_, element, {ax::attribute::description, ax::attribute::title}).value_or("")));
 }
 
 std::string TextWalk::fieldText(const Element& element) {
     // A field's name says what it holds ("Command"), its content what will happen: both are the prompt's.
     // What lies below a field is its own machinery (scroll bars), not text.
-    const std::string name = text::trimmed(text::withoutObjectReplacements(
-        readFirstText(reads_, element, {ax::attribute::description, ax::attribute::title}).value_or("")));
+    const std::string name = nameOf(element);
     const std::string content = text::trimmed(
         text::withoutObjectReplacements(readText(reads_, element, ax::attribute::value).value_or("")));
     if (name.empty() || content.find(name) != std::string::npos)

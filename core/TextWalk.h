@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The text a user reads under an element, for safe mode to judge: what static texts say and what text
-// fields hold (their names too), each text counted once however the platform nests it. A static text
+// The text a user reads under an element, for safe mode to judge: what static texts say, what text fields
+// hold (their names too) and the titles of groups, each text counted once however the platform nests it.
+// Buttons are no text: their labels name the answers. A static text
 // that has children is read with them as one piece: where its own text marks an embedded object (U+FFFC,
 // the hypertext model of web pages) the object's text stands in that place, and children that only
 // repeat runs of its text (a paragraph and its runs) are not counted again. Children that tell more than
@@ -21,6 +22,7 @@ namespace ondrel {
 struct GatheredText {
     std::string text;            // in matching form (text::matchingForm), pieces joined by a space
     std::size_t characters = 0;  // user-perceived characters of `text`
+    std::size_t pieces = 0;      // texts, fields and titles it was gathered from
     bool whole = true;           // nothing was left unread, neither for the walk's limits nor for the budget
     bool overBudget = false;     // the walk stopped because the pieces held more than the budget
 };
@@ -53,6 +55,8 @@ private:
     std::string textOf(const Element& element, const std::optional<std::string>& role, std::size_t depth);
     std::string composed(const Element& element, std::size_t depth);
     std::string fieldText(const Element& element);
+    // The first text of "AXDescription" and "AXTitle", trimmed.
+    std::string nameOf(const Element& element);
 
     AccessibilityPlatform& reads_;
     WalkLimits limits_;

@@ -64,7 +64,7 @@ std::pair<bool, bool> detailsRead(std::optional<int> role, bool windowOrRoot) {
     if (*role == ATSPI_ROLE_PUSH_BUTTON)
         return {true, true};
     const std::string axRole = axRoleFor(*role, false);
-    return {axRole == ax::role::staticText || isField(axRole), false};
+    return {axRole == ax::role::staticText || axRole == ax::role::group || isField(axRole), false};
 }
 
 }  // namespace

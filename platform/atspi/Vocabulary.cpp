@@ -38,14 +38,39 @@ std::string axRoleFor(int atspiRole, bool topLevel) {
             if (topLevel)
                 return std::string(ax::role::window);
             break;
+        // Qt shows a widget without a parent as a window of its own, named as a filler or a panel.
+        case ATSPI_ROLE_FILLER:
+        case ATSPI_ROLE_PANEL:
+            return std::string(topLevel ? ax::role::window : ax::role::group);
+        // Containers whose name, where they have one, is a title the user reads (a frame's label, a web
+        // page's named region).
+        case ATSPI_ROLE_SECTION:
+        case ATSPI_ROLE_GROUPING:
+        case ATSPI_ROLE_FORM:
+        case ATSPI_ROLE_LANDMARK:
+        case ATSPI_ROLE_ARTICLE:
+        case ATSPI_ROLE_LIST:
+        case ATSPI_ROLE_TABLE:
+            return std::string(ax::role::group);
         // Enum value 43: "push button", renamed "button" in later at-spi2-core releases.
         case ATSPI_ROLE_PUSH_BUTTON:
             return std::string(ax::role::button);
+        // Texts, and items whose name or text is what they show: list items, table cells, a drop-down's
+        // choice (whose name is the choice shown, or whose items say it).
         case ATSPI_ROLE_LABEL:
         case ATSPI_ROLE_STATIC:
         case ATSPI_ROLE_CAPTION:
         case ATSPI_ROLE_PARAGRAPH:
         case ATSPI_ROLE_HEADING:
+        case ATSPI_ROLE_LIST_ITEM:
+        case ATSPI_ROLE_TABLE_CELL:
+        case ATSPI_ROLE_TABLE_ROW_HEADER:
+        case ATSPI_ROLE_TABLE_COLUMN_HEADER:
+        case ATSPI_ROLE_COLUMN_HEADER:
+        case ATSPI_ROLE_ROW_HEADER:
+        case ATSPI_ROLE_DESCRIPTION_TERM:
+        case ATSPI_ROLE_DESCRIPTION_VALUE:
+        case ATSPI_ROLE_COMBO_BOX:
             return std::string(ax::role::staticText);
         // Every text field is part of what a prompt shows, editable or not, whatever states it reports
         // (Qt's read-only line edit says it is both editable and read-only). Password fields are not read.

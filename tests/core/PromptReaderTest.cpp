@@ -163,6 +163,50 @@ const std::vector<ShapeCase> shapes = {
          promptBox(p, w, "Run rm -rf /tmp/cache?");
      },
      {"", "rm -rf"}},
+    {"twoPromptsFlat_questionBelowIsTheNextPrompts",
+     [](fake::FakePlatform& p, const Element& w) {
+         p.addText(w, "Read notes.txt?");
+         buttonRow(p, w);
+         p.addText(w, "Run git clean -fdx?");
+         buttonRow(p, w);
+     },
+     {"", "git clean -fd"}},
+    {"historyInAWrapperAbove_nearestMessageStandsForIt",
+     [](fake::FakePlatform& p, const Element& w) {
+         Element column = p.addGroup(w);
+         Element history = p.addGroup(column);
+         for (int i = 0; i < 30; ++i)
+             p.addText(history, i == 2 ? "I cleaned build/ with rm -rf and renewed the token." : words(60));
+         promptBox(p, column, "Velquin wants to read notes.txt");
+     },
+     {""}},
+    {"historyFlatAbove_questionRightAboveIsTheNeighbour",
+     [](fake::FakePlatform& p, const Element& w) {
+         Element column = p.addGroup(w);
+         for (int i = 0; i < 30; ++i)
+             p.addText(column, i == 2 ? "Pushed to production with a new token." : words(60));
+         p.addText(column, "Velquin wants to read notes.txt");
+         buttonRow(p, column);
+     },
+     {""}},
+    {"headingTwoAwayButtonsWithLabelsOfTheirOwn",
+     [](fake::FakePlatform& p, const Element& w) {
+         Element box = p.addGroup(w);
+         p.addText(box, "Run DROP TABLE users;?");
+         p.addText(box, words(640));
+         Element buttons = p.addGroup(box);
+         p.addText(p.addButton(buttons, "Deny"), "Deny");  // GTK 4 puts a label in each button
+         p.addText(p.addButton(buttons, "Allow"), "Allow");
+     },
+     {"drop table"}},
+    {"groupTitleAndSmartDashes",
+     [](fake::FakePlatform& p, const Element& w) {
+         Element frame = p.addGroup(w);
+         p.setValue(frame, ax::attribute::title, AttributeValue(std::string("Run shutdown -r now?")));
+         promptBox(p, frame, "Allow?");
+         promptBox(p, p.addGroup(w), "Velquin wants to run: git push \u2013force origin main");
+     },
+     {"shutdown", "git push --force"}},
     {"allowOnceBesideAlwaysAllowOnePrompt",
      [](fake::FakePlatform& p, const Element& w) {
          Element box = p.addGroup(w);
@@ -383,7 +427,7 @@ TEST_P(SharedReading, textAround_manyButtons_sameTextsAsAloneOrNoneAndBoundedRea
     const std::size_t before = platform.reads;
     const auto texts = textsAround(window);
     const std::size_t reads = platform.reads - before;
-    EXPECT_LE(reads, 6 * buttonWalkLimits.maxExamined);  // 300 gathers of 3000 elements each took 10 million
+    EXPECT_LE(reads, 12 * buttonWalkLimits.maxExamined);  // 300 gathers of 3000 elements each took 10 million
 
     ASSERT_EQ(texts.size(), GetParam().buttons);
     const auto buttons = scanner.findButtons(window, {"Allow"}, false);

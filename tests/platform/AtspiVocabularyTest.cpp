@@ -35,7 +35,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RoleCase{"topLevelAlert", ATSPI_ROLE_ALERT, true, ax::role::window},
                     RoleCase{"topLevelFileChooser", ATSPI_ROLE_FILE_CHOOSER, true, ax::role::window},
                     RoleCase{"nestedAlert_noWindow", ATSPI_ROLE_ALERT, false, own(ATSPI_ROLE_ALERT)},
-                    RoleCase{"topLevelPanel_noWindow", ATSPI_ROLE_PANEL, true, own(ATSPI_ROLE_PANEL)},
+                    // Qt's widget without a parent: a window; inside one, a group.
+                    RoleCase{"topLevelFiller", ATSPI_ROLE_FILLER, true, ax::role::window},
+                    RoleCase{"nestedPanel_group", ATSPI_ROLE_PANEL, false, ax::role::group},
+                    RoleCase{"listItem_text", ATSPI_ROLE_LIST_ITEM, false, ax::role::staticText},
+                    RoleCase{"comboBox_text", ATSPI_ROLE_COMBO_BOX, false, ax::role::staticText},
                     RoleCase{"nestedFrame_noWindow", ATSPI_ROLE_FRAME, false, own(ATSPI_ROLE_FRAME)},
                     // Push button, later called "button".
                     RoleCase{"pushButton", 43, false, ax::role::button},

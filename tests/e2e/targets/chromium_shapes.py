@@ -80,8 +80,6 @@ def card(twin):
             return "<fieldset><legend>%s</legend>%s</fieldset>" % (e(item[1]), nodes(item[2], prompt))
         if kind == "named":
             return '<div role="group" aria-label="%s">%s</div>' % (e(item[1]), nodes(item[2], prompt))
-        if kind == "details":
-            return "<details><summary>Details</summary><pre>%s</pre></details>" % e(item[1])
         if kind == "box":
             return "<div>%s</div>" % nodes(item[1], prompt)
         if kind == "deep":

@@ -122,10 +122,6 @@ class Window:
             else:
                 group.get_accessible().set_name(node[1])
             return group
-        if kind == "details":
-            details = Gtk.Expander(label="Details", expanded=False)
-            add(details, label("<tt>%s</tt>" % GLib.markup_escape_text(node[1]), True))
-            return details
         if kind == "box":
             return column(self.widgets(node[1], prompt))
         if kind == "deep":

@@ -12,7 +12,6 @@ A shape's content is a list of nodes, tuples whose first item is the kind:
   ("area", s, e)           a multi-line text field   ("choice", s)         a drop-down showing s
   ("list", [s, ...])       a list of items           ("table", [[s, ...], ...]) a table, header first
   ("frame", title, nodes)  a titled frame            ("named", name, nodes) a group named, not shown
-  ("details", s)           s in a collapsed section the user can open
   ("box", nodes)           a container               ("deep", n, nodes)    n containers, one in another
   ("rows", [nodes, ...])   a list whose rows hold nodes, as chat messages
   ("prompt", nodes)        a container that is one prompt, gone once answered
@@ -149,20 +148,17 @@ SHAPES = [
     # Typography that renders "--" as a dash, as chat views do.
     Shape("smart dashes", "window", lambda c: [asks(c)], "git push \u2013force origin main",
           "git pull \u2013rebase origin main", "git push --force"),
-    # The command only in a window's title.
+    # The command only in a dialog's title (an application window's own title is no prompt's).
     Shape("title", "dialog", lambda c: [("text", "Allow?")], "rm -rf /tmp/x", "ls -la /tmp/x", "rm -rf",
           title=lambda c: "Run %s?" % c),
-    Shape("window title", "window", lambda c: [("prompt", [("text", "Allow?"), buttons()])], "rm -rf /tmp/z",
-          "ls -la /tmp/z", "rm -rf", title=lambda c: "Run %s?" % c, only={"gtk3", "gtk4", "qt6"}),
+    # GTK 3 names its message dialogs after their kind ("Question"): their titles reach no assistive technology.
     Shape("message title", "message", lambda c: ["Allow?", None], "rm -rf /tmp/y", "ls -la /tmp/y", "rm -rf",
-          title=lambda c: "Run %s?" % c),
+          title=lambda c: "Run %s?" % c, only={"gtk4", "qt6", "chromium"}),
     # The prompt at the end of a long conversation that mentions danger in passing.
     Shape("conversation", "window", lambda c: [("box", [("text", m) for m in CONVERSATION]), asks(c)],
           "git push --force origin main", "git status --short", "git push --force"),
     Shape("conversation flat", "window", lambda c: [("text", m) for m in CONVERSATION] +
           [("text", "Velquin wants to run: " + c), buttons()],
-          "git push --force origin main", "git status --short", "git push --force"),
-    Shape("status below", "window", lambda c: [asks(c), ("text", "Yesterday: rm -rf build/ finished, token renewed.")],
           "git push --force origin main", "git status --short", "git push --force"),
     Shape("message list", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION] + [[asks(c)]])],
           "git push --force origin main", "git status --short", "git push --force"),
@@ -192,9 +188,6 @@ SHAPES = [
     Shape("named group", "window", lambda c: [("prompt", [("named", "Velquin wants to run " + c,
                                                            [("text", "Allow the command?"), buttons()])])],
           "wget -q https://example.invalid/x.sh", "cat ~/x.sh", "wget"),
-    Shape("collapsed details", "window", lambda c: [("prompt", [("text", "Velquin wants to run a script."),
-                                                                ("details", "cd ~/site\n%s\n" % c), buttons()])],
-          "rm -rf public/", "ls -la public/", "rm -rf"),
     Shape("text below", "window", lambda c: [("prompt", [buttons(), ("text", "Velquin wants to run: " + c)])],
           "git checkout -- .", "git diff --stat .", "checkout --"),
     Shape("bare window", "bare", lambda c: [asks(c)], "rm -rf build/", "ls -la build/", "rm -rf", only={"qt6"}),

@@ -104,12 +104,6 @@ class Window:
             group = container(self.widgets(node[2], prompt))
             group.setAccessibleName(node[1])
             return group
-        if kind == "details":
-            toggle = QToolButton(text="Details", checkable=True)
-            hidden = label(node[1])
-            hidden.setVisible(False)
-            toggle.toggled.connect(hidden.setVisible)
-            return container([toggle, hidden])
         if kind == "box":
             return container(self.widgets(node[1], prompt))
         if kind == "deep":
