@@ -96,6 +96,10 @@ struct PlatformWording {
     std::string pressFailed;        // starts the line of a press that failed: "<this> in [<title>]: <why>"
 };
 
+// What a reported change changed: what a walk finds (elements added or removed, enabled or disabled,
+// shown or hidden, windows opened or closed), or only what an element says (its name, its text).
+enum class ChangeKind { structure, text };
+
 // What became of the platform's own connection to the accessibility service.
 enum class ServiceEvent {
     lost,          // it went away; it is looked for again
@@ -165,11 +169,14 @@ public:
     // applications themselves changed (one started, registered or ended). It may be called on any
     // thread and in bursts, so it should only take note. Returns false when the platform cannot tell:
     // then nothing read may be trusted past the scan that read it. A later call replaces `onChange`.
-    using ChangeListener = std::function<void(ProcessId process, const Element& changed)>;
+    using ChangeListener = std::function<void(ProcessId process, const Element& changed, ChangeKind kind)>;
     virtual bool watchChanges(ChangeListener onChange) {
         (void)onChange;
         return false;
     }
+    // Whether, once changes are watched, every change of a name or a text is reported too: then what was
+    // read of texts holds until a change says otherwise.
+    virtual bool reportsTextChanges() const { return false; }
 
     // From now on tells `onEvent` (on any thread) what becomes of the platform's connection to the
     // accessibility service, with a line for the log worded by the platform. A later call replaces it.

@@ -99,11 +99,12 @@ public:
         std::string label = scanner_.buttonLabel(button);
         if (scanner_.remembersAcrossScans()) {
             // What was remembered from earlier passes may be out of date: a press is decided on what the
-            // button and its prompt are now. A button that no longer matches is simply not there.
+            // button is now (a button that no longer matches is simply not there), and on what its prompt
+            // says now, which memory holds while every change of a text is reported.
             Scanner live(scanner_.platform());
             if (!live.matches(button, opts_.labels, opts_.contains))
                 return;
-            if (opts_.safe) {
+            if (opts_.safe && !scanner_.platform().reportsTextChanges()) {
                 PromptReader livePrompts(live, promptTextLimit, buttons_);
                 if (auto skip = safeModeSkip(live, livePrompts, candidate, window_))
                     return leaveForUser(std::move(*skip));

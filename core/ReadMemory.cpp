@@ -33,17 +33,23 @@ void ReadMemory::settleFirstReads() {
 void ReadMemory::forgetProcesses(const std::set<ProcessId>& processes) {
     std::erase_if(entries_, [&](const auto& entry) { return processes.contains(entry.second.process); });
     std::erase_if(readAhead_, [&](const Element& root) { return !entries_.contains(root); });
+    std::lock_guard lock(changedMutex_);
+    std::erase_if(knownButtons_, [&](const Element& button) { return !entries_.contains(button); });
 }
 
 void ReadMemory::forgetChanged() {
     std::set<ProcessId> changed;
     std::vector<std::pair<ProcessId, Element>> changedElements;
+    NodeSet textChanged;
     bool everything = false;
     {
         std::lock_guard lock(changedMutex_);
         changed.swap(changed_);
         changedElements.swap(changedElements_);
+        textChanged.swap(textChanged_);
         everything = std::exchange(everythingChanged_, false);
+        if (everything)
+            knownButtons_.clear();
     }
     if (everything) {
         entries_.clear();
@@ -51,6 +57,12 @@ void ReadMemory::forgetChanged() {
         toRefresh_.clear();
         lastFullRead_ = now_();
         return;  // what was settled stays so: a process's tree fills in once
+    }
+    for (const Element& element : textChanged) {
+        if (auto entry = entries_.find(element); entry != entries_.end()) {
+            for (const char* said : {ax::attribute::title, ax::attribute::description, ax::attribute::value})
+                entry->second.attributes.erase(std::string(said));
+        }
     }
     // A changed element's own answers go (its children, its states); what lies below it stays, and
     // what is new below it is not known, so it is read live. An element never read is new, and so may
@@ -111,21 +123,33 @@ std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view application
 }
 
 bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange) {
-    watching_ = live_.watchChanges([this, onChange = std::move(onChange)](ProcessId process, const Element& element) {
-        {
-            std::lock_guard lock(changedMutex_);
-            if (element && changedElements_.size() < climbsAtMost) {
-                changedElements_.emplace_back(process, element);
-            } else {
-                // More than a scan would follow one by one (and a paused watcher runs no scans): the
-                // process is read afresh, and the list stays bounded however long the flood lasts.
-                changed_.insert(process);
-            }
-        }
-        if (onChange)
-            onChange(process);
-    });
+    watching_ = live_.watchChanges(
+        [this, onChange = std::move(onChange)](ProcessId process, const Element& element, ChangeKind kind) {
+            if (noteChange(process, element, kind) && onChange)
+                onChange(process);
+        });
     return watching_;
+}
+
+bool ReadMemory::noteChange(ProcessId process, const Element& element, ChangeKind kind) {
+    std::lock_guard lock(changedMutex_);
+    if (kind == ChangeKind::text && element) {
+        // What an element says changed: it is read again when next asked. Only a button's label decides
+        // what a pass finds, so only that brings one.
+        if (textChanged_.size() < climbsAtMost)
+            textChanged_.insert(element);
+        else
+            changed_.insert(process);
+        return knownButtons_.contains(element);
+    }
+    if (element && changedElements_.size() < climbsAtMost) {
+        changedElements_.emplace_back(process, element);
+    } else {
+        // More than a scan would follow one by one (and a paused watcher runs no scans): the process is
+        // read afresh, and the list stays bounded however long the flood lasts.
+        changed_.insert(process);
+    }
+    return true;
 }
 
 void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits limits) {
@@ -146,9 +170,13 @@ void ReadMemory::refreshChanged(WalkLimits limits) {
 }
 
 void ReadMemory::remember(ProcessId process, std::vector<ElementFacts> read) {
+    std::lock_guard lock(changedMutex_);
     for (ElementFacts& facts : read) {
         if (!facts.element)
             continue;
+        if (const auto role = facts.attributes.find(ax::attribute::role);
+            role != facts.attributes.end() && role->second == AttributeValue(std::string(ax::role::button)))
+            knownButtons_.insert(facts.element);
         Entry& entry = entries_[facts.element];
         entry.process = process;
         for (auto& [attribute, value] : facts.attributes)
@@ -164,11 +192,19 @@ const std::map<std::string, AttributeValue, std::less<>>* ReadMemory::known(cons
 }
 
 std::optional<AttributeValue> ReadMemory::copyAttribute(const Element& element, std::string_view attribute) {
-    if (const auto* attributes = known(element)) {
-        if (const auto value = attributes->find(attribute); value != attributes->end())
+    const auto entry = element ? entries_.find(element) : entries_.end();
+    if (entry != entries_.end()) {
+        if (const auto value = entry->second.attributes.find(attribute); value != entry->second.attributes.end())
             return value->second;
     }
-    return live_.copyAttribute(element, attribute);
+    std::optional<AttributeValue> value = live_.copyAttribute(element, attribute);
+    // What is read again of an element memory knows (a text a change made it forget) holds as long as the
+    // rest of it; within one scan, whatever is read holds.
+    if (value && element && !std::holds_alternative<ElementList>(*value) && (!watching_ || entry != entries_.end())) {
+        Entry& kept = entry != entries_.end() ? entry->second : entries_[element];
+        kept.attributes.insert_or_assign(std::string(attribute), *value);
+    }
+    return value;
 }
 
 std::optional<AttributeValue> ReadMemory::copyAttributeValues(const Element& element, std::string_view attribute,

@@ -77,6 +77,8 @@ private:
     };
     const std::map<std::string, AttributeValue, std::less<>>* known(const Element& element) const;
     void forgetChanged();
+    // Takes note of a change reported on any thread; whether a scan should follow it.
+    bool noteChange(ProcessId process, const Element& element, ChangeKind kind);
     void remember(ProcessId process, std::vector<ElementFacts> read);
     void forgetProcesses(const std::set<ProcessId>& processes);
     void settleFirstReads();
@@ -87,9 +89,11 @@ private:
     Clock::time_point lastFullRead_{};
     NodeMap<Entry> entries_;
     NodeSet readAhead_;            // roots already read ahead
-    std::mutex changedMutex_;      // guards changed_ and everythingChanged_, written on any thread
+    std::mutex changedMutex_;      // guards what changes write on any thread: the lists below and knownButtons_
     std::set<ProcessId> changed_;  // processes changed as a whole
     std::vector<std::pair<ProcessId, Element>> changedElements_;  // elements changed on their own
+    NodeSet textChanged_;   // elements whose name or text changed
+    NodeSet knownButtons_;  // buttons memory holds, whose label changing decides what a scan finds
     bool everythingChanged_ = false;
     std::vector<ProcessId> lastRunning_;                    // the processes of the last scan, to notice one that ended
     std::map<ProcessId, Clock::time_point> firstRead_;      // when each running process was first read

@@ -39,17 +39,18 @@ const AtspiElement& atspiElement(const Element& element) {
 AtspiPlatform::AtspiPlatform() {
     changes_.setListeners({
         .changed =
-            [this](ProcessId process, const std::string& busName, const std::string& path) {
+            [this](ProcessId process, const std::string& busName, const std::string& path, ChangeKind kind) {
                 ChangeListener listener;
                 {
                     std::lock_guard lock(listenerMutex_);
                     listener = onChange_;
                 }
                 if (listener) {
-                    listener(process, path.empty() ? nullptr
-                                                   : std::make_shared<AtspiElement>(
-                                                         std::make_shared<const std::string>(busName), path, process,
-                                                         false));
+                    listener(process,
+                             path.empty() ? nullptr
+                                          : std::make_shared<AtspiElement>(std::make_shared<const std::string>(busName),
+                                                                           path, process, false),
+                             kind);
                 }
             },
         .applicationsChanged =
@@ -62,7 +63,7 @@ AtspiPlatform::AtspiPlatform() {
                     listener = onChange_;
                 }
                 if (listener)
-                    listener(0, nullptr);
+                    listener(0, nullptr, ChangeKind::structure);
             },
     });
     connections_.onConnected([this](const std::shared_ptr<ConnectionBus>& bus) {

@@ -45,6 +45,8 @@ public:
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;
     bool watchChanges(ChangeListener onChange) override;
+    // GTK 3 and 4, Qt 6 and Chromium report every change of a name or a text once asked to.
+    bool reportsTextChanges() const override { return watching_; }
     void watchService(ServiceListener onEvent) override;
 
 private:

@@ -8,9 +8,16 @@
 namespace ondrel::atspi {
 namespace {
 
-constexpr std::array<const char*, 6> registeredEvents = {
-    "object:children-changed", "object:state-changed", "window:create",
-    "window:destroy",          "window:minimize",      "window:restore",
+constexpr std::array<const char*, 9> registeredEvents = {
+    "object:children-changed",
+    "object:state-changed",
+    "object:property-change:accessible-name",
+    "object:property-change:accessible-description",
+    "object:text-changed",
+    "window:create",
+    "window:destroy",
+    "window:minimize",
+    "window:restore",
 };
 constexpr std::array<std::string_view, 6> structuralStates = {"enabled", "sensitive", "showing",
                                                               "visible", "iconified", "defunct"};
@@ -34,25 +41,31 @@ std::pair<std::string, gint32> detailOf(GVariant* parameters) {
 
 }  // namespace
 
-bool ChangeWatch::changesWhatIsFound(std::string_view interface, std::string_view member, std::string_view detail,
-                                     int set) {
-    if (interface == "org.a11y.atspi.Event.Window")
-        return member == "Create" || member == "Destroy" || member == "Minimize" || member == "Restore";
+std::optional<ChangeKind> ChangeWatch::changeKindOf(std::string_view interface, std::string_view member,
+                                                    std::string_view detail, int set) {
+    if (interface == "org.a11y.atspi.Event.Window") {
+        if (member == "Create" || member == "Destroy" || member == "Minimize" || member == "Restore")
+            return ChangeKind::structure;
+        return std::nullopt;
+    }
     if (interface != "org.a11y.atspi.Event.Object")
-        return false;
+        return std::nullopt;
     if (member == "ChildrenChanged")
-        return true;
+        return ChangeKind::structure;
+    if (member == "TextChanged" ||
+        (member == "PropertyChange" && (detail == "accessible-name" || detail == "accessible-description")))
+        return ChangeKind::text;
     if (member == "StateChanged") {
         // "defunct" cleared is an element coming to be for an assistive technology that asked after it
         // (GTK makes them as they are first read, thousands at once): the tree itself is as it was.
         if (detail == "defunct")
-            return set != 0;
+            return set != 0 ? std::optional(ChangeKind::structure) : std::nullopt;
         for (std::string_view state : structuralStates) {
             if (detail == state)
-                return true;
+                return ChangeKind::structure;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 ChangeWatch::~ChangeWatch() {
@@ -63,9 +76,34 @@ void ChangeWatch::unsubscribe() {
     if (bus_) {
         for (guint subscription : subscriptions_)
             g_dbus_connection_signal_unsubscribe(bus_->connection(), subscription);
+        for (const auto& [busName, subscriptions] : listened_) {
+            for (guint subscription : subscriptions)
+                g_dbus_connection_signal_unsubscribe(bus_->connection(), subscription);
+        }
     }
     subscriptions_.clear();
+    listened_.clear();
     bus_.reset();
+}
+
+void ChangeWatch::listenTo(const std::string& busName) {
+    if (!bus_ || listened_.contains(busName))
+        return;
+    std::vector<guint>& subscriptions = listened_[busName];
+    for (const char* interface : {"org.a11y.atspi.Event.Object", "org.a11y.atspi.Event.Window"}) {
+        subscriptions.push_back(g_dbus_connection_signal_subscribe(bus_->connection(), busName.c_str(), interface,
+                                                                   nullptr, nullptr, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+                                                                   onEvent, this, nullptr));
+    }
+}
+
+void ChangeWatch::stopListeningTo(const std::string& busName) {
+    const auto listened = listened_.find(busName);
+    if (listened == listened_.end())
+        return;
+    for (guint subscription : listened->second)
+        g_dbus_connection_signal_unsubscribe(bus_->connection(), subscription);
+    listened_.erase(listened);
 }
 
 void ChangeWatch::subscribe(const std::shared_ptr<ConnectionBus>& bus) {
@@ -76,11 +114,10 @@ void ChangeWatch::subscribe(const std::shared_ptr<ConnectionBus>& bus) {
     }
     bus_ = bus;
     GDBusConnection* connection = bus->connection();
-    for (const char* interface : {"org.a11y.atspi.Event.Object", "org.a11y.atspi.Event.Window"}) {
-        subscriptions_.push_back(g_dbus_connection_signal_subscribe(connection, nullptr, interface, nullptr, nullptr,
-                                                                    nullptr, G_DBUS_SIGNAL_FLAGS_NONE, onEvent, this,
-                                                                    nullptr));
-    }
+    // The registry tells of applications registering as a change of its root's children.
+    subscriptions_.push_back(g_dbus_connection_signal_subscribe(connection, registryName, "org.a11y.atspi.Event.Object",
+                                                                "ChildrenChanged", applicationRootPath, nullptr,
+                                                                G_DBUS_SIGNAL_FLAGS_NONE, onEvent, this, nullptr));
     subscriptions_.push_back(g_dbus_connection_signal_subscribe(
         connection, "org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged", "/org/freedesktop/DBus",
         nullptr, G_DBUS_SIGNAL_FLAGS_NONE, onOwnerChanged, this, nullptr));
@@ -106,8 +143,12 @@ void ChangeWatch::setListeners(Listeners listeners) {
 }
 
 void ChangeWatch::follow(const std::string& busName, ProcessId process) {
-    std::lock_guard lock(mutex_);
-    followed_[busName] = process;
+    {
+        std::lock_guard lock(mutex_);
+        if (!followed_.insert_or_assign(busName, process).second)
+            return;
+    }
+    thread_.post([this, busName] { listenTo(busName); });
 }
 
 void ChangeWatch::changedEverywhere() {
@@ -122,7 +163,7 @@ void ChangeWatch::changedEverywhere() {
         listeners.applicationsChanged();
     if (listeners.changed) {
         for (const auto& [busName, process] : followed)
-            listeners.changed(process, busName, "");
+            listeners.changed(process, busName, "", ChangeKind::structure);
     }
 }
 
@@ -150,7 +191,11 @@ void ChangeWatch::onOwnerChanged(GDBusConnection*, const gchar*, const gchar*, c
     {
         std::lock_guard lock(watch->mutex_);
         listeners = watch->listeners_;
+        if (*newOwner == '\0')
+            watch->followed_.erase(std::string(name));
     }
+    if (*newOwner == '\0')
+        watch->stopListeningTo(name);
     if (listeners.applicationsChanged)
         listeners.applicationsChanged();
 }
@@ -159,7 +204,8 @@ void ChangeWatch::onEvent(GDBusConnection*, const gchar* sender, const gchar* pa
                           const gchar* member, GVariant* parameters, gpointer data) {
     auto* watch = static_cast<ChangeWatch*>(data);
     const auto [detail, set] = detailOf(parameters);
-    if (!changesWhatIsFound(interface, member, detail, set))
+    const std::optional<ChangeKind> kind = changeKindOf(interface, member, detail, set);
+    if (!kind)
         return;
     Listeners listeners;
     ProcessId process = 0;
@@ -179,7 +225,7 @@ void ChangeWatch::onEvent(GDBusConnection*, const gchar* sender, const gchar* pa
     if (!followed || !listeners.changed)
         return;
     const bool died = detail == "defunct";
-    listeners.changed(process, sender, died || path == nullptr ? "" : path);
+    listeners.changed(process, sender, died || path == nullptr ? "" : path, *kind);
 }
 
 }  // namespace ondrel::atspi

@@ -2,11 +2,12 @@
 #pragma once
 
 // Changes in the trees of the applications Ondrel follows, as AT-SPI events: children added or removed,
-// states that decide what can be pressed, windows opened, closed, minimized or restored. Events arrive on
-// the bus thread and are handed on as "this process changed"; noisy kinds (text, names, focus) are never
-// asked for. The registry keeps what was asked for only while it runs: whenever one appears, the events
-// are asked for again. Applications joining or leaving the bus, and the registry's own list changing,
-// say which applications there are may have changed.
+// states that decide what can be pressed, windows opened, closed, minimized or restored, and names and
+// texts changed. Only the followed applications' events are listened to (the bus hands Ondrel nothing of
+// the others, however busy); they arrive on the bus thread and are handed on as "this element changed".
+// The registry keeps what was asked for only while it runs: whenever one appears, the events are asked
+// for again. Applications joining or leaving the bus, and the registry's own list changing, say which
+// applications there are may have changed.
 
 #include <gio/gio.h>
 
@@ -14,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,8 @@ public:
     struct Listeners {
         // An object of a followed application changed: its process, its name on the bus and the object's
         // path, empty when the change reaches beyond that object (one that died, or events missed).
-        std::function<void(ProcessId process, const std::string& busName, const std::string& path)> changed;
+        std::function<void(ProcessId process, const std::string& busName, const std::string& path, ChangeKind kind)>
+            changed;
         // Which applications there are may have changed.
         std::function<void()> applicationsChanged;
     };
@@ -45,10 +48,10 @@ public:
     // Events sent by `busName` are changes of `process` from now on.
     void follow(const std::string& busName, ProcessId process);
 
-    // Whether an event of this interface, member, detail and first number ("Object", "StateChanged",
-    // "enabled", 1 for set) can change what a walk finds.
-    static bool changesWhatIsFound(std::string_view interface, std::string_view member, std::string_view detail,
-                                   int set);
+    // What an event of this interface, member, detail and first number ("Object", "StateChanged",
+    // "enabled", 1 for set) can change; none for events that change nothing a walk reads.
+    static std::optional<ChangeKind> changeKindOf(std::string_view interface, std::string_view member,
+                                                  std::string_view detail, int set);
 
 private:
     static void onEvent(GDBusConnection* connection, const gchar* sender, const gchar* path, const gchar* interface,
@@ -58,10 +61,14 @@ private:
     void askForEvents();
     void unsubscribe();
     void changedEverywhere();
+    // On the bus thread: listens to the events of `busName`, or no longer.
+    void listenTo(const std::string& busName);
+    void stopListeningTo(const std::string& busName);
 
     BusThread& thread_;
     std::shared_ptr<ConnectionBus> bus_;  // on the bus thread only
     std::vector<guint> subscriptions_;    // on the bus thread only
+    std::map<std::string, std::vector<guint>, std::less<>> listened_;  // by bus name; on the bus thread only
     std::mutex mutex_;
     Listeners listeners_;
     std::map<std::string, ProcessId, std::less<>> followed_;

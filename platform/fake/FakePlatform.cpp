@@ -180,9 +180,10 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
     ++bulkReads;
     // Straight from the scene, as a platform that hands over its tree in one go would: the same values
     // a copy gives, for what the walks read, breadth first and within the limits.
-    static constexpr std::string_view walked[] = {ax::attribute::role,        ax::attribute::title,
-                                                  ax::attribute::description, ax::attribute::value,
-                                                  ax::attribute::enabled,     ax::attribute::minimized};
+    static constexpr std::string_view walked[] = {ax::attribute::role,    ax::attribute::subrole,
+                                                  ax::attribute::title,   ax::attribute::description,
+                                                  ax::attribute::value,   ax::attribute::enabled,
+                                                  ax::attribute::minimized};
     std::vector<ElementFacts> facts;
     std::vector<std::pair<const FakeElement*, std::size_t>> level{{&node(root), 0}};
     for (std::size_t next = 0; next < level.size() && facts.size() < limits.maxExamined; ++next) {

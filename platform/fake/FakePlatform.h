@@ -64,10 +64,13 @@ public:
     // Whether watchChanges works; when it does, changeOf() tells the listener about a change of the
     // process, in `changed` when given.
     void setReportsChanges(bool on) { reportsChanges_ = on; }
-    void changeOf(ProcessId process, const Element& changed = nullptr) const {
+    void changeOf(ProcessId process, const Element& changed = nullptr, ChangeKind kind = ChangeKind::structure) const {
         if (changeListener_)
-            changeListener_(process, changed);
+            changeListener_(process, changed, kind);
     }
+    // Whether watched changes include every change of a name or a text.
+    void setReportsTextChanges(bool on) { reportsTextChanges_ = on; }
+    bool reportsTextChanges() const override { return reportsChanges_ && reportsTextChanges_; }
     // Tells the service listener of an event, or the next one to come when none listens yet.
     void serviceEvent(ServiceEvent event, std::string message);
     void endSession(std::string message) { serviceEvent(ServiceEvent::sessionEnded, std::move(message)); }
@@ -118,6 +121,7 @@ private:
     bool grantAtOnce_ = false;
     bool bulkReads_ = true;
     bool reportsChanges_ = false;
+    bool reportsTextChanges_ = false;
     ChangeListener changeListener_;
     ServiceListener serviceListener_;
     std::vector<std::pair<ServiceEvent, std::string>> pendingServiceEvents_;

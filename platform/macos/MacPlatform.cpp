@@ -177,7 +177,7 @@ public:
             changes_ = std::make_unique<ChangeWatch>();
         changes_->setListener([onChange = std::move(onChange)](ProcessId process) {
             if (onChange)
-                onChange(process, nullptr);
+                onChange(process, nullptr, ChangeKind::structure);
         });
         return true;
     }

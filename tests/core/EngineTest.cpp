@@ -240,6 +240,28 @@ TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressD
     EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
 }
 
+// Where every change of a text is reported, the check before a press reads the button alone: a reported
+// change is what has a prompt's text read again.
+TEST_F(RememberingPass, textChangesReported_changedTextReadAgainPressChecksTheButtonAlone) {
+    platform.setReportsTextChanges(true);
+    Element box = platform.addGroup(velquinWindow());
+    Element text = platform.addText(box, "Velquin wants to read notes.txt");
+    platform.addButton(box, "Allow");
+    opts.dryRun = true;
+    settle();
+    opts.dryRun = false;
+    const auto say = [&](const std::string& words) {
+        platform.setValue(text, ax::attribute::value, AttributeValue(words));
+        platform.changeOf(100, text, ChangeKind::text);
+    };
+    say("Velquin wants to run rm -rf ~");
+    EXPECT_EQ(pass().skipped, 1);
+    say("Velquin wants to read notes.txt");
+    const std::size_t before = platform.reads;
+    EXPECT_EQ(pass().pressed, 1);
+    EXPECT_LE(platform.reads - before, 7u);  // the text once, and the button's role, label and state
+}
+
 TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorReadAgain) {
     Element application = platform.addProcess(100);
     Element box = platform.addGroup(platform.addWindow(application, "Chat"));

@@ -139,7 +139,7 @@ TEST_P(BulkReads, randomWindows_factsFaithfulAndScannerFindsTheSame) {
         atspi::AtspiPlatform platform;
         // Listening for changes makes GTK offer its cache of the tree, which the bulk read then takes.
         if (listening) {
-            ASSERT_TRUE(platform.watchChanges([](ProcessId, const Element&) {}));
+            ASSERT_TRUE(platform.watchChanges([](ProcessId, const Element&, ChangeKind) {}));
         }
         ElementByElement walking(platform);
         Scanner walk(walking);

@@ -63,18 +63,22 @@ TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {
     }
 }
 
-// Events that can change what a walk finds, and the streams that cannot (text and property changes,
-// elements coming to be as they are first read).
-TEST(ChangeEvents, changesWhatIsFound_structureAndStatesOnly) {
+// Events that change what a walk finds, those that change only what an element says, and the streams that
+// change neither (focus, elements coming to be as they are first read).
+TEST(ChangeEvents, changeKindOf_structureTextOrNone) {
     constexpr const char* object = "org.a11y.atspi.Event.Object";
-    EXPECT_TRUE(ChangeWatch::changesWhatIsFound(object, "ChildrenChanged", "add", 3));
-    EXPECT_TRUE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "enabled", 0));
-    EXPECT_TRUE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "defunct", 1));
-    EXPECT_FALSE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "defunct", 0));
-    EXPECT_FALSE(ChangeWatch::changesWhatIsFound(object, "StateChanged", "focused", 1));
-    EXPECT_FALSE(ChangeWatch::changesWhatIsFound(object, "TextChanged", "insert", 0));
-    EXPECT_TRUE(ChangeWatch::changesWhatIsFound("org.a11y.atspi.Event.Window", "Create", "", 0));
-    EXPECT_FALSE(ChangeWatch::changesWhatIsFound("org.a11y.atspi.Event.Window", "Activate", "", 0));
+    const auto structure = std::optional(ChangeKind::structure);
+    const auto text = std::optional(ChangeKind::text);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "ChildrenChanged", "add", 3), structure);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "StateChanged", "enabled", 0), structure);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "StateChanged", "defunct", 1), structure);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "StateChanged", "defunct", 0), std::nullopt);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "StateChanged", "focused", 1), std::nullopt);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "TextChanged", "insert", 0), text);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "PropertyChange", "accessible-name", 0), text);
+    EXPECT_EQ(ChangeWatch::changeKindOf(object, "PropertyChange", "accessible-role", 0), std::nullopt);
+    EXPECT_EQ(ChangeWatch::changeKindOf("org.a11y.atspi.Event.Window", "Create", "", 0), structure);
+    EXPECT_EQ(ChangeWatch::changeKindOf("org.a11y.atspi.Event.Window", "Activate", "", 0), std::nullopt);
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ public:
         return inner_.readSubtree(root, limits, known);
     }
     bool watchChanges(ChangeListener onChange) override { return inner_.watchChanges(std::move(onChange)); }
+    bool reportsTextChanges() const override { return inner_.reportsTextChanges(); }
     void watchService(ServiceListener onEvent) override { inner_.watchService(std::move(onEvent)); }
 
 private:
