@@ -3,7 +3,7 @@
 # What watching costs on GTK 3, Qt 6 and Chromium chat windows of about 2000 labels, side by side in
 # one run on a private desktop: a fresh single pass against the pyatspi walk, the idle CPU of Ondrel
 # and of Velquin, and how soon a new prompt is pressed. See bench/watch_costs.py.
-#   bench/watch-costs.sh [BUILD_DIR] [IDLE_SECONDS]     (default build/release, 20)
+#   bench/watch-costs.sh [BUILD_DIR[,BUILD_DIR...]] [IDLE_SECONDS]     (default build/release, 20)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}

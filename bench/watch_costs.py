@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""What watching costs, side by side in one run, on a chat window of about 2000 labels in each of
-three toolkits (GTK 3, the stand-in; Qt 6; Chromium):
+"""What watching costs, side by side in one run, on a chat window of 2000 labels (rows of ten) in each of
+three toolkits: GTK 3 with prompts as new windows (the stand-in) and inside the conversation, Qt 6 and
+Chromium with prompts inside the conversation:
   - a fresh `ondrel --once --dry-run` process, against the pyatspi walk of the same window;
   - `ondrel --headless --interval 1.0` for 20 s with nothing to press: CPU of Ondrel and of Velquin;
   - prompts appearing while `ondrel --headless --interval 1.0` runs: time until each is pressed.
+Each build given is measured in turn, in the same session, so that their figures stand side by side.
 Run inside a private desktop session (bench/watch-costs.sh does that).
 
-    watch_costs.py BUILD_DIR [SECONDS_IDLE]"""
+    watch_costs.py BUILD_DIR[,BUILD_DIR...] [SECONDS_IDLE]"""
 import os
 import select
 import statistics
@@ -18,7 +20,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
-BUILD = os.path.abspath(sys.argv[1])
+BUILDS = [os.path.abspath(build) for build in sys.argv[1].split(",")]
+BUILD = BUILDS[0]  # whose stand-in shows the GTK windows
 IDLE_SECONDS = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
 PYTHON = "/usr/bin/python3"
 FILLERS = 2000
@@ -102,6 +105,10 @@ def gtk(times):
     return Target([os.path.join(BUILD, "tests/velquin-standin"), scenario.name]), {}
 
 
+def gtk_inline(times):
+    return Target([PYTHON, os.path.join(HERE, "targets/gtk_chat.py"), str(FILLERS), ",".join(map(str, times))]), {}
+
+
 def qt(times):
     launched = "/usr/share/applications/dev.velquin.desktop.desktop"
     command = ["/bin/sh", "-c", 'export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec "$0" "$@"', PYTHON,
@@ -118,8 +125,11 @@ def chromium(times):
     return Target(command), {"XDG_DATA_HOME": data}
 
 
+ONDREL = os.path.join(BUILD, "app/ondrel")
+
+
 def ondrel(arguments, environment):
-    return [os.path.join(BUILD, "app/ondrel")] + arguments, dict(os.environ, HOME=tempfile.mkdtemp(), **environment)
+    return [ONDREL] + arguments, dict(os.environ, HOME=tempfile.mkdtemp(), **environment)
 
 
 def fresh_pass(start):
@@ -167,15 +177,24 @@ def latencies(start):
 
 
 def main():
-    print("%-9s %-34s %-26s %s" % ("target", "fresh --once --dry-run", "idle CPU (Ondrel, Velquin)",
-                                   "prompt to press, median (max) of shown"))
-    for name, start in (("GTK 3", gtk), ("Qt 6", qt), ("Chromium", chromium)):
+    global ONDREL
+    for build in BUILDS:
+        ONDREL = os.path.join(build, "app/ondrel")
+        print("\n" + build)
+        measure()
+
+
+def measure():
+    print("%-15s %-34s %-26s %s" % ("target", "fresh --once --dry-run", "idle CPU (Ondrel, Velquin)",
+                                    "prompt to press, median (max) of shown"))
+    for name, start in (("GTK 3 window", gtk), ("GTK 3 inline", gtk_inline), ("Qt 6 inline", qt),
+                        ("Chromium inline", chromium)):
         once, walk = fresh_pass(start)
         ondrel_cpu, target_cpu = idle_cost(start)
         delays, shown = latencies(start)
         press = ("%.0f ms (%.0f ms), %d/%d pressed" % (statistics.median(delays), max(delays), len(delays), shown)
                  if delays else "none of %d pressed" % shown)
-        print("%-9s %-34s %-26s %s" % (name, "%.0f ms; %s" % (1000 * once, walk),
+        print("%-15s %-34s %-26s %s" % (name, "%.0f ms; %s" % (1000 * once, walk),
                                        "%.2f%%, %.2f%%" % (ondrel_cpu, target_cpu), press), flush=True)
 
 

@@ -20,4 +20,15 @@ std::optional<AttributeValue> AccessibilityPlatform::copyAttributeValues(const E
                                       list->begin() + static_cast<std::ptrdiff_t>(end)));
 }
 
+std::vector<std::optional<std::size_t>> AccessibilityPlatform::childCounts(const ElementList& elements) {
+    std::vector<std::optional<std::size_t>> counts;
+    counts.reserve(elements.size());
+    for (const Element& element : elements) {
+        const auto value = copyAttribute(element, ax::attribute::children);
+        const auto* list = value ? std::get_if<ElementList>(&*value) : nullptr;
+        counts.push_back(list != nullptr ? std::optional(list->size()) : std::nullopt);
+    }
+    return counts;
+}
+
 }  // namespace ondrel

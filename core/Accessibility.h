@@ -145,6 +145,10 @@ public:
         return std::nullopt;
     }
 
+    // How many children each element has, as fast as the platform can tell; none where it cannot. The
+    // default reads each element's list.
+    virtual std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements);
+
     // Called once at the start of every scan, before the first read; backends that keep per-scan
     // state (such as which processes stopped answering) reset it here.
     virtual void beginScan() {}

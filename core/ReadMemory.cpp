@@ -8,13 +8,37 @@ namespace ondrel {
 
 void ReadMemory::beginScan() {
     live_.beginScan();
-    const bool stale = !watching_ || std::chrono::duration<double>(now_() - lastFullRead_).count() >= fullRereadSeconds;
-    if (stale) {
+    const auto since = [this](Clock::time_point then) { return std::chrono::duration<double>(now_() - then).count(); };
+    if (!watching_ || since(lastFullRead_) >= fullRereadSeconds) {
         std::lock_guard lock(changedMutex_);
         everythingChanged_ = true;
+    } else if (since(lastVerified_) >= verifySeconds) {
+        verifyChildCounts();
     }
     settleFirstReads();
     forgetChanged();
+}
+
+void ReadMemory::verifyChildCounts() {
+    // A change that went unreported shows, almost always, as a list of children that is not what memory
+    // holds: those lists are asked for their lengths, all at once, and what differs is read again.
+    lastVerified_ = now_();
+    ElementList containers;
+    std::vector<std::pair<ProcessId, std::size_t>> held;  // process, length remembered
+    for (const auto& [element, entry] : entries_) {
+        const auto children = entry.attributes.find(ax::attribute::children);
+        const auto* list = children != entry.attributes.end() ? std::get_if<ElementList>(&children->second) : nullptr;
+        if (list == nullptr)
+            continue;
+        containers.push_back(element);
+        held.emplace_back(entry.process, list->size());
+    }
+    const std::vector<std::optional<std::size_t>> counts = live_.childCounts(containers);
+    std::lock_guard lock(changedMutex_);
+    for (std::size_t i = 0; i < containers.size() && i < counts.size(); ++i) {
+        if (counts[i] != held[i].second)
+            changedElements_.emplace_back(held[i].first, containers[i]);
+    }
 }
 
 void ReadMemory::settleFirstReads() {

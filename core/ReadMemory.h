@@ -5,8 +5,9 @@
 // a pass over an unchanged Velquin asks it nothing. It stands between the scanner and the platform:
 // what it holds is answered from memory, everything else is asked of the platform. Subtrees are read
 // ahead in bulk where the platform can. When the platform cannot report changes, memory lasts one
-// scan; when it can, everything is read afresh every `fullRereadSeconds` all the same, in case a
-// change went unreported.
+// scan; when it can, the lists of children it holds are checked every `verifySeconds` (what differs is
+// read again) and everything is read afresh every `fullRereadSeconds` all the same, in case a change went
+// unreported.
 
 #include <chrono>
 #include <functional>
@@ -21,7 +22,9 @@ namespace ondrel {
 class ReadMemory final : public AccessibilityPlatform {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr double fullRereadSeconds = 30.0;
+    // Everything is read afresh this often; in between, the lists of children are checked this often.
+    static constexpr double fullRereadSeconds = 600.0;
+    static constexpr double verifySeconds = 30.0;
     // How long a process's first reads are not kept across scans: its tree may still be filling in.
     static constexpr double settleSeconds = 2.0;
     // How far up a changed element is followed to an element memory knows.
@@ -69,6 +72,7 @@ public:
     std::optional<std::string> hiddenContentAdvice(const Element& window) override {
         return live_.hiddenContentAdvice(window);
     }
+    bool reportsTextChanges() const override { return live_.reportsTextChanges(); }
 
 private:
     struct Entry {
@@ -77,6 +81,7 @@ private:
     };
     const std::map<std::string, AttributeValue, std::less<>>* known(const Element& element) const;
     void forgetChanged();
+    void verifyChildCounts();
     // Takes note of a change reported on any thread; whether a scan should follow it.
     bool noteChange(ProcessId process, const Element& element, ChangeKind kind);
     void remember(ProcessId process, std::vector<ElementFacts> read);
@@ -87,6 +92,7 @@ private:
     std::function<Clock::time_point()> now_;
     bool watching_ = false;
     Clock::time_point lastFullRead_{};
+    Clock::time_point lastVerified_{};
     NodeMap<Entry> entries_;
     NodeSet readAhead_;            // roots already read ahead
     std::mutex changedMutex_;      // guards what changes write on any thread: the lists below and knownButtons_

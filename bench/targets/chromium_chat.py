@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""Chromium showing a chat page for the watch benchmarks: FILLERS paragraphs of conversation, and a
-prompt with Allow added at each of the given times. Prints "ready <browser pid>", then
+"""Chromium showing a chat page for the watch benchmarks: FILLERS paragraphs of conversation in rows of
+ten, and a prompt (question, Deny, Allow) added inside the conversation at each of the given times. Prints "ready <browser pid>", then
 "shown\t<title>" as each prompt appears and "pressed\t<label>\t<title>" as it is answered.
 
     chromium_chat.py FILLERS [SECONDS,SECONDS,...]"""
@@ -21,8 +21,8 @@ const times = "%s".split(",").filter(t => t).map(Number);
 times.forEach((seconds, number) => setTimeout(() => {
   const title = "Prompt " + number;
   const box = document.createElement("section");
-  box.innerHTML = "<p>Velquin wants to read notes " + number + "</p><button>Allow</button>";
-  box.querySelector("button").addEventListener("click", () => {
+  box.innerHTML = "<p>Velquin wants to read notes " + number + "</p><div><button>Deny</button><button>Allow</button></div>";
+  box.querySelectorAll("button")[1].addEventListener("click", () => {
     console.log("pressed\\tAllow\\t" + title);
     box.remove();
   });
@@ -36,7 +36,8 @@ CONSOLE_LINE = re.compile(r':CONSOLE[^\]]*\] "(.*)", source: ')
 folder = tempfile.mkdtemp(prefix="ondrel-bench-chromium-")
 page = os.path.join(folder, "chat.html")
 with open(page, "w", encoding="utf-8") as out:
-    out.write(PAGE % ("".join("<p>filler %d</p>" % i for i in range(fillers)), times))
+    rows = ("<div>%s</div>" % "".join("<p>filler %d</p>" % (i + j) for j in range(10)) for i in range(0, fillers, 10))
+    out.write(PAGE % ("".join(rows), times))
 browser = subprocess.Popen(["/usr/lib/chromium/chromium", "--no-sandbox", "--disable-gpu", "--no-first-run",
                             "--disable-background-networking", "--disable-component-update", "--disable-sync",
                             "--password-store=basic", "--enable-logging=stderr",

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""A Qt 6 chat window for the watch benchmarks: FILLERS lines of conversation, and a prompt with
-Allow added at each of the given times. Prints "ready <pid>", then "shown\t<title>" as each prompt
+"""A Qt 6 chat window for the watch benchmarks: FILLERS lines of conversation in rows of ten, and a
+prompt (question, Deny, Allow) added inside the conversation at each of the given times. Prints "ready <pid>", then "shown\t<title>" as each prompt
 appears and "pressed\t<label>\t<title>" as it is answered.
 
     qt_chat.py FILLERS [SECONDS,SECONDS,...]"""
@@ -9,7 +9,7 @@ import os
 import sys
 
 from PyQt6.QtCore import QTimer
-from PyQt6.QtWidgets import QApplication, QLabel, QMainWindow, QPushButton, QScrollArea, QVBoxLayout, QWidget
+from PyQt6.QtWidgets import QApplication, QHBoxLayout, QLabel, QMainWindow, QPushButton, QScrollArea, QVBoxLayout, QWidget
 
 fillers = int(sys.argv[1])
 times = [float(t) for t in sys.argv[2].split(",")] if len(sys.argv) > 2 and sys.argv[2] else []
@@ -17,8 +17,13 @@ application = QApplication([sys.argv[0]])
 window = QMainWindow()
 window.setWindowTitle("Chat")
 column = QVBoxLayout()
+rows = None
 for i in range(fillers):
-    column.addWidget(QLabel("filler %d" % i))
+    if i % 10 == 0:
+        row = QWidget()
+        rows = QVBoxLayout(row)
+        column.addWidget(row)
+    rows.addWidget(QLabel("filler %d" % i))
 content = QWidget()
 content.setLayout(column)
 scroll = QScrollArea()
@@ -39,7 +44,11 @@ def add_prompt(number):
         box.deleteLater()
 
     allow.clicked.connect(pressed)
-    layout.addWidget(allow)
+    buttons = QWidget()
+    row = QHBoxLayout(buttons)
+    row.addWidget(QPushButton("Deny"))
+    row.addWidget(allow)
+    layout.addWidget(buttons)
     column.addWidget(box)
     print("shown\t%s" % title, flush=True)
 

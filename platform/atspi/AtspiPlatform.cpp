@@ -158,6 +158,10 @@ ActionResult AtspiPlatform::performAction(const Element& element, std::string_vi
     return reads_.press(atspiElement(element));
 }
 
+std::vector<std::optional<std::size_t>> AtspiPlatform::childCounts(const ElementList& elements) {
+    return reads_.childCounts(elements);
+}
+
 std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits,
                                                      const KnownElement& known) {
     return reads_.readSubtree(root, limits, known);

@@ -41,6 +41,7 @@ public:
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
                                                       std::size_t index, std::size_t maxValues) override;
     ActionResult performAction(const Element& element, std::string_view action) override;
+    std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements) override;
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;

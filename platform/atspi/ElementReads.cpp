@@ -261,6 +261,29 @@ std::vector<ElementFacts> ElementReads::readSubtree(const Element& root, WalkLim
     return reader.read(root, limits, known);
 }
 
+std::vector<std::optional<std::size_t>> ElementReads::childCounts(const ElementList& elements) {
+    std::vector<std::optional<std::size_t>> counts(elements.size());
+    const auto bus = bus_();
+    if (!bus)
+        return counts;
+    std::vector<BusCall> calls;
+    std::vector<std::size_t> asked;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const auto& element = static_cast<const AtspiElement&>(*elements[i]);
+        if (unresponsive_.contains(element.process()))
+            continue;
+        calls.push_back(propertyCall(element.busName(), element.path(), accessibleInterface, "ChildCount"));
+        asked.push_back(i);
+    }
+    const std::vector<BusReply> replies = bus->callAll(std::move(calls), dbusTimeoutMs);
+    for (std::size_t k = 0; k < asked.size(); ++k) {
+        const GVariantPtr count = propertyValue(replies[k]);
+        if (count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32) && g_variant_get_int32(count.get()) >= 0)
+            counts[asked[k]] = static_cast<std::size_t>(g_variant_get_int32(count.get()));
+    }
+    return counts;
+}
+
 bool ElementReads::showsNothing(const AtspiElement& window) {
     const auto children = readChildren(window, 0, 1);
     const auto* list = children ? std::get_if<ElementList>(&*children) : nullptr;

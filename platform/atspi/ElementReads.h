@@ -34,6 +34,8 @@ public:
     bool announceTo(const AtspiElement& application);
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits,
                                           const AccessibilityPlatform::KnownElement& known);
+    // The lengths of the elements' lists of children, asked all at once; none where unanswered.
+    std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements);
     // Whether the window shows no content at all (a web runtime that keeps its pages to itself).
     bool showsNothing(const AtspiElement& window);
 

@@ -301,6 +301,20 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
     EXPECT_LT(platform.bulkFacts - beforeLater, 20u);
 }
 
+// A change nobody reported is found when the lists of children are checked.
+TEST_F(RememberingPass, unreportedNewButton_foundOnceTheListsAreChecked) {
+    Element window = velquinWindow();
+    opts.dryRun = true;
+    settle();
+    platform.addButton(window, "Allow");
+    pass();
+    EXPECT_EQ(logged.back(), "pass: no Allow button (1 window(s) scanned)");
+    clock += std::chrono::duration_cast<ReadMemory::Clock::duration>(
+        std::chrono::duration<double>(ReadMemory::verifySeconds));
+    pass();
+    EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
+}
+
 TEST_F(RememberingPass, treeStillFillingInAtFirst_notKeptUntilItSettled) {
     Element page = platform.addGroup(velquinWindow());
     opts.dryRun = true;
@@ -446,7 +460,7 @@ TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
     EXPECT_TRUE(runner.held.empty());
 }
 
-TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll) {
+TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedReadAgainListsCheckedAllReadAfreshAtLast) {
     platform.setReportsChanges(true);
     prompt(velquinWindow(), "Velquin wants to read notes.txt", "Run");
     engine.start();
@@ -463,10 +477,14 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedOneReadAgainEvery30sAll
     change();
     EXPECT_GT(platform.bulkReads, firstBulk);  // read afresh after the change
     const std::size_t afterChange = platform.bulkReads;
+    after(ReadMemory::verifySeconds);
+    fire();
+    EXPECT_GT(platform.reads, firstReads);  // the lists of children checked
+    EXPECT_EQ(platform.bulkReads, afterChange);  // and found as they were
     after(ReadMemory::fullRereadSeconds);
     fire();
-    EXPECT_GT(platform.bulkReads, afterChange);  // and after a while in any case
-    EXPECT_EQ(logged, (std::vector<std::string>(5, "pass: no Allow button (1 window(s) scanned)")));
+    EXPECT_GT(platform.bulkReads, afterChange);  // and after a long while read afresh in any case
+    EXPECT_EQ(logged, (std::vector<std::string>(6, "pass: no Allow button (1 window(s) scanned)")));
 }
 
 // The platform's connection lost, back (everything read afresh at once) and gone with the session.
