@@ -49,14 +49,6 @@ bool readEnabled(AccessibilityPlatform& platform, const Element& element) {
     return enabled == nullptr || *enabled;
 }
 
-Element readParent(AccessibilityPlatform& platform, const Element& element) {
-    auto value = platform.copyAttribute(element, ax::attribute::parent);
-    if (!value)
-        return nullptr;
-    auto* parent = std::get_if<Element>(&*value);
-    return parent != nullptr ? *parent : nullptr;
-}
-
 bool readFlag(AccessibilityPlatform& platform, const Element& element, std::string_view attribute) {
     auto value = platform.copyAttribute(element, attribute);
     if (!value)

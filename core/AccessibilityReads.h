@@ -23,9 +23,6 @@ ElementList readChildren(AccessibilityPlatform& platform, const Element& element
 // "AXEnabled"; true when it cannot be read as a Boolean.
 bool readEnabled(AccessibilityPlatform& platform, const Element& element);
 
-// "AXParent", only when the value is an element; otherwise null.
-Element readParent(AccessibilityPlatform& platform, const Element& element);
-
 // The first of `attributes` whose text is more than white space and object replacement marks, as read
 // (untrimmed, marks kept); none when none is.
 std::optional<std::string> readFirstText(AccessibilityPlatform& platform, const Element& element,

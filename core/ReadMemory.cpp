@@ -82,12 +82,7 @@ void ReadMemory::forgetChanged() {
         lastFullRead_ = now_();
         return;  // what was settled stays so: a process's tree fills in once
     }
-    for (const Element& element : textChanged) {
-        if (auto entry = entries_.find(element); entry != entries_.end()) {
-            for (const char* said : {ax::attribute::title, ax::attribute::description, ax::attribute::value})
-                entry->second.attributes.erase(std::string(said));
-        }
-    }
+    forgetTexts(textChanged);
     // A changed element's own answers go (its children, its states); what lies below it stays, and
     // what is new below it is not known, so it is read live. An element never read is new, and so may
     // be its parent (Qt reports a new widget only as shown, and each of its parts): the nearest known
@@ -106,27 +101,38 @@ void ReadMemory::forgetChanged() {
     for (const auto& [process, element] : toRefresh_)
         refreshing.insert(element);
     for (const auto& [process, element] : changedElements) {
-        const Element application = live_.applicationElement(process);
-        Element current = element;
-        bool placed = false;
-        for (int level = 0; level < ancestorSearchLimit && current && !placed; ++level) {
-            if (entries_.erase(current) > 0) {
-                toRefresh_.emplace_back(process, current);
-                refreshing.insert(current);
-                placed = true;
-            } else if (refreshing.contains(current) || SameNode{}(current, application)) {
-                placed = true;
-            } else {
-                const auto parent = live_.copyAttribute(current, ax::attribute::parent);
-                const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
-                current = above != nullptr ? *above : nullptr;
-            }
-        }
-        if (!placed)
+        if (!placeChange(process, element, refreshing))
             changed.insert(process);
     }
     // A process read afresh does not settle again: its tree fills in once, when it first shows it.
     forgetProcesses(changed);
+}
+
+void ReadMemory::forgetTexts(const NodeSet& changed) {
+    for (const Element& element : changed) {
+        if (auto entry = entries_.find(element); entry != entries_.end()) {
+            for (const char* said : {ax::attribute::title, ax::attribute::description, ax::attribute::value})
+                entry->second.attributes.erase(std::string(said));
+        }
+    }
+}
+
+bool ReadMemory::placeChange(ProcessId process, const Element& element, NodeSet& refreshing) {
+    const Element application = live_.applicationElement(process);
+    Element current = element;
+    for (int level = 0; level < ancestorSearchLimit && current; ++level) {
+        if (entries_.erase(current) > 0) {
+            toRefresh_.emplace_back(process, current);
+            refreshing.insert(current);
+            return true;
+        }
+        if (refreshing.contains(current) || SameNode{}(current, application))
+            return true;
+        const auto parent = live_.copyAttribute(current, ax::attribute::parent);
+        const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
+        current = above != nullptr ? *above : nullptr;
+    }
+    return false;
 }
 
 std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view applicationId) {

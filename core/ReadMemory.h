@@ -35,7 +35,6 @@ public:
     explicit ReadMemory(AccessibilityPlatform& live, std::function<Clock::time_point()> now = Clock::now)
         : live_(live), now_(std::move(now)) {}
 
-    AccessibilityPlatform& live() { return live_; }
 
     // Reads the subtree under `root`, which belongs to `process`, in bulk unless memory holds it.
     void readAhead(ProcessId process, const Element& root, WalkLimits limits);
@@ -82,6 +81,10 @@ private:
     const std::map<std::string, AttributeValue, std::less<>>* known(const Element& element) const;
     void forgetChanged();
     void verifyChildCounts();
+    void forgetTexts(const NodeSet& changed);
+    // Climbs from a changed element to the nearest that memory knows, which is forgotten and read again;
+    // false when the climb cannot tell.
+    bool placeChange(ProcessId process, const Element& element, NodeSet& refreshing);
     // Takes note of a change reported on any thread; whether a scan should follow it.
     bool noteChange(ProcessId process, const Element& element, ChangeKind kind);
     void remember(ProcessId process, std::vector<ElementFacts> read);

@@ -324,12 +324,17 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
             askedFor.emplace_back(i, false);
         }
     }
-    std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
-    if (failed(replies, process))
-        return;
+    const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
+    if (!failed(replies, process))
+        readLabelsAndTexts(nodes, askedFor, replies);
+}
 
+void SubtreeReader::readLabelsAndTexts(std::vector<Node>& nodes,
+                                       const std::vector<std::pair<std::size_t, bool>>& askedFor,
+                                       const std::vector<BusReply>& replies) {
+    const ProcessId process = atspiElement(nodes.front().element).process();
     std::vector<BusCall> followUps;
-    std::vector<std::pair<std::size_t, bool>> followedFor;
+    std::vector<std::pair<std::size_t, bool>> followedFor;  // node, whether the call is for a label
     for (std::size_t k = 0; k < replies.size(); ++k) {
         auto [i, relations] = askedFor[k];
         const AtspiElement& element = atspiElement(nodes[i].element);
@@ -355,20 +360,20 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
                              parameters(g_variant_new("(ii)", 0, end)), G_VARIANT_TYPE("(s)")});
         followedFor.emplace_back(i, false);
     }
-    replies = bus_.callAll(std::move(followUps), dbusTimeoutMs);
-    if (failed(replies, process))
+    const std::vector<BusReply> answers = bus_.callAll(std::move(followUps), dbusTimeoutMs);
+    if (failed(answers, process))
         return;
-    for (std::size_t k = 0; k < replies.size(); ++k) {
+    for (std::size_t k = 0; k < answers.size(); ++k) {
         auto [i, label] = followedFor[k];
         if (label) {
-            const std::optional<std::string> name = stringOf(propertyValue(replies[k]));
+            const std::optional<std::string> name = stringOf(propertyValue(answers[k]));
             if (name && !name->empty()) {
                 std::optional<std::string>& joined = nodes[i].answers.labelledBy;
                 joined = joined ? *joined + " " + *name : *name;
             }
-        } else if (replies[k].value) {
+        } else if (answers[k].value) {
             const gchar* content = nullptr;
-            g_variant_get(replies[k].value.get(), "(&s)", &content);
+            g_variant_get(answers[k].value.get(), "(&s)", &content);
             nodes[i].answers.value = AttributeValue(std::string(content));
         }
     }

@@ -90,6 +90,10 @@ private:
     // Labels from labelled-by relations of buttons and the text of fields and of blank-named texts and
     // buttons, which neither the cache nor the first calls of a level carry.
     void readLabelsAndValues(std::vector<Node>& nodes);
+    // The second round: the labelling elements' names and the texts, from the first round's `replies` to
+    // the calls `askedFor` (node, whether the call was for its relations).
+    void readLabelsAndTexts(std::vector<Node>& nodes, const std::vector<std::pair<std::size_t, bool>>& askedFor,
+                            const std::vector<BusReply>& replies);
     bool failed(const std::vector<BusReply>& replies, ProcessId process);
 
     Bus& bus_;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cctype>
 #include <climits>
+#include <map>
 
 #include "core/AccessibilityNames.h"
 #include "platform/atspi/GLibHandles.h"
@@ -21,68 +22,66 @@ std::string lowerAscii(std::string_view text) {
     return lowered;
 }
 
+// What toolkits give a top-level window: message boxes are alerts (GTK and Qt), choosers are dialogs of
+// their own kind, a transient notification window may carry buttons too, and Qt shows a widget without a
+// parent as a window of its own, named as a filler or a panel.
+bool isWindowRole(int atspiRole) {
+    static constexpr std::array<int, 10> windows = {
+        ATSPI_ROLE_FRAME,       ATSPI_ROLE_WINDOW,        ATSPI_ROLE_DIALOG,       ATSPI_ROLE_ALERT,
+        ATSPI_ROLE_FILE_CHOOSER, ATSPI_ROLE_COLOR_CHOOSER, ATSPI_ROLE_FONT_CHOOSER, ATSPI_ROLE_NOTIFICATION,
+        ATSPI_ROLE_FILLER,      ATSPI_ROLE_PANEL};
+    return std::find(windows.begin(), windows.end(), atspiRole) != windows.end();
+}
+
+// The roles the core compares, wherever the element is.
+const std::map<int, std::string_view>& coreRoles() {
+    static const std::map<int, std::string_view> roles = {
+        // Enum value 43: "push button", renamed "button" in later at-spi2-core releases.
+        {ATSPI_ROLE_PUSH_BUTTON, ax::role::button},
+        // Containers whose name, where they have one, is a title the user reads (a frame's label, a web
+        // page's named region).
+        {ATSPI_ROLE_FILLER, ax::role::group},
+        {ATSPI_ROLE_PANEL, ax::role::group},
+        {ATSPI_ROLE_SECTION, ax::role::group},
+        {ATSPI_ROLE_GROUPING, ax::role::group},
+        {ATSPI_ROLE_FORM, ax::role::group},
+        {ATSPI_ROLE_LANDMARK, ax::role::group},
+        {ATSPI_ROLE_ARTICLE, ax::role::group},
+        {ATSPI_ROLE_LIST, ax::role::group},
+        {ATSPI_ROLE_TABLE, ax::role::group},
+        // Texts, and items whose name or text is what they show: list items, table cells, a drop-down's
+        // choice (whose name is the choice shown, or whose items say it).
+        {ATSPI_ROLE_LABEL, ax::role::staticText},
+        {ATSPI_ROLE_STATIC, ax::role::staticText},
+        {ATSPI_ROLE_CAPTION, ax::role::staticText},
+        {ATSPI_ROLE_PARAGRAPH, ax::role::staticText},
+        {ATSPI_ROLE_HEADING, ax::role::staticText},
+        {ATSPI_ROLE_LIST_ITEM, ax::role::staticText},
+        {ATSPI_ROLE_TABLE_CELL, ax::role::staticText},
+        {ATSPI_ROLE_TABLE_ROW_HEADER, ax::role::staticText},
+        {ATSPI_ROLE_TABLE_COLUMN_HEADER, ax::role::staticText},
+        {ATSPI_ROLE_COLUMN_HEADER, ax::role::staticText},
+        {ATSPI_ROLE_ROW_HEADER, ax::role::staticText},
+        {ATSPI_ROLE_DESCRIPTION_TERM, ax::role::staticText},
+        {ATSPI_ROLE_DESCRIPTION_VALUE, ax::role::staticText},
+        {ATSPI_ROLE_COMBO_BOX, ax::role::staticText},
+        // Every text field is part of what a prompt shows, editable or not, whatever states it reports
+        // (Qt's read-only line edit says it is both editable and read-only). Password fields are not read.
+        {ATSPI_ROLE_ENTRY, ax::role::textField},
+        {ATSPI_ROLE_TEXT, ax::role::textArea},
+        {ATSPI_ROLE_DOCUMENT_TEXT, ax::role::textArea},
+        {ATSPI_ROLE_TERMINAL, ax::role::textArea},
+    };
+    return roles;
+}
+
 }  // namespace
 
 std::string axRoleFor(int atspiRole, bool topLevel) {
-    switch (atspiRole) {
-        // What toolkits give a top-level window: message boxes are alerts (GTK and Qt), choosers are
-        // dialogs of their own kind, and a transient notification window may carry buttons too.
-        case ATSPI_ROLE_FRAME:
-        case ATSPI_ROLE_WINDOW:
-        case ATSPI_ROLE_DIALOG:
-        case ATSPI_ROLE_ALERT:
-        case ATSPI_ROLE_FILE_CHOOSER:
-        case ATSPI_ROLE_COLOR_CHOOSER:
-        case ATSPI_ROLE_FONT_CHOOSER:
-        case ATSPI_ROLE_NOTIFICATION:
-            if (topLevel)
-                return std::string(ax::role::window);
-            break;
-        // Qt shows a widget without a parent as a window of its own, named as a filler or a panel.
-        case ATSPI_ROLE_FILLER:
-        case ATSPI_ROLE_PANEL:
-            return std::string(topLevel ? ax::role::window : ax::role::group);
-        // Containers whose name, where they have one, is a title the user reads (a frame's label, a web
-        // page's named region).
-        case ATSPI_ROLE_SECTION:
-        case ATSPI_ROLE_GROUPING:
-        case ATSPI_ROLE_FORM:
-        case ATSPI_ROLE_LANDMARK:
-        case ATSPI_ROLE_ARTICLE:
-        case ATSPI_ROLE_LIST:
-        case ATSPI_ROLE_TABLE:
-            return std::string(ax::role::group);
-        // Enum value 43: "push button", renamed "button" in later at-spi2-core releases.
-        case ATSPI_ROLE_PUSH_BUTTON:
-            return std::string(ax::role::button);
-        // Texts, and items whose name or text is what they show: list items, table cells, a drop-down's
-        // choice (whose name is the choice shown, or whose items say it).
-        case ATSPI_ROLE_LABEL:
-        case ATSPI_ROLE_STATIC:
-        case ATSPI_ROLE_CAPTION:
-        case ATSPI_ROLE_PARAGRAPH:
-        case ATSPI_ROLE_HEADING:
-        case ATSPI_ROLE_LIST_ITEM:
-        case ATSPI_ROLE_TABLE_CELL:
-        case ATSPI_ROLE_TABLE_ROW_HEADER:
-        case ATSPI_ROLE_TABLE_COLUMN_HEADER:
-        case ATSPI_ROLE_COLUMN_HEADER:
-        case ATSPI_ROLE_ROW_HEADER:
-        case ATSPI_ROLE_DESCRIPTION_TERM:
-        case ATSPI_ROLE_DESCRIPTION_VALUE:
-        case ATSPI_ROLE_COMBO_BOX:
-            return std::string(ax::role::staticText);
-        // Every text field is part of what a prompt shows, editable or not, whatever states it reports
-        // (Qt's read-only line edit says it is both editable and read-only). Password fields are not read.
-        case ATSPI_ROLE_ENTRY:
-            return std::string(ax::role::textField);
-        case ATSPI_ROLE_TEXT:
-        case ATSPI_ROLE_DOCUMENT_TEXT:
-        case ATSPI_ROLE_TERMINAL:
-            return std::string(ax::role::textArea);
-        default:
-            break;
-    }
+    if (topLevel && isWindowRole(atspiRole))
+        return std::string(ax::role::window);
+    if (const auto role = coreRoles().find(atspiRole); role != coreRoles().end())
+        return std::string(role->second);
     // Everything else keeps a name of its own that no core comparison uses.
     return "AtspiRole" + std::to_string(atspiRole);
 }

@@ -45,14 +45,5 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"zeroWidthSpaceIsNotWhiteSpace", "sudo\u200Brm", std::nullopt}),
     testing_support::CaseName());
 
-TEST(DangerPatterns, dangerPatterns_everyEntry_matchesItselfFirstOrAnEarlierEntry) {
-    for (std::size_t i = 0; i < dangerPatterns.size(); ++i) {
-        auto match = dangerMatch(dangerPatterns[i]);
-        ASSERT_TRUE(match.has_value()) << dangerPatterns[i];
-        const auto position = std::find(dangerPatterns.begin(), dangerPatterns.end(), *match) - dangerPatterns.begin();
-        EXPECT_LE(static_cast<std::size_t>(position), i) << dangerPatterns[i];
-    }
-}
-
 }  // namespace
 }  // namespace ondrel
