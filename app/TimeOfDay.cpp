@@ -19,18 +19,24 @@ icu::Locale icuLocale(const std::string& name) {
     return icu::Locale::createCanonical(name.c_str());  // drops a codeset such as ".UTF-8"
 }
 
-std::string hoursMinutesSeconds(std::chrono::system_clock::time_point time) {
+std::string hoursMinutesSeconds(std::chrono::system_clock::time_point time, bool withDate) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
     std::tm local{};
     localtime_r(&seconds, &local);
-    char buffer[16];
-    return std::string(buffer, std::strftime(buffer, sizeof buffer, "%H:%M:%S", &local));
+    char buffer[32];
+    return std::string(buffer,
+                       std::strftime(buffer, sizeof buffer, withDate ? "%Y-%m-%d %H:%M:%S" : "%H:%M:%S", &local));
+}
+
+icu::DateFormat* createFormat(const icu::Locale& locale, bool withDate) {
+    return withDate ? icu::DateFormat::createDateTimeInstance(icu::DateFormat::kShort, icu::DateFormat::kMedium, locale)
+                    : icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, locale);
 }
 
 }  // namespace
 
-TimeOfDayFormat::TimeOfDayFormat(const std::string& locale, const std::string& zone)
-    : format_(icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, icuLocale(locale))) {
+TimeOfDayFormat::TimeOfDayFormat(const std::string& locale, const std::string& zone, bool withDate)
+    : format_(createFormat(icuLocale(locale), withDate)), withDate_(withDate) {
     if (format_ && !zone.empty())
         format_->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone)));
 }
@@ -39,7 +45,7 @@ TimeOfDayFormat::~TimeOfDayFormat() = default;
 
 std::string TimeOfDayFormat::format(std::chrono::system_clock::time_point time) const {
     if (!format_)
-        return hoursMinutesSeconds(time);
+        return hoursMinutesSeconds(time, withDate_);
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch());
     icu::UnicodeString text;
     format_->format(static_cast<UDate>(milliseconds.count()), text);

@@ -44,6 +44,7 @@ std::vector<MenuEntry> statusMenu(const EngineState& engine, const MenuChecks& c
         {Action::togglePause, engine.paused ? "Start" : "Stop"},
         {Action::toggleSafe, "Safe mode (skip risky prompts)", true, engine.safe},
         {Action::toggleNotifySkipped, "Notify about skipped prompts", true, checks.notifySkipped},
+        {Action::toggleKeepHistory, "Keep a History", true, checks.keepHistory},
         {Action::none, ""},
         {Action::openLog, "Open Log File"},
         {Action::toggleStartAtLogin, "Start at Login", true, checks.startAtLogin},

@@ -44,6 +44,7 @@ struct MenuEntry {
         togglePause,
         toggleSafe,
         toggleNotifySkipped,
+        toggleKeepHistory,
         openLog,
         toggleStartAtLogin,
         quit
@@ -54,7 +55,7 @@ struct MenuEntry {
     bool separator() const { return title.empty(); }
     bool checkable() const {
         return action == Action::toggleSafe || action == Action::toggleNotifySkipped ||
-               action == Action::toggleStartAtLogin;
+               action == Action::toggleKeepHistory || action == Action::toggleStartAtLogin;
     }
     bool operator==(const MenuEntry&) const = default;
 };
@@ -62,6 +63,7 @@ struct MenuEntry {
 // The settings the status menu shows beside the engine's state.
 struct MenuChecks {
     bool notifySkipped = true;
+    bool keepHistory = true;
     bool startAtLogin = false;
 };
 

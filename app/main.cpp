@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
+#include "app/gui/Settings.h"
 #include "app/gui/TrayApplication.h"
 #include "app/integration/DesktopIntegration.h"
 #include "app/integration/Relaunch.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     ondrel::rememberLaunchArguments(argc, argv);
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const ondrel::Options options = ondrel::parseOptions(arguments);
+    ondrel::keepHistory(ondrel::gui::keepsHistory());
 
     // The command-line modes restart in place, so that launchd and the terminal keep their process; the
     // application starts a new instance of its app bundle where it runs from one.

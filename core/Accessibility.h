@@ -127,6 +127,12 @@ public:
     virtual std::vector<ProcessId> runningProcesses(std::string_view applicationId) = 0;
     // The root element of a process; null when the platform cannot give one.
     virtual Element applicationElement(ProcessId process) = 0;
+    // By which rule the last runningProcesses() took `process` for the application, in a word for the
+    // history ("bus-name", "bundle-id", ...); empty when it cannot say.
+    virtual std::string identityRule(ProcessId process) {
+        (void)process;
+        return {};
+    }
 
     // Whether the value was written.
     virtual bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) = 0;

@@ -29,12 +29,6 @@ Subscription listenToLog(std::function<void(const std::string& message)> listene
 
 namespace {
 
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-}
-
-#ifndef __APPLE__
 std::string parentFolder(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
@@ -49,7 +43,6 @@ void makeFolders(const std::string& folder) {
     makeFolders(parentFolder(folder));
     ::mkdir(folder.c_str(), 0700);
 }
-#endif
 
 // Private to the user, never through a symbolic link put where the file should be, and only a regular
 // file: opening never waits (a FIFO there would wait for a reader, and with it the whole watch loop).
@@ -77,34 +70,28 @@ std::string userDatabaseHome() {
 
 int openCreatingFolder(const std::string& path) {
     int fd = openForAppend(path);
-#ifndef __APPLE__
-    // The XDG state folder may not exist yet on a fresh account; ~/Library/Logs always does on macOS.
+    // The folders may not exist yet on a fresh account (the XDG state folder, the history's own).
     if (fd < 0 && errno == ENOENT) {
         makeFolders(parentFolder(path));
         fd = openForAppend(path);
     }
-#endif
     return fd;
 }
 
 }  // namespace
 
-std::string logFilePathFor(const std::string& home, [[maybe_unused]] const std::string& xdgStateHome) {
-#ifdef __APPLE__
-    return home + "/Library/Logs/Ondrel.log";
-#else
-    // XDG: a relative XDG_STATE_HOME is invalid and must be ignored.
-    const bool usable = !xdgStateHome.empty() && xdgStateHome.front() == '/';
-    return (usable ? xdgStateHome : home + "/.local/state") + "/Ondrel.log";
-#endif
-}
-
 std::string homeFolderFor(const std::string& homeVariable) {
     return homeVariable.empty() ? userDatabaseHome() : homeVariable;
 }
 
+std::string environmentVariable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
 const std::string& logFilePath() {
-    static const std::string path = logFilePathFor(homeFolderFor(environment("HOME")), environment("XDG_STATE_HOME"));
+    static const std::string path =
+        logFilePathFor(homeFolderFor(environmentVariable("HOME")), environmentVariable("XDG_STATE_HOME"));
     return path;
 }
 

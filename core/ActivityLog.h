@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/LogRotation.h"
+#include "core/StatePaths.h"
 #include "core/Subscribers.h"
 
 namespace ondrel {
@@ -28,8 +29,8 @@ const std::string& logFilePath();
 // The home folder: HOME, or the user database's entry when HOME is unset or empty (services, `env -i`).
 std::string homeFolderFor(const std::string& homeVariable);
 
-// Where the log file lives for this home and XDG state folder (empty when unset).
-std::string logFilePathFor(const std::string& home, const std::string& xdgStateHome);
+// The variable's value; empty when unset.
+std::string environmentVariable(const char* name);
 
 // "2026-12-05T08:36:33Z": ISO 8601 in UTC with whole seconds.
 std::string formatLogTimestamp(std::chrono::system_clock::time_point time);

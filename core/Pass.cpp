@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "core/Pass.h"
 
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <utility>
 
 #include "core/ActivityLog.h"
 #include "core/DangerMatcher.h"
+#include "core/DecisionHistory.h"
 #include "core/PromptReader.h"
 #include "core/TextForms.h"
 
@@ -53,22 +55,28 @@ void printListing(Scanner& scanner, const std::vector<TargetWindow>& windows) {
     }
 }
 
-// The prompt safe mode leaves for the user, if it leaves this button.
-std::optional<SkippedPrompt> safeModeSkip(Scanner& scanner, PromptReader& prompts, const FoundButton& button,
-                                          const TargetWindow& window) {
-    std::optional<std::string> prompt = prompts.textAround(button);
-    std::string objection;
-    if (!prompt)
-        objection = "prompt too large to read";
-    else if (auto pattern = dangerMatch(*prompt))
-        objection = "prompt mentions \"" + std::string(*pattern) + "\"";
-    else
-        return std::nullopt;
-    return SkippedPrompt{window.title, escapeForLine(scanner.buttonLabel(button.element)), std::move(objection),
-                         std::move(prompt).value_or("")};
+// What safe mode makes of a button's prompt.
+struct Judgement {
+    std::optional<std::string> text;  // in matching form; none when it cannot be read whole
+    std::string pattern;              // the danger fragment it mentions, if any
+
+    bool harmless() const { return text && pattern.empty(); }
+    // As the log line words it.
+    std::string objection() const {
+        return text ? "prompt mentions \"" + pattern + "\"" : std::string("prompt too large to read");
+    }
+};
+
+Judgement judge(PromptReader& prompts, const FoundButton& button) {
+    Judgement judged{prompts.textAround(button), {}};
+    if (judged.text) {
+        if (auto pattern = dangerMatch(*judged.text))
+            judged.pattern = *pattern;
+    }
+    return judged;
 }
 
-// How a pass decides on the buttons of one window.
+// How a pass decides on the buttons of one window. Every decision it logs it also records in the history.
 class WindowPass {
 public:
     WindowPass(Scanner& scanner, const Options& opts, PassMemory& memory, PassResult& result,
@@ -85,14 +93,20 @@ public:
         const Element& button = candidate.element;
         if (memory_.pressedBefore(button, scanner_.buttonLabel(button)))
             return;  // pressed already and still showing: its prompt is fading out
+        // The prompt as judged, or read for the history alone.
+        std::optional<std::string> prompt;
         if (opts_.safe) {
-            if (auto skip = safeModeSkip(scanner_, prompts_, candidate, window_))
-                return leaveForUser(std::move(*skip));
+            Judgement judged = judge(prompts_, candidate);
+            if (!judged.harmless())
+                return leaveForUser(scanner_, candidate, std::move(judged));
+            prompt = std::move(judged.text);
+        } else if (historyKept()) {
+            prompt = prompts_.textAround(candidate);  // one bounded read; the press waits for no other
         }
         if (opts_.dryRun) {
-            log("DRY-RUN in [" + window_.title + "]: would press \"" + escapeForLine(scanner_.buttonLabel(button)) +
-                "\"");
-            return;
+            const std::string label = escapeForLine(scanner_.buttonLabel(button));
+            log("DRY-RUN in [" + window_.title + "]: would press \"" + label + "\"");
+            return record({.button = label, .decision = Decision::dryRun}, prompt);
         }
         // The label is read before the press: an answered prompt usually goes away at once, and reading
         // afterwards would then report an empty label.
@@ -106,31 +120,38 @@ public:
                 return;
             if (opts_.safe && !scanner_.platform().reportsTextChanges()) {
                 PromptReader livePrompts(live, promptTextLimit, buttons_);
-                if (auto skip = safeModeSkip(live, livePrompts, candidate, window_))
-                    return leaveForUser(std::move(*skip));
+                Judgement judged = judge(livePrompts, candidate);
+                if (!judged.harmless())
+                    return leaveForUser(live, candidate, std::move(judged));
+                prompt = std::move(judged.text);
             }
             label = live.buttonLabel(button);
         }
-        press(button, label);
+        press(button, label, prompt);
     }
 
 private:
-    void leaveForUser(SkippedPrompt skip) {
+    void leaveForUser(Scanner& scanner, const FoundButton& button, Judgement judged) {
+        SkippedPrompt skip{window_.title, escapeForLine(scanner.buttonLabel(button.element)), judged.objection(),
+                           judged.text.value_or("")};
         if (!memory_.leftBefore(skip)) {
             ++result_.skipped;
             log("SKIP (safe mode) in [" + skip.windowTitle + "]: " + skip.objection + " - left for you");
+            record(
+                {.button = skip.label, .decision = Decision::left, .pattern = judged.pattern, .reason = skip.objection},
+                judged.text);
         }
         result_.skippedPrompts.push_back(std::move(skip));
     }
 
-    void press(const Element& button, const std::string& label) {
+    void press(const Element& button, const std::string& label, const std::optional<std::string>& prompt) {
         const ActionResult pressed = scanner_.platform().performAction(button, ax::action::press);
         switch (pressed.outcome) {
             case ActionResult::Outcome::done:
                 ++result_.pressed;
                 memory_.notePressed(button, label);
                 log("Pressed \"" + escapeForLine(label) + "\" in [" + window_.title + "]");
-                return;
+                return record({.button = escapeForLine(label), .decision = Decision::pressed}, prompt);
             case ActionResult::Outcome::gone:
                 return;  // answered and closed meanwhile: nothing failed
             case ActionResult::Outcome::busy:
@@ -139,10 +160,24 @@ private:
             case ActionResult::Outcome::failed:
                 break;  // tried again by the next pass that finds it
         }
-        if (opts_.verbose) {
-            log(scanner_.platform().wording().pressFailed + " in [" + window_.title + "]: " +
-                escapeForLine(pressed.reason));
-        }
+        const std::string reason = escapeForLine(pressed.reason);
+        if (opts_.verbose)
+            log(scanner_.platform().wording().pressFailed + " in [" + window_.title + "]: " + reason);
+        record({.button = escapeForLine(label), .decision = Decision::failed, .reason = reason}, prompt);
+    }
+
+    // Completes the decision with the window, the time, the prompt and who Velquin is, and records it.
+    void record(DecisionRecord decision, const std::optional<std::string>& prompt) {
+        if (!historyKept())
+            return;
+        decision.time = formatLogTimestamp(std::chrono::system_clock::now());
+        decision.window = window_.title;
+        setPromptText(decision, prompt.value_or(""));
+        decision.process = window_.process;
+        if (!identity_)
+            identity_ = scanner_.platform().identityRule(window_.process);
+        decision.identity = *identity_;
+        recordDecision(decision);
     }
 
     Scanner& scanner_;
@@ -152,6 +187,7 @@ private:
     const TargetWindow& window_;
     const std::vector<FoundButton>& buttons_;
     PromptReader prompts_;
+    std::optional<std::string> identity_;  // asked once a window
 };
 
 // "Allow" for the labels by default, the labels themselves otherwise.

@@ -9,6 +9,8 @@ set -euo pipefail
 demo_packages=(
     # build, with the distribution's hardening flags (dpkg-buildflags)
     cmake ninja-build g++ pkg-config libicu-dev dpkg-dev
+    # the decision history's JSON lines
+    nlohmann-json3-dev
     # the Linux accessibility backend and the tray application
     libatspi2.0-dev libglib2.0-dev qt6-base-dev
     # the test and benchmark libraries, which configuring the build looks for

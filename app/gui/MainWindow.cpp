@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -21,6 +22,7 @@
 
 #include "app/TimeOfDay.h"
 #include "app/WindowModel.h"
+#include "app/gui/HistoryView.h"
 #include "app/gui/Settings.h"
 #include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
@@ -109,6 +111,10 @@ QWidget* MainWindow::buildContent() {
     logView->setFont(logFont());
     logView->document()->setDocumentMargin(6);
     logView->setAccessibleName(QStringLiteral("Activity log"));
+    history = new HistoryView;
+    tabs = new QTabWidget;
+    tabs->addTab(logView, QStringLiteral("Activity"));
+    tabs->addTab(history, QStringLiteral("History"));
 
     permissionBox = buildPermissionBanner();
 
@@ -118,7 +124,7 @@ QWidget* MainWindow::buildContent() {
     column->addWidget(permissionBox);
     column->addWidget(statusLabel, 0, Qt::AlignLeft);
     column->addLayout(buttonRow);
-    column->addWidget(logView, 1);
+    column->addWidget(tabs, 1);
     auto* container = new QWidget;
     container->setLayout(column);
     return container;

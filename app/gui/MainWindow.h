@@ -2,8 +2,8 @@
 #pragma once
 
 // The main window: permission banner, status line, Start/Stop, the safe-mode checkbox, the button
-// list and the live activity log. Closing it never ends the application; its frame is kept as it
-// changes.
+// list, and the live activity log beside the history of decisions. Closing it never ends the application; its frame is
+// kept as it changes.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,9 +19,12 @@ class QCloseEvent;
 class QMessageBox;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 class QTimer;
 
 namespace ondrel::gui {
+
+class HistoryView;
 
 inline constexpr const char* windowAutosaveName = "OndrelMainWindow";
 // Set once the user has been told, at a close without a tray icon, how to get the window back.
@@ -60,6 +63,8 @@ public:
     QCheckBox* safeToggle = nullptr;
     QPushButton* listButton = nullptr;
     QPlainTextEdit* logView = nullptr;
+    HistoryView* history = nullptr;
+    QTabWidget* tabs = nullptr;  // the log's and the history's
     QWidget* permissionBox = nullptr;
     QLabel* permissionLabel = nullptr;
 

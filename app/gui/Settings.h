@@ -6,10 +6,22 @@
 
 #include <QSettings>
 
+#include "core/DecisionHistory.h"
+
 namespace ondrel::gui {
 
 inline QSettings settings() {
     return QSettings(QStringLiteral("Ondrel"), QStringLiteral("Ondrel"));
+}
+
+// "Keep a History": on unless the user turned it off. Every mode follows it, the command-line ones too.
+inline bool keepsHistory() {
+    return settings().value(QStringLiteral("keepHistory"), true).toBool();
+}
+
+inline void setKeepsHistory(bool on) {
+    settings().setValue(QStringLiteral("keepHistory"), on);
+    keepHistory(on);
 }
 
 }  // namespace ondrel::gui

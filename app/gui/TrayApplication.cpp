@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "app/gui/QtScheduler.h"
+#include "app/gui/Settings.h"
 #include "app/gui/SkipNotifier.h"
 #include "app/integration/DesktopIntegration.h"
 #include "core/ActivityLog.h"
@@ -42,6 +43,9 @@ std::unique_ptr<QMenu> buildMainMenu() {
     notify->setCheckable(true);
     QObject::connect(menu.get(), &QMenu::aboutToShow, notify,
                      [notify] { notify->setChecked(SkipNotifier::enabled()); });
+    QAction* history = menu->addAction(QStringLiteral("Keep a History"), [] { setKeepsHistory(!keepsHistory()); });
+    history->setCheckable(true);
+    QObject::connect(menu.get(), &QMenu::aboutToShow, history, [history] { history->setChecked(keepsHistory()); });
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Close Window"), [] {
         if (QWidget* window = QApplication::activeWindow())

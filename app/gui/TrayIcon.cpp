@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/WindowModel.h"
+#include "app/gui/Settings.h"
 #include "app/gui/SkipNotifier.h"
 #include "app/gui/StatusIcons.h"
 #include "app/integration/DesktopIntegration.h"
@@ -50,8 +51,9 @@ void TrayIcon::refresh() {
 
 void TrayIcon::rebuildMenu() {
     menu.clear();
-    for (const MenuEntry& entry :
-         statusMenu(engine.state(), {.notifySkipped = SkipNotifier::enabled(), .startAtLogin = startsAtLogin()})) {
+    for (const MenuEntry& entry : statusMenu(engine.state(), {.notifySkipped = SkipNotifier::enabled(),
+                                                             .keepHistory = keepsHistory(),
+                                                             .startAtLogin = startsAtLogin()})) {
         if (entry.separator()) {
             menu.addSeparator();
             continue;
@@ -78,6 +80,9 @@ void TrayIcon::rebuildMenu() {
                     break;
                 case MenuEntry::Action::toggleNotifySkipped:
                     SkipNotifier::setEnabled(!SkipNotifier::enabled());
+                    break;
+                case MenuEntry::Action::toggleKeepHistory:
+                    setKeepsHistory(!keepsHistory());
                     break;
                 case MenuEntry::Action::openLog:
                     openLog();

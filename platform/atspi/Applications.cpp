@@ -24,6 +24,20 @@ std::optional<std::string> desktopEntryProgramOf(std::string_view applicationId)
     return std::nullopt;
 }
 
+std::string_view ruleWord(LaunchEvidence evidence) {
+    switch (evidence) {
+        case LaunchEvidence::desktopEntryProgram:
+            return "desktop-entry";
+        case LaunchEvidence::systemdUnit:
+            return "systemd-unit";
+        case LaunchEvidence::launchEnvironment:
+            return "launch-environment";
+        case LaunchEvidence::none:
+            break;
+    }
+    return {};
+}
+
 BusCall busDaemonCall(const char* method, GVariant* arguments, const char* replyType) {
     return {"org.freedesktop.DBus", "/org/freedesktop/DBus",    "org.freedesktop.DBus",
             method,                 parameters(arguments), G_VARIANT_TYPE(replyType)};
@@ -41,6 +55,7 @@ void Applications::refresh(Bus& accessibility, Clock::time_point now) {
     fetched_ = now;
     all_.clear();
     matching_.clear();
+    rules_.clear();
     BusReply children = accessibility.call(
         {registryName, applicationRootPath, accessibleInterface, "GetChildren", nullptr, G_VARIANT_TYPE("(a(so))")},
         dbusTimeoutMs);
@@ -107,9 +122,13 @@ std::vector<ProcessId> Applications::processesOf(std::string_view applicationId,
     // Cheapest first: what the bus and /proc tell. Only the rest are asked their names, all at once.
     std::vector<std::pair<ProcessId, ApplicationNames::Application>> undecided;
     for (const Application& application : applications) {
-        if (application.process == owner || launchEvidence(readProcessRecord(application.process), application.process,
-                                                           applicationId, program) != LaunchEvidence::none) {
+        const std::string_view rule = application.process == owner
+                                          ? "bus-name"
+                                          : ruleWord(launchEvidence(readProcessRecord(application.process),
+                                                                    application.process, applicationId, program));
+        if (!rule.empty()) {
             matching.push_back(application.process);
+            rules_.try_emplace(application.process, rule);
         } else {
             undecided.push_back({application.process, {*application.busName, applicationRootPath}});
         }
@@ -119,12 +138,19 @@ std::vector<ProcessId> Applications::processesOf(std::string_view applicationId,
         asked.push_back(entry.second);
     const auto names = names_.namesOf(accessibility, asked, dbusTimeoutMs, now);
     for (const auto& [process, application] : undecided) {
-        if (const auto name = names.find(application.busName); name != names.end() && name->second == applicationId)
+        if (const auto name = names.find(application.busName); name != names.end() && name->second == applicationId) {
             matching.push_back(process);
+            rules_.try_emplace(process, "accessibility-name");
+        }
     }
     std::sort(matching.begin(), matching.end());
     matching.erase(std::unique(matching.begin(), matching.end()), matching.end());
     return matching_.emplace(std::string(applicationId), std::move(matching)).first->second;
+}
+
+std::string Applications::ruleOf(ProcessId process) const {
+    const auto rule = rules_.find(process);
+    return rule != rules_.end() ? std::string(rule->second) : std::string();
 }
 
 const std::string& Applications::toolkitOf(const Application& application, Bus& accessibility) {

@@ -43,6 +43,9 @@ public:
     // Those that are `applicationId`, by process id. `session` answers who owns the id on the session bus.
     std::vector<ProcessId> processesOf(std::string_view applicationId, Bus& accessibility, Bus* session,
                                        Clock::time_point now = Clock::now());
+    // The first rule by which processesOf() found the process ("bus-name", "desktop-entry", "systemd-unit",
+    // "launch-environment", "accessibility-name"); empty for one it did not find.
+    std::string ruleOf(ProcessId process) const;
     // The toolkit an application names itself by ("GTK", "Qt", "Chromium"), asked once.
     const std::string& toolkitOf(const Application& application, Bus& accessibility);
 
@@ -55,6 +58,7 @@ private:
     Clock::time_point fetched_{};
     std::vector<Application> all_;
     std::map<std::string, std::vector<ProcessId>, std::less<>> matching_;  // by application id, while kept
+    std::map<ProcessId, std::string_view> rules_;                          // of the processes found, while kept
     std::map<std::string, std::string, std::less<>> toolkits_;             // by bus name, while kept
     ApplicationNames names_;
 };

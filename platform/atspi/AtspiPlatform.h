@@ -36,6 +36,7 @@ public:
     const PlatformWording& wording() const override;
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override;
+    std::string identityRule(ProcessId process) override { return applications_.ruleOf(process); }
     bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,

@@ -74,6 +74,8 @@ public:
     // Tells the service listener of an event, or the next one to come when none listens yet.
     void serviceEvent(ServiceEvent event, std::string message);
     void endSession(std::string message) { serviceEvent(ServiceEvent::sessionEnded, std::move(message)); }
+    // The rule by which every process counts as its application, as identityRule() tells it.
+    std::string identity = "fake-rule";
     // What the platform says to the user; tests see the core hand it on unchanged.
     PlatformWording texts{"permission missing (fake)", "minimized (fake)", "banner (fake)", "press failed (fake)"};
 
@@ -94,6 +96,7 @@ public:
     const PlatformWording& wording() const override { return texts; }
     std::vector<ProcessId> runningProcesses(std::string_view applicationId) override;
     Element applicationElement(ProcessId process) override;
+    std::string identityRule(ProcessId) override { return identity; }
     bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override;
     std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override;
     std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,

@@ -90,6 +90,9 @@ public:
         return processes;
     }
 
+    // The only rule here: the running application's bundle identifier.
+    std::string identityRule(ProcessId) override { return "bundle-id"; }
+
     Element applicationElement(ProcessId process) override {
         CFRef<AXUIElementRef> application(AXUIElementCreateApplication(static_cast<pid_t>(process)));
         return makeElement(application.get());

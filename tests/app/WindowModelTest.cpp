@@ -54,6 +54,7 @@ TEST_P(StatusMenuStates, statusMenu_engineStateAndChecks_whatDiffersSymbolAndToo
     EXPECT_EQ(entry(Action::togglePause).title, c.startStop);
     EXPECT_EQ(entry(Action::toggleSafe).checked, c.safe);
     EXPECT_EQ(entry(Action::toggleNotifySkipped).checked, c.checks.notifySkipped);
+    EXPECT_EQ(entry(Action::toggleKeepHistory).checked, c.checks.keepHistory);
     EXPECT_EQ(entry(Action::toggleStartAtLogin).checked, c.checks.startAtLogin);
     EXPECT_EQ(statusSymbol(engine.state()), c.symbol);
     EXPECT_EQ(statusToolTip(engine.state()), "Ondrel - " + c.status);
@@ -69,9 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
                              "Stop",
                              true,
                              StatusSymbol::watching},
-                    MenuCase{"safeOffStartsAtLoginNoNotices",
+                    MenuCase{"safeOffStartsAtLoginNoNoticesNoHistory",
                              Reached::safeOff,
-                             {.notifySkipped = false, .startAtLogin = true},
+                             {.notifySkipped = false, .keepHistory = false, .startAtLogin = true},
                              "Velquin not running",
                              "Stop",
                              false,

@@ -49,13 +49,16 @@ struct DecisionCase {
     std::string prompt;
     bool safe, dryRun;
     const char* objection;  // why safe mode leaves it, or null where it does not
-    std::string read;       // the prompt as the skip reports it
+    std::string read;       // the prompt as the skip reports it and the history keeps it
     const char* line;       // logged where nothing is left
+    ondrel::Decision recorded;
+    const char* pattern;
 };
-class Decision : public testing_support::Scene, public testing::WithParamInterface<DecisionCase> {};
+class Decided : public testing_support::Scene, public testing::WithParamInterface<DecisionCase> {};
 
-// Safe mode's skip comes first, then dry run, then the press.
-TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
+// Safe mode's skip comes first, then dry run, then the press; each recorded with the prompt as judged, which
+// is read for the history alone where safe mode is off.
+TEST_P(Decided, runPass_matchingButton_decidedInOrderRecorded) {
     const DecisionCase& c = GetParam();
     prompt(velquinWindow(), c.prompt, "Allow (⌘⏎)");
     Options opts;
@@ -71,22 +74,30 @@ TEST_P(Decision, runPass_matchingButton_decidedInOrder) {
         EXPECT_EQ(logged, std::vector<std::string>{c.line});
     }
     EXPECT_EQ(platform.presses.size(), static_cast<std::size_t>(result.pressed));
+    EXPECT_EQ(takeRecords(), (std::vector<DecisionRecord>{{.window = "Chat",
+                                                           .button = "Allow (⌘⏎)",
+                                                           .decision = c.recorded,
+                                                           .pattern = c.pattern,
+                                                           .reason = c.objection ? c.objection : "",
+                                                           .prompt = c.read,
+                                                           .process = 100,
+                                                           .identity = "fake-rule"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Decision,
-    testing::Values(DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr, "",
-                                 "Pressed \"Allow (⌘⏎)\" in [Chat]"},
+    Cases, Decided,
+    testing::Values(DecisionCase{"riskyUnsafe", "Run rm -rf /tmp/build?", false, false, nullptr,
+                                 "run rm -rf /tmp/build?", "Pressed \"Allow (⌘⏎)\" in [Chat]", Decision::pressed, ""},
                     DecisionCase{"riskySafeDryRun", "sudo make install", true, true, "prompt mentions \"sudo \"",
-                                 "sudo make install", nullptr},
+                                 "sudo make install", nullptr, Decision::left, "sudo "},
                     // An 818-character script that ends in the dangerous part, as one prompt box showed it.
                     DecisionCase{"longRiskyPromptSafe",
                                  "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
                                  true, false, "prompt mentions \"rm -rf\"",
                                  "velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
-                                 nullptr},
-                    DecisionCase{"harmlessDryRun", "Read README.md?", true, true, nullptr, "",
-                                 "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\""}),
+                                 nullptr, Decision::left, "rm -rf"},
+                    DecisionCase{"harmlessDryRun", "Read README.md?", true, true, nullptr, "read readme.md?",
+                                 "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\"", Decision::dryRun, ""}),
     testing_support::CaseName());
 
 // Each prompt closes once pressed: the line names the label read before the press. The configured
@@ -135,7 +146,7 @@ TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone
 }
 
 // A press that went nowhere: tried again when refused, not again when it may still happen, and no failure
-// at all when the button went with its prompt.
+// at all when the button went with its prompt. Each failure logged is recorded with its reason.
 TEST_F(Pass, runPass_pressNotDone_retriedOnlyWhenRefusedLoggedOnlyWhenNotGone) {
     const std::vector<std::pair<ActionResult::Outcome, std::size_t>> cases = {
         {ActionResult::Outcome::failed, 2}, {ActionResult::Outcome::busy, 1}, {ActionResult::Outcome::gone, 0}};
@@ -151,6 +162,10 @@ TEST_F(Pass, runPass_pressNotDone_retriedOnlyWhenRefusedLoggedOnlyWhenNotGone) {
             runPass(reader, opts, memory);
         });
         EXPECT_EQ(logged, std::vector<std::string>(lines, "press failed (fake) in [Chat]: why"));
+        std::vector<std::string> recorded;
+        for (const DecisionRecord& record : takeRecords())
+            recorded.push_back(std::string(decisionWord(record.decision)) + ": " + record.reason);
+        EXPECT_EQ(recorded, std::vector<std::string>(lines, "failed: why"));
     }
 }
 

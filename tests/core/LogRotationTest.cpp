@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/ActivityLog.h"
+#include "core/DecisionHistory.h"
 #include "tests/support/Files.h"
 
 namespace ondrel {
@@ -48,17 +50,24 @@ TEST_F(LogRotation, appendToFile_recordWouldPassLimit_fileMovedToDotOneReplacing
     EXPECT_EQ(readFile(path), std::string(25, 'M'));
 }
 
-// A fixed-length line naming its writer and number, padded with a letter that depends on both: a torn or
-// interleaved line no longer reads back as itself.
-std::string record(int writer, int number) {
-    std::string line = std::to_string(writer) + ' ' + std::to_string(number) + ' ';
-    line.resize(47, static_cast<char>('a' + (writer * 7 + number) % 26));
-    return line + '\n';
+// A decision naming its writer and number, of one length for all, its prompt in a letter that depends on
+// both and with what JSON must escape: a torn or interleaved line no longer reads back as itself.
+DecisionRecord record(int writer, int number) {
+    std::string button = std::to_string(number);
+    button.insert(0, 5 - button.size(), '0');
+    DecisionRecord decision{.time = "2026-12-05T08:36:33Z",
+                            .window = "writer " + std::to_string(writer),
+                            .button = button,
+                            .decision = Decision::left,
+                            .pattern = "rm -rf"};
+    setPromptText(decision, "rm -rf \"x\"\n\t" + std::string(20, static_cast<char>('a' + (writer * 7 + number) % 26)));
+    return decision;
 }
 
-TEST_F(LogRotation, appendToFile_twoProcessesRotatingAtOnce_keptLinesWholeOnceEachWithoutGap) {
+// Decisions recorded by two processes at once, through the rotations, as the history's lines.
+TEST_F(LogRotation, recordDecision_twoProcessesRotatingAtOnce_keptRecordsWholeOnceEachWithoutGap) {
     constexpr int writers = 2, linesEach = 10'000;
-    constexpr std::uintmax_t limit = std::uintmax_t{64} * 1024;  // about fourteen rotations in all
+    constexpr std::uintmax_t limit = std::uintmax_t{64} * 1024;  // about sixty rotations in all
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> children;
@@ -69,10 +78,9 @@ TEST_F(LogRotation, appendToFile_twoProcessesRotatingAtOnce_keptLinesWholeOnceEa
             ::close(gate[1]);
             char byte = 0;
             [[maybe_unused]] auto opened = ::read(gate[0], &byte, 1);  // both start when the gate closes
-            bool written = true;
             for (int number = 0; number < linesEach; ++number)
-                written = appendToFile(path, record(writer, number), limit) && written;
-            ::_exit(written ? 0 : 1);
+                recordDecision(record(writer, number), path, limit);
+            ::_exit(0);
         }
         children.push_back(child);
     }
@@ -84,22 +92,24 @@ TEST_F(LogRotation, appendToFile_twoProcessesRotatingAtOnce_keptLinesWholeOnceEa
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
-    // Earlier rotations took the oldest lines away; what is kept must be each writer's latest lines, whole,
+    // Earlier rotations took the oldest lines away; what is kept must be each writer's latest records, whole,
     // each once, in the order written, and the older file as full as the limit allows. (A writer that got
     // far ahead of the other may have no line left at all.)
-    const std::size_t linesPerFile = limit / record(0, 0).size();
+    const std::size_t lineSize = recordLine(record(0, 0)).size();
     std::map<int, std::vector<int>> kept;
     for (const std::string& file : {rotated, path}) {
         const std::string text = readFile(file);
         ASSERT_LE(text.size(), limit) << file;
         if (file == rotated) {
-            EXPECT_EQ(text.size(), linesPerFile * record(0, 0).size());
+            EXPECT_EQ(text.size(), limit / lineSize * lineSize);
         }
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {
-            int writer = -1, number = -1;
-            std::istringstream(line) >> writer >> number;
-            ASSERT_EQ(line + '\n', record(writer, number)) << file;
+            const std::optional<DecisionRecord> read = parseRecordLine(line);
+            ASSERT_TRUE(read) << file << ": " << line;
+            const int writer = std::stoi(read->window.substr(7));
+            const int number = std::stoi(read->button);
+            ASSERT_EQ(line + '\n', recordLine(record(writer, number))) << file;
             kept[writer].push_back(number);
         }
     }

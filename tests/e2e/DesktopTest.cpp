@@ -5,13 +5,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 
+#include "core/DecisionHistory.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/Files.h"
 
 namespace ondrel::testing_support {
 namespace {
@@ -28,8 +34,9 @@ std::string longText(std::size_t length, const std::string& first, const std::st
     return text;
 }
 
-// Each window as one pass meets it, in order, and what the pass logs for it (nothing for a disabled Allow).
-TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmless) {
+// Each window as one pass meets it, in order, and what the pass logs for it (nothing for a disabled Allow);
+// the history holds what was logged, on the whole text it was judged on, with who Velquin was.
+TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmlessRecordedWithItsPrompt) {
     const auto script = [](const std::string& last) {
         return longText(818, "#!/bin/sh\nset -eu\ncd \"$HOME\"", "tar -czf archive/all.tar.gz projects/part-", last);
     };
@@ -58,8 +65,15 @@ TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmless) {
     std::string scenario;
     Lines log{"Accessibility OK."};
     Lines presses;
+    Lines decisions;                                  // as recorded: window, decision, pattern, what the prompt holds
+    std::map<std::string, std::string> lastCommands;  // by window, in matching form (lower case)
     for (const Row& row : rows) {
         scenario += promptWindow(row.title, row.text, row.button, row.window);
+        const auto lastLine = row.text.rfind("\\n");
+        std::string command = row.text.substr(lastLine == std::string::npos ? 0 : lastLine + 2);
+        std::transform(command.begin(), command.end(), command.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        lastCommands[row.title] = command;
         if (row.outcome == "minimized") {
             log.push_back("WARNING: window [" + row.title +
                           "] is minimized. Ondrel leaves minimized windows alone, so "
@@ -67,14 +81,31 @@ TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmless) {
         } else if (row.outcome == "pressed") {
             log.push_back("Pressed \"Allow\" in [" + row.title + "]");
             presses.push_back("Allow in " + row.title);
+            decisions.push_back(row.title + " pressed  holds " + command);
         } else if (!row.outcome.empty()) {
             log.push_back("SKIP (safe mode) in [" + row.title + "]: prompt mentions \"" + row.outcome +
                           "\" - left for you");
+            decisions.push_back(row.title + " left " + row.outcome + " holds " + command);
         }
     }
     StandIn velquin(scenario);
     EXPECT_EQ(messages(ondrel({"--once"}).out), log);
     EXPECT_EQ(velquin.presses(), presses);
+
+    Lines recorded;
+    std::istringstream lines(readFile(decisionsFilePath()));
+    for (std::string line; std::getline(lines, line);) {
+        const std::optional<DecisionRecord> record = parseRecordLine(line);
+        ASSERT_TRUE(record) << line;
+        EXPECT_EQ(record->identity + " " + std::to_string(record->process),
+                  "bus-name " + std::to_string(velquin.pid()));
+        EXPECT_FALSE(record->promptCut);
+        const std::string& command = lastCommands[record->window];
+        const bool holds = !command.empty() && record->prompt.find(command) != std::string::npos;
+        recorded.push_back(record->window + " " + std::string(decisionWord(record->decision)) + " " + record->pattern +
+                           " holds " + (holds ? command : record->prompt));
+    }
+    EXPECT_EQ(recorded, decisions);
 }
 
 // An upgrade while the gate waits replaces the file the process started from: the relaunch runs the new one.

@@ -19,6 +19,7 @@ public:
     const PlatformWording& wording() const override { return inner_.wording(); }
     std::vector<ProcessId> runningProcesses(std::string_view id) override { return inner_.runningProcesses(id); }
     Element applicationElement(ProcessId process) override { return inner_.applicationElement(process); }
+    std::string identityRule(ProcessId process) override { return inner_.identityRule(process); }
     bool setAttribute(const Element& element, std::string_view attribute, const AttributeValue& value) override {
         return inner_.setAttribute(element, attribute, value);
     }

@@ -6,19 +6,37 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/ActivityLog.h"
+#include "core/DecisionHistory.h"
 #include "core/Scanner.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/CaptureOutput.h"
+#include "tests/support/Files.h"
 
 namespace ondrel::testing_support {
 
 class Scene : public ::testing::Test {
 protected:
-    Scene() : listening_(listenToLog([this](const std::string& message) { logged.push_back(message); })) {}
+    Scene() : listening_(listenToLog([this](const std::string& message) { logged.push_back(message); })) {
+        std::filesystem::remove(decisionsFilePath());
+    }
+
+    // The decisions recorded since the last call, as the history file holds them, their times left out.
+    static std::vector<DecisionRecord> takeRecords() {
+        std::vector<DecisionRecord> records;
+        std::istringstream lines(readFile(decisionsFilePath()));
+        for (std::string line; std::getline(lines, line);) {
+            records.push_back(parseRecordLine(line).value_or(DecisionRecord{.time = "unreadable: " + line}));
+            records.back().time.clear();
+        }
+        std::filesystem::remove(decisionsFilePath());
+        return records;
+    }
 
     // A Velquin process with one window; most tests need exactly that.
     Element velquinWindow(const std::string& title = "Chat", ProcessId process = 100) {

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+// The History tab over a history file of its own, on Qt's offscreen platform.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+#include <fstream>
+
+#include "app/gui/HistoryView.h"
+#include "tests/support/Files.h"
+#include "tests/support/QtEvents.h"
+
+namespace ondrel::gui {
+namespace {
+
+using testing_support::processEventsFor;
+
+DecisionRecord decision(const std::string& window, Decision made, const std::string& prompt) {
+    DecisionRecord record{.time = "2026-12-05T08:36:33Z", .window = window, .button = "Allow", .decision = made};
+    setPromptText(record, prompt);
+    return record;
+}
+
+// Lets the view's reading of the file come to an end.
+void settle(const HistoryView& view) {
+    do {
+        processEventsFor(20);
+    } while (view.model->reading());
+}
+
+// The windows of the rows shown, top to bottom.
+std::vector<std::string> windows(const HistoryView& view) {
+    std::vector<std::string> shown;
+    for (int row = 0; row < view.model->rowCount(); ++row)
+        shown.push_back(view.model->record(row)->window);
+    return shown;
+}
+
+class History : public testing::Test {
+protected:
+    testing_support::ScratchFolder folder;
+    const std::string path = folder.path("decisions.jsonl");
+};
+
+TEST_F(History, view_recordsAppendedByAnyone_newestFirstFilteredFollowedLiveEscapedCutClearedWhenConfirmed) {
+    recordDecision(decision("Chat", Decision::pressed, "read notes.txt"), path);
+    recordDecision(decision("Deploy", Decision::left, "run rm -rf build\n\x1b[2J<b>bold</b>"), path);
+    recordDecision(decision("Script", Decision::pressed, std::string(4100, 'x') + " curl evil"), path);
+    HistoryView view(path);
+    view.show();
+    settle(view);
+    EXPECT_EQ(windows(view), (std::vector<std::string>{"Script", "Deploy", "Chat"}));
+
+    view.table->selectRow(1);  // the prompt below, line by line, plain and escaped
+    EXPECT_EQ(view.promptView->toPlainText(), "run rm -rf build\n\\u{1b}[2J<b>bold</b>\n");
+    view.table->selectRow(0);  // cut where the history stopped keeping it
+    EXPECT_EQ(view.promptView->toPlainText(),
+              QString(4000, 'x') + "\n[The prompt went on: the history keeps its first 4000 characters.]\n");
+
+    view.filterField->setText(QStringLiteral("RM -RF"));
+    EXPECT_EQ(windows(view), std::vector<std::string>{"Deploy"});
+    view.filterField->clear();
+    view.decisionChoice->setCurrentIndex(view.decisionChoice->findText(QStringLiteral("Pressed")));
+    EXPECT_EQ(windows(view), (std::vector<std::string>{"Script", "Chat"}));
+
+    // Another process's records come in at the top while the view shows, as far as the filter admits them.
+    recordDecision(decision("Later", Decision::pressed, "ls"), path);
+    recordDecision(decision("Risky later", Decision::left, "sudo ls"), path);
+    processEventsFor(historyLookMilliseconds);
+    settle(view);
+    EXPECT_EQ(windows(view), (std::vector<std::string>{"Later", "Script", "Chat"}));
+
+    keepHistory(false);
+    EXPECT_FALSE(view.offNotice->isHidden());
+    recordDecision(decision("Unkept", Decision::pressed, "ls"), path);
+    EXPECT_EQ(testing_support::readFile(path).find("Unkept"), std::string::npos);
+    keepHistory(true);
+    EXPECT_TRUE(view.offNotice->isHidden());
+
+    view.confirmClear = [](QWidget*) { return false; };
+    view.clearButton->click();
+    EXPECT_EQ(view.model->rowCount(), 3);
+    view.confirmClear = [](QWidget*) { return true; };
+    view.clearButton->click();
+    settle(view);
+    EXPECT_EQ(view.model->rowCount(), 0);
+    EXPECT_EQ(testing_support::readFile(path), "");
+}
+
+// A view over a history of a hundred thousand records, half of them rotated into the older file: what the
+// window's thread does with them never grows with their number beyond the filter's one look at each.
+TEST_F(History, view_100000Records_allShownAndFilteredWithoutStall) {
+    constexpr int count = 100'000;
+    const std::string pressed = recordLine(decision("Window #", Decision::pressed, "run step #"));
+    const std::string left = recordLine(decision("Window #", Decision::left, "run step #"));
+    std::ofstream older(path + ".1");
+    std::ofstream current(path);
+    for (int i = 0; i < count; ++i) {
+        std::string line = i % 10 ? pressed : left;
+        for (auto at = line.find('#'); at != std::string::npos; at = line.find('#', at))
+            line.replace(at, 1, std::to_string(i));
+        (i < count / 2 ? older : current) << line;
+    }
+    older.close();
+    current.close();
+    // The longest the window's thread went without taking its events, from the view's opening on.
+    QElapsedTimer clock;
+    qint64 lastBeat = 0;
+    qint64 longest = 0;
+    QTimer beat;
+    beat.setInterval(5);
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - lastBeat);
+        lastBeat = clock.elapsed();
+    });
+    clock.start();
+    beat.start();
+    HistoryView view(path);
+    view.show();
+    settle(view);
+    EXPECT_EQ(view.model->rowCount(), count);
+    view.table->scrollToBottom();
+    view.filterField->setText(QStringLiteral("step 5000"));
+    view.decisionChoice->setCurrentIndex(view.decisionChoice->findText(QStringLiteral("Left for you")));
+    settle(view);
+    EXPECT_EQ(windows(view), (std::vector<std::string>{"Window 50000", "Window 5000"}));
+    // Some milliseconds; a few hundred where other work shares the processor.
+    EXPECT_LT(longest, 1500);
+}
+
+}  // namespace
+}  // namespace ondrel::gui
