@@ -37,6 +37,11 @@ def asks(command):
     return ("prompt", [("text", "Velquin wants to run: " + command), buttons()])
 
 
+def other(text):
+    """A prompt harmless in both twins."""
+    return ("prompt", [("text", text), buttons(OTHER)])
+
+
 LONG = ("Velquin has finished looking at the changes in your working copy and wants to tidy up before the "
         "next build. The build folder holds object files, cached test results and the packaged archives "
         "of the last three runs; none of them are tracked, and the next build makes all of them again. "
@@ -103,6 +108,13 @@ SHAPES = [
     Shape("five paragraphs", "window", lambda c: [("prompt", [("text", p) for p in PARAGRAPHS] +
                                                    [("text", "Command: " + c), buttons()])],
           "rm -rf /var/lib/app", "ls -la /var/lib/app", "rm -rf"),
+    # A command over several lines, and one shown as a tool call's list of arguments.
+    Shape("continued line", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("code", c),
+                                                             buttons()])],
+          "git push \\\n    --force origin main", "git pull \\\n    --rebase origin main", "git push --force"),
+    Shape("argv list", "window", lambda c: [("prompt", [("text", "Velquin wants to call exec with:"),
+                                                        ("code", '{"argv": %s}' % c), buttons()])],
+          '["git", "push", "--force", "origin", "main"]', '["git", "status", "--short"]', "git push --force"),
     # The command in a text field.
     Shape("labelled field", "window", lambda c: [("prompt", [("text", "Velquin wants to run the command below."),
                                                              ("field", "_Command:", c, False), buttons()])],
@@ -135,6 +147,10 @@ SHAPES = [
     Shape("two prompts flat", "window", lambda c: [("text", "Velquin wants to read notes.txt"), buttons(OTHER),
                                                    ("text", "Velquin wants to run: " + c), buttons()],
           "git clean -fdx", "git clean -n", "git clean -fd"),
+    # Prompts in list rows, the risky one in the middle.
+    Shape("prompt rows", "window", lambda c: [("rows", [[other("Velquin wants to read notes.txt")], [asks(c)],
+                                                        [other("Velquin wants to open the project")]])],
+          "rm -rf build/", "ls -la build/", "rm -rf"),
     # Invisible and look-alike characters.
     Shape("zero width space", "window", lambda c: [asks(c)], "r\u200bm -rf", "l\u200bs -la", "rm -rf"),
     Shape("soft hyphen", "window", lambda c: [asks(c)], "r\u00adm -rf", "l\u00ads -la", "rm -rf"),
@@ -145,6 +161,10 @@ SHAPES = [
     Shape("math letters", "window", lambda c: [asks(c)], "\U0001d69b\U0001d696 -\U0001d69b\U0001d68f",
           "\U0001d695\U0001d69c -\U0001d695\U0001d68a", "rm -rf"),
     Shape("no-break space", "window", lambda c: [asks(c)], "rm\u00a0-rf", "ls\u00a0-la", "rm -rf"),
+    Shape("combining marks", "window", lambda c: [asks(c)], "r\u0332m\u0332 -\u0332r\u0332f\u0332",
+          "l\u0332s\u0332 -\u0332l\u0332a\u0332", "rm -rf"),
+    Shape("look-alike letters", "window", lambda c: [asks(c)], "\u0455ud\u03bf apt-get remove nginx",
+          "\u0430pt-cache policy nginx", "sudo "),
     # Typography that renders "--" as a dash, as chat views do.
     Shape("smart dashes", "window", lambda c: [asks(c)], "git push \u2013force origin main",
           "git pull \u2013rebase origin main", "git push --force"),
@@ -161,6 +181,19 @@ SHAPES = [
           [("text", "Velquin wants to run: " + c), buttons()],
           "git push --force origin main", "git status --short", "git push --force"),
     Shape("message list", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION] + [[asks(c)]])],
+          "git push --force origin main", "git status --short", "git push --force"),
+    # The risky word one message above the prompt leaves it; two above, it is pressed.
+    Shape("message above", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION[3:13] + c] +
+                                                [[asks("git status --short")]])],
+          ["You: then push it to production."],
+          ["You: then push it to production.", "Velquin: first I will look at the status."], "production"),
+    Shape("message above flat", "window", lambda c: [("text", m) for m in CONVERSATION[3:13] + c] +
+          [("text", "Velquin wants to run: git status --short"), buttons()],
+          ["You: the secret is in the vault."],
+          ["You: the secret is in the vault.", "Velquin: I will only look at the status."], "secret"),
+    # The user's draft in the chat's text field, below the prompt.
+    Shape("composer draft", "window", lambda c: [("box", [("text", m) for m in CONVERSATION[3:13]] + [asks(c)]),
+                                                 ("field", None, "then delete the production token", True)],
           "git push --force origin main", "git status --short", "git push --force"),
     # Markup, lists, tables and other widgets around the command.
     Shape("split bold", "window", lambda c: [("prompt", [("rich", "Velquin wants to run %s build/" % c), buttons()])],
