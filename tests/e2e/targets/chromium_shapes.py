@@ -75,7 +75,8 @@ def card(twin):
         if kind == "table":
             head, *rows = item[1]
             return "<table><tr>%s</tr>%s</table>" % ("".join("<th>%s</th>" % e(cell) for cell in head), "".join(
-                "<tr>%s</tr>" % "".join("<td>%s</td>" % e(cell) for cell in row) for row in rows))
+                "<tr>%s</tr>" % "".join("<td>%s</td>" % (e(cell) if isinstance(cell, str) else node(cell, prompt))
+                                        for cell in row) for row in rows))
         if kind == "frame":
             return "<fieldset><legend>%s</legend>%s</fieldset>" % (e(item[1]), nodes(item[2], prompt))
         if kind == "named":

@@ -107,9 +107,9 @@ class Window:
             return items
         if kind == "table":
             grid = Gtk.Grid(column_spacing=12)
-            for y, row in enumerate(node[1]):
-                for x, cell in enumerate(row):
-                    grid.attach(label(cell), x, y, 1, 1)
+            cells = [(x, y, cell) for y, row in enumerate(node[1]) for x, cell in enumerate(row)]
+            for x, y, cell in sorted(cells, key=lambda c: c[:2]) if len(node) > 2 and node[2] else cells:
+                grid.attach(label(cell) if isinstance(cell, str) else self.widget(cell, prompt), x, y, 1, 1)
             return grid
         if kind == "frame":
             frame = Gtk.Frame(label=node[1])

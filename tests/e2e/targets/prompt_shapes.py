@@ -10,16 +10,18 @@ A shape's content is a list of nodes, tuples whose first item is the kind:
   ("code", s)              a block of code, its line breaks kept
   ("field", label, s, e)   a single-line text field with a mnemonic label (None: none); e: editable
   ("area", s, e)           a multi-line text field   ("choice", s)         a drop-down showing s
-  ("list", [s, ...])       a list of items           ("table", [[s, ...], ...]) a table, header first
+  ("list", [s, ...])       a list of items
+  ("table", [[c, ...], ...], by_column)   a table, header first; a cell is a string or a node; by_column:
+                           GTK fills its grid column by column (optional)
   ("frame", title, nodes)  a titled frame            ("named", name, nodes) a group named, not shown
   ("box", nodes)           a container               ("deep", n, nodes)    n containers, one in another
   ("rows", [nodes, ...])   a list whose rows hold nodes, as chat messages
   ("prompt", nodes)        a container that is one prompt, gone once answered
   ("buttons", name)        Deny and Allow in a row   ("banner", s, name)   a bar with s, Deny and Allow
 A window's kind is "window" (content in an application window), "bare" (in a toolkit's barest
-top-level widget), "dialog" (content above a dialog's own
-buttons) or "message" (a stock message box: content is its text and secondary text). `name` is what a
-press of that Allow reports; twin() fills it in."""
+top-level widget), "dialog" (content above a dialog's own buttons) or "message" (a stock message box:
+content is its text and secondary text). `name` is what a press of that Allow reports; twin() fills it
+in."""
 from collections import namedtuple
 
 Shape = namedtuple("Shape", "name kind content risky harmless fragment title only", defaults=(None, None))
@@ -147,10 +149,15 @@ SHAPES = [
     Shape("two prompts flat", "window", lambda c: [("text", "Velquin wants to read notes.txt"), buttons(OTHER),
                                                    ("text", "Velquin wants to run: " + c), buttons()],
           "git clean -fdx", "git clean -n", "git clean -fd"),
-    # Prompts in list rows, the risky one in the middle.
+    # Prompts in list rows and in table rows, the risky one in the middle.
     Shape("prompt rows", "window", lambda c: [("rows", [[other("Velquin wants to read notes.txt")], [asks(c)],
                                                         [other("Velquin wants to open the project")]])],
           "rm -rf build/", "ls -la build/", "rm -rf"),
+    # Qt shows no assistive technology the widgets in a table's cells.
+    Shape("table of prompts", "window", lambda c: [("table", [["Request", "Answer"], ["Read notes.txt", buttons(OTHER)],
+                                                              ["Run " + c, buttons()],
+                                                              ["Run make test", buttons(OTHER)]])],
+          "kubectl delete pod web-0", "kubectl get pod web-0", "kubectl delete", only={"gtk3", "gtk4", "chromium"}),
     # Invisible and look-alike characters.
     Shape("zero width space", "window", lambda c: [asks(c)], "r\u200bm -rf", "l\u200bs -la", "rm -rf"),
     Shape("soft hyphen", "window", lambda c: [asks(c)], "r\u00adm -rf", "l\u00ads -la", "rm -rf"),
@@ -213,6 +220,10 @@ SHAPES = [
                                                     ("table", [["Step", "Command"], ["Clean", c], ["Build", "make"]]),
                                                     buttons()])],
           "rm -rf out/", "ls -la out/", "rm -rf"),
+    # GTK's grids list their cells in the order they were added (GTK 3: the reverse), not as they are shown.
+    Shape("table by column", "window", lambda c: [("prompt", [("table", [["Program", "Arguments"], list(c)], True),
+                                                              buttons()])],
+          ("rm", "-rf build/"), ("ls", "-la build/"), "rm -rf"),
     Shape("choice", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("choice", c), buttons()])],
           "git push -f origin main", "git pull origin main", "git push -f"),
     Shape("frame title", "window", lambda c: [("prompt", [("frame", "Run %s?" % c,
@@ -246,6 +257,9 @@ def twins(toolkit):
                         result.append(node[:-1] + (len(prompts) - 1,))
                     elif node[0] == "rows":
                         result.append(("rows", [named(row) for row in node[1]]))
+                    elif node[0] == "table":
+                        result.append(("table", [[cell if isinstance(cell, str) else named([cell])[0] for cell in row]
+                                                  for row in node[1]]) + node[2:])
                     elif node[0] in ("box", "prompt", "deep", "frame", "named"):
                         result.append(node[:-1] + (named(node[-1]),))
                     else:
