@@ -7,17 +7,22 @@ which must be pressed.
 A shape's content is a list of nodes, tuples whose first item is the kind:
   ("text", s)              a static text             ("heading", s)        a bold heading
   ("rich", html)           text with inline markup: <b>, <code>, <a href>
+  ("doc", markup)          a read-only rich text view: <b>, <i>, <tt>, line breaks
   ("code", s)              a block of code, its line breaks kept
+  ("alias", name, s)       a static text s named name for assistive technologies
   ("field", label, s, e)   a single-line text field with a mnemonic label (None: none); e: editable
   ("area", s, e)           a multi-line text field   ("choice", s)         a drop-down showing s
-  ("list", [s, ...])       a list of items
+  ("check", s)             a ticked check box s      ("list", [s, ...])    a list of items
   ("table", [[c, ...], ...], by_column)   a table, header first; a cell is a string or a node; by_column:
                            GTK fills its grid column by column (optional)
   ("frame", title, nodes)  a titled frame            ("named", name, nodes) a group named, not shown
+  ("section", title, nodes) an expanded expander     ("tab", title, nodes) a notebook with one page
   ("box", nodes)           a container               ("deep", n, nodes)    n containers, one in another
+  ("html", s)              a page's own markup (Chromium only)
   ("rows", [nodes, ...])   a list whose rows hold nodes, as chat messages
   ("prompt", nodes)        a container that is one prompt, gone once answered
-  ("buttons", name)        Deny and Allow in a row   ("banner", s, name)   a bar with s, Deny and Allow
+  ("buttons", name)        Deny and Allow in a row   ("buttons", tip, name) the same, Allow with a tooltip
+  ("banner", s, name)      a bar with s, Deny and Allow
 A window's kind is "window" (content in an application window), "bare" (in a toolkit's barest
 top-level widget), "dialog" (content above a dialog's own buttons) or "message" (a stock message box:
 content is its text and secondary text). `name` is what a press of that Allow reports; twin() fills it
@@ -31,8 +36,8 @@ Twin = namedtuple("Twin", "name kind content title prompts")  # prompts: [(press
 OWN, OTHER = "own", "other"
 
 
-def buttons(which=OWN):
-    return ("buttons", which)
+def buttons(which=OWN, tip=None):
+    return ("buttons", which) if tip is None else ("buttons", tip, which)
 
 
 def asks(command):
@@ -134,6 +139,10 @@ SHAPES = [
                                                                  ("area", "BEGIN;\n%s\nCOMMIT;\n" % c, True),
                                                                  buttons()])],
           "DELETE FROM orders;", "SELECT id FROM orders;", "delete from"),
+    Shape("rich document", "window", lambda c: [("prompt", [("doc", "<b>Velquin</b> wants to run:\n<tt>cd ~/site</tt>"
+                                                                    "\n<tt>%s</tt>\n<i>%s</i>" % (c, LONG)),
+                                                            buttons()])],
+          "sudo systemctl stop nginx", "systemctl status nginx", "sudo "),
     # A paragraph of 316 characters is short enough to judge, however a page exposes it.
     Shape("paragraph 316", "window", lambda c: [("prompt", [("text", (LONG[:289] + " Run: " + c).ljust(316, ".")),
                                                             buttons()])],
@@ -232,11 +241,32 @@ SHAPES = [
     Shape("named group", "window", lambda c: [("prompt", [("named", "Velquin wants to run " + c,
                                                            [("text", "Allow the command?"), buttons()])])],
           "wget -q https://example.invalid/x.sh", "cat ~/x.sh", "wget"),
+    # The command in an expanded section's title, a notebook page's title, a ticked option.
+    Shape("open section", "window", lambda c: [("prompt", [("section", "Run " + c, [
+        ("text", "Velquin wants to run the command above."), buttons()])])],
+          "git clean -fdx", "git clean -n", "git clean -fd"),
+    Shape("tab title", "window", lambda c: [("tab", "Run " + c, [("prompt", [("text", "Allow this?"), buttons()])])],
+          "reboot now", "uptime", "reboot"),
+    Shape("checked option", "window", lambda c: [("prompt", [("text", "Velquin wants to clean the build folder."),
+                                                             ("check", "Afterwards also run " + c), buttons()])],
+          "git push --force origin main", "git status --short", "git push --force"),
+    # The command in the Allow button's tooltip.
+    Shape("allow tooltip", "window", lambda c: [("prompt", [("text", "Velquin wants to run a clean-up command."),
+                                                            buttons(OWN, "Runs " + c)])],
+          "rm -rf ~/work", "ls -la ~/work", "rm -rf"),
+    # The command in a text named otherwise for assistive technologies (GTK 4's labels and Qt's show only that name).
+    Shape("aliased label", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("alias", "Command", c),
+                                                            buttons()])],
+          "DROP DATABASE shop;", "SHOW DATABASES;", "drop database", only={"gtk3", "chromium"}),
     Shape("text below", "window", lambda c: [("prompt", [buttons(), ("text", "Velquin wants to run: " + c)])],
           "git checkout -- .", "git diff --stat .", "checkout --"),
     Shape("bare window", "bare", lambda c: [asks(c)], "rm -rf build/", "ls -la build/", "rm -rf", only={"qt6"}),
     Shape("banner", "window", lambda c: [("text", "Your disks"), ("banner", "Velquin wants to run: " + c, OWN)],
           "mkfs.ext4 /dev/sdb1", "lsblk /dev/sdb1", "mkfs"),
+    # A web page's frame: its own document inside the prompt.
+    Shape("web frame", "window", lambda c: [("prompt", [("html", '<iframe srcdoc="&lt;p&gt;Velquin wants to run: %s'
+                                                                 '&lt;/p&gt;"></iframe>' % c), buttons()])],
+          "shutdown -h now", "uptime", "shutdown", only={"chromium"}),
 ]
 
 
@@ -260,7 +290,7 @@ def twins(toolkit):
                     elif node[0] == "table":
                         result.append(("table", [[cell if isinstance(cell, str) else named([cell])[0] for cell in row]
                                                   for row in node[1]]) + node[2:])
-                    elif node[0] in ("box", "prompt", "deep", "frame", "named"):
+                    elif node[0] in ("box", "prompt", "deep", "frame", "named", "section", "tab"):
                         result.append(node[:-1] + (named(node[-1]),))
                     else:
                         result.append(node)
