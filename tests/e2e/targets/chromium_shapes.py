@@ -45,9 +45,10 @@ e = html.escape
 def card(twin):
     number = next(ids)
 
-    def allow(index, gone):
-        return '<button>Deny</button><button data-name="%s" data-gone="%s">Allow</button>' % (
-            e(twin.prompts[index][0]), "card%d" % number if len(twin.prompts) == 1 else gone)
+    def allow(index, gone, tip=None):
+        return '<button>Deny</button><button data-name="%s" data-gone="%s"%s>Allow</button>' % (
+            e(twin.prompts[index][0]), "card%d" % number if len(twin.prompts) == 1 else gone,
+            ' title="%s"' % e(tip) if tip else "")
 
     def nodes(items, prompt=None):
         return "".join(node(item, prompt) for item in items)
@@ -66,6 +67,15 @@ def card(twin):
             field = '<input id="field%d" value="%s"%s>' % (n, e(item[2]), "" if item[3] else " readonly")
             return field if item[1] is None else '<label for="field%d">%s</label>%s' % (n, e(item[1].replace("_", "")),
                                                                                         field)
+        if kind == "check":
+            return '<label><input type="checkbox" checked> %s</label>' % e(item[1])
+        if kind == "alias":
+            return '<p aria-label="%s">%s</p>' % (e(item[1]), e(item[2]))
+        if kind == "doc":
+            return '<div role="textbox" aria-multiline="true" aria-readonly="true">%s</div>' % item[1].replace(
+                "\n", "<br>").replace("<tt>", "<code>").replace("</tt>", "</code>")
+        if kind == "html":
+            return item[1]
         if kind == "area":
             return "<textarea%s>%s</textarea>" % ("" if item[2] else " readonly", e(item[1]))
         if kind == "choice":
@@ -75,7 +85,8 @@ def card(twin):
         if kind == "table":
             head, *rows = item[1]
             return "<table><tr>%s</tr>%s</table>" % ("".join("<th>%s</th>" % e(cell) for cell in head), "".join(
-                "<tr>%s</tr>" % "".join("<td>%s</td>" % e(cell) for cell in row) for row in rows))
+                "<tr>%s</tr>" % "".join("<td>%s</td>" % (e(cell) if isinstance(cell, str) else node(cell, prompt))
+                                        for cell in row) for row in rows))
         if kind == "frame":
             return "<fieldset><legend>%s</legend>%s</fieldset>" % (e(item[1]), nodes(item[2], prompt))
         if kind == "named":
@@ -90,7 +101,14 @@ def card(twin):
         if kind == "prompt":
             return '<div id="prompt%d">%s</div>' % (n, nodes(item[1], "prompt%d" % n))
         if kind == "buttons":
-            return '<div class="footer" id="row%d">%s</div>' % (n, allow(item[1], prompt or "row%d" % n))
+            return '<div class="footer" id="row%d">%s</div>' % (n, allow(item[-1], prompt or "row%d" % n,
+                                                                         item[1] if len(item) > 2 else None))
+        if kind == "section":
+            return "<details open><summary>%s</summary>%s</details>" % (e(item[1]), nodes(item[2], prompt))
+        if kind == "tab":
+            return ('<div role="tablist"><div role="tab" id="tab%d" aria-selected="true">%s</div></div>'
+                    '<div role="tabpanel" aria-labelledby="tab%d">%s</div>') % (n, e(item[1]), n,
+                                                                                nodes(item[2], prompt))
         if kind == "banner":
             return '<div role="alert" id="bar%d"><p>%s</p>%s</div>' % (n, e(item[1]),
                                                                           allow(item[2], prompt or "bar%d" % n))

@@ -89,6 +89,17 @@ class Window:
             add(row, caption)
             add(row, entry)
             return row
+        if kind == "check":
+            return Gtk.CheckButton(label=node[1], active=True)
+        if kind == "alias":
+            shown = label(node[2])
+            shown.get_accessible().set_name(node[1])  # GTK 3 alone: GTK 4's labels show nothing but their name
+            return shown
+        if kind == "doc":
+            view = Gtk.TextView(editable=False, wrap_mode=Gtk.WrapMode.WORD)
+            buffer = view.get_buffer()
+            buffer.insert_markup(buffer.get_end_iter(), node[1], -1)
+            return view
         if kind == "area":
             view = Gtk.TextView(editable=node[2], monospace=True, wrap_mode=Gtk.WrapMode.WORD)
             view.get_buffer().set_text(node[1])
@@ -107,9 +118,9 @@ class Window:
             return items
         if kind == "table":
             grid = Gtk.Grid(column_spacing=12)
-            for y, row in enumerate(node[1]):
-                for x, cell in enumerate(row):
-                    grid.attach(label(cell), x, y, 1, 1)
+            cells = [(x, y, cell) for y, row in enumerate(node[1]) for x, cell in enumerate(row)]
+            for x, y, cell in sorted(cells, key=lambda c: c[:2]) if len(node) > 2 and node[2] else cells:
+                grid.attach(label(cell) if isinstance(cell, str) else self.widget(cell, prompt), x, y, 1, 1)
             return grid
         if kind == "frame":
             frame = Gtk.Frame(label=node[1])
@@ -142,8 +153,19 @@ class Window:
         if kind == "buttons":
             row = Gtk.Box(spacing=6)
             add(row, Gtk.Button(label="Deny"))
-            add(row, self.allow(node[1], prompt or row))
+            allow = self.allow(node[-1], prompt or row)
+            if len(node) > 2:
+                allow.set_tooltip_text(node[1])
+            add(row, allow)
             return row
+        if kind == "section":
+            section = Gtk.Expander(label=node[1], expanded=True)
+            add(section, column(self.widgets(node[2], prompt)))
+            return section
+        if kind == "tab":
+            tabs = Gtk.Notebook()
+            tabs.append_page(column(self.widgets(node[2], prompt)), Gtk.Label(label=node[1]))
+            return tabs
         if kind == "banner":
             bar = Gtk.InfoBar()
             if GTK4:

@@ -7,19 +7,26 @@ which must be pressed.
 A shape's content is a list of nodes, tuples whose first item is the kind:
   ("text", s)              a static text             ("heading", s)        a bold heading
   ("rich", html)           text with inline markup: <b>, <code>, <a href>
+  ("doc", markup)          a read-only rich text view: <b>, <i>, <tt>, line breaks
   ("code", s)              a block of code, its line breaks kept
+  ("alias", name, s)       a static text s named name for assistive technologies
   ("field", label, s, e)   a single-line text field with a mnemonic label (None: none); e: editable
   ("area", s, e)           a multi-line text field   ("choice", s)         a drop-down showing s
-  ("list", [s, ...])       a list of items           ("table", [[s, ...], ...]) a table, header first
+  ("check", s)             a ticked check box s      ("list", [s, ...])    a list of items
+  ("table", [[c, ...], ...], by_column)   a table, header first; a cell is a string or a node; by_column:
+                           GTK fills its grid column by column (optional)
   ("frame", title, nodes)  a titled frame            ("named", name, nodes) a group named, not shown
+  ("section", title, nodes) an expanded expander     ("tab", title, nodes) a notebook with one page
   ("box", nodes)           a container               ("deep", n, nodes)    n containers, one in another
+  ("html", s)              a page's own markup (Chromium only)
   ("rows", [nodes, ...])   a list whose rows hold nodes, as chat messages
   ("prompt", nodes)        a container that is one prompt, gone once answered
-  ("buttons", name)        Deny and Allow in a row   ("banner", s, name)   a bar with s, Deny and Allow
+  ("buttons", name)        Deny and Allow in a row   ("buttons", tip, name) the same, Allow with a tooltip
+  ("banner", s, name)      a bar with s, Deny and Allow
 A window's kind is "window" (content in an application window), "bare" (in a toolkit's barest
-top-level widget), "dialog" (content above a dialog's own
-buttons) or "message" (a stock message box: content is its text and secondary text). `name` is what a
-press of that Allow reports; twin() fills it in."""
+top-level widget), "dialog" (content above a dialog's own buttons) or "message" (a stock message box:
+content is its text and secondary text). `name` is what a press of that Allow reports; twin() fills it
+in."""
 from collections import namedtuple
 
 Shape = namedtuple("Shape", "name kind content risky harmless fragment title only", defaults=(None, None))
@@ -29,12 +36,17 @@ Twin = namedtuple("Twin", "name kind content title prompts")  # prompts: [(press
 OWN, OTHER = "own", "other"
 
 
-def buttons(which=OWN):
-    return ("buttons", which)
+def buttons(which=OWN, tip=None):
+    return ("buttons", which) if tip is None else ("buttons", tip, which)
 
 
 def asks(command):
     return ("prompt", [("text", "Velquin wants to run: " + command), buttons()])
+
+
+def other(text):
+    """A prompt harmless in both twins."""
+    return ("prompt", [("text", text), buttons(OTHER)])
 
 
 LONG = ("Velquin has finished looking at the changes in your working copy and wants to tidy up before the "
@@ -103,6 +115,13 @@ SHAPES = [
     Shape("five paragraphs", "window", lambda c: [("prompt", [("text", p) for p in PARAGRAPHS] +
                                                    [("text", "Command: " + c), buttons()])],
           "rm -rf /var/lib/app", "ls -la /var/lib/app", "rm -rf"),
+    # A command over several lines, and one shown as a tool call's list of arguments.
+    Shape("continued line", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("code", c),
+                                                             buttons()])],
+          "git push \\\n    --force origin main", "git pull \\\n    --rebase origin main", "git push --force"),
+    Shape("argv list", "window", lambda c: [("prompt", [("text", "Velquin wants to call exec with:"),
+                                                        ("code", '{"argv": %s}' % c), buttons()])],
+          '["git", "push", "--force", "origin", "main"]', '["git", "status", "--short"]', "git push --force"),
     # The command in a text field.
     Shape("labelled field", "window", lambda c: [("prompt", [("text", "Velquin wants to run the command below."),
                                                              ("field", "_Command:", c, False), buttons()])],
@@ -120,6 +139,10 @@ SHAPES = [
                                                                  ("area", "BEGIN;\n%s\nCOMMIT;\n" % c, True),
                                                                  buttons()])],
           "DELETE FROM orders;", "SELECT id FROM orders;", "delete from"),
+    Shape("rich document", "window", lambda c: [("prompt", [("doc", "<b>Velquin</b> wants to run:\n<tt>cd ~/site</tt>"
+                                                                    "\n<tt>%s</tt>\n<i>%s</i>" % (c, LONG)),
+                                                            buttons()])],
+          "sudo systemctl stop nginx", "systemctl status nginx", "sudo "),
     # A paragraph of 316 characters is short enough to judge, however a page exposes it.
     Shape("paragraph 316", "window", lambda c: [("prompt", [("text", (LONG[:289] + " Run: " + c).ljust(316, ".")),
                                                             buttons()])],
@@ -135,6 +158,15 @@ SHAPES = [
     Shape("two prompts flat", "window", lambda c: [("text", "Velquin wants to read notes.txt"), buttons(OTHER),
                                                    ("text", "Velquin wants to run: " + c), buttons()],
           "git clean -fdx", "git clean -n", "git clean -fd"),
+    # Prompts in list rows and in table rows, the risky one in the middle.
+    Shape("prompt rows", "window", lambda c: [("rows", [[other("Velquin wants to read notes.txt")], [asks(c)],
+                                                        [other("Velquin wants to open the project")]])],
+          "rm -rf build/", "ls -la build/", "rm -rf"),
+    # Qt shows no assistive technology the widgets in a table's cells.
+    Shape("table of prompts", "window", lambda c: [("table", [["Request", "Answer"], ["Read notes.txt", buttons(OTHER)],
+                                                              ["Run " + c, buttons()],
+                                                              ["Run make test", buttons(OTHER)]])],
+          "kubectl delete pod web-0", "kubectl get pod web-0", "kubectl delete", only={"gtk3", "gtk4", "chromium"}),
     # Invisible and look-alike characters.
     Shape("zero width space", "window", lambda c: [asks(c)], "r\u200bm -rf", "l\u200bs -la", "rm -rf"),
     Shape("soft hyphen", "window", lambda c: [asks(c)], "r\u00adm -rf", "l\u00ads -la", "rm -rf"),
@@ -145,6 +177,10 @@ SHAPES = [
     Shape("math letters", "window", lambda c: [asks(c)], "\U0001d69b\U0001d696 -\U0001d69b\U0001d68f",
           "\U0001d695\U0001d69c -\U0001d695\U0001d68a", "rm -rf"),
     Shape("no-break space", "window", lambda c: [asks(c)], "rm\u00a0-rf", "ls\u00a0-la", "rm -rf"),
+    Shape("combining marks", "window", lambda c: [asks(c)], "r\u0332m\u0332 -\u0332r\u0332f\u0332",
+          "l\u0332s\u0332 -\u0332l\u0332a\u0332", "rm -rf"),
+    Shape("look-alike letters", "window", lambda c: [asks(c)], "\u0455ud\u03bf apt-get remove nginx",
+          "\u0430pt-cache policy nginx", "sudo "),
     # Typography that renders "--" as a dash, as chat views do.
     Shape("smart dashes", "window", lambda c: [asks(c)], "git push \u2013force origin main",
           "git pull \u2013rebase origin main", "git push --force"),
@@ -161,6 +197,19 @@ SHAPES = [
           [("text", "Velquin wants to run: " + c), buttons()],
           "git push --force origin main", "git status --short", "git push --force"),
     Shape("message list", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION] + [[asks(c)]])],
+          "git push --force origin main", "git status --short", "git push --force"),
+    # The risky word one message above the prompt leaves it; two above, it is pressed.
+    Shape("message above", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION[3:13] + c] +
+                                                [[asks("git status --short")]])],
+          ["You: then push it to production."],
+          ["You: then push it to production.", "Velquin: first I will look at the status."], "production"),
+    Shape("message above flat", "window", lambda c: [("text", m) for m in CONVERSATION[3:13] + c] +
+          [("text", "Velquin wants to run: git status --short"), buttons()],
+          ["You: the secret is in the vault."],
+          ["You: the secret is in the vault.", "Velquin: I will only look at the status."], "secret"),
+    # The user's draft in the chat's text field, below the prompt.
+    Shape("composer draft", "window", lambda c: [("box", [("text", m) for m in CONVERSATION[3:13]] + [asks(c)]),
+                                                 ("field", None, "then delete the production token", True)],
           "git push --force origin main", "git status --short", "git push --force"),
     # Markup, lists, tables and other widgets around the command.
     Shape("split bold", "window", lambda c: [("prompt", [("rich", "Velquin wants to run %s build/" % c), buttons()])],
@@ -180,6 +229,10 @@ SHAPES = [
                                                     ("table", [["Step", "Command"], ["Clean", c], ["Build", "make"]]),
                                                     buttons()])],
           "rm -rf out/", "ls -la out/", "rm -rf"),
+    # GTK's grids list their cells in the order they were added (GTK 3: the reverse), not as they are shown.
+    Shape("table by column", "window", lambda c: [("prompt", [("table", [["Program", "Arguments"], list(c)], True),
+                                                              buttons()])],
+          ("rm", "-rf build/"), ("ls", "-la build/"), "rm -rf"),
     Shape("choice", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("choice", c), buttons()])],
           "git push -f origin main", "git pull origin main", "git push -f"),
     Shape("frame title", "window", lambda c: [("prompt", [("frame", "Run %s?" % c,
@@ -188,11 +241,32 @@ SHAPES = [
     Shape("named group", "window", lambda c: [("prompt", [("named", "Velquin wants to run " + c,
                                                            [("text", "Allow the command?"), buttons()])])],
           "wget -q https://example.invalid/x.sh", "cat ~/x.sh", "wget"),
+    # The command in an expanded section's title, a notebook page's title, a ticked option.
+    Shape("open section", "window", lambda c: [("prompt", [("section", "Run " + c, [
+        ("text", "Velquin wants to run the command above."), buttons()])])],
+          "git clean -fdx", "git clean -n", "git clean -fd"),
+    Shape("tab title", "window", lambda c: [("tab", "Run " + c, [("prompt", [("text", "Allow this?"), buttons()])])],
+          "reboot now", "uptime", "reboot"),
+    Shape("checked option", "window", lambda c: [("prompt", [("text", "Velquin wants to clean the build folder."),
+                                                             ("check", "Afterwards also run " + c), buttons()])],
+          "git push --force origin main", "git status --short", "git push --force"),
+    # The command in the Allow button's tooltip.
+    Shape("allow tooltip", "window", lambda c: [("prompt", [("text", "Velquin wants to run a clean-up command."),
+                                                            buttons(OWN, "Runs " + c)])],
+          "rm -rf ~/work", "ls -la ~/work", "rm -rf"),
+    # The command in a text named otherwise for assistive technologies (GTK 4's labels and Qt's show only that name).
+    Shape("aliased label", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("alias", "Command", c),
+                                                            buttons()])],
+          "DROP DATABASE shop;", "SHOW DATABASES;", "drop database", only={"gtk3", "chromium"}),
     Shape("text below", "window", lambda c: [("prompt", [buttons(), ("text", "Velquin wants to run: " + c)])],
           "git checkout -- .", "git diff --stat .", "checkout --"),
     Shape("bare window", "bare", lambda c: [asks(c)], "rm -rf build/", "ls -la build/", "rm -rf", only={"qt6"}),
     Shape("banner", "window", lambda c: [("text", "Your disks"), ("banner", "Velquin wants to run: " + c, OWN)],
           "mkfs.ext4 /dev/sdb1", "lsblk /dev/sdb1", "mkfs"),
+    # A web page's frame: its own document inside the prompt.
+    Shape("web frame", "window", lambda c: [("prompt", [("html", '<iframe srcdoc="&lt;p&gt;Velquin wants to run: %s'
+                                                                 '&lt;/p&gt;"></iframe>' % c), buttons()])],
+          "shutdown -h now", "uptime", "shutdown", only={"chromium"}),
 ]
 
 
@@ -213,7 +287,10 @@ def twins(toolkit):
                         result.append(node[:-1] + (len(prompts) - 1,))
                     elif node[0] == "rows":
                         result.append(("rows", [named(row) for row in node[1]]))
-                    elif node[0] in ("box", "prompt", "deep", "frame", "named"):
+                    elif node[0] == "table":
+                        result.append(("table", [[cell if isinstance(cell, str) else named([cell])[0] for cell in row]
+                                                  for row in node[1]]) + node[2:])
+                    elif node[0] in ("box", "prompt", "deep", "frame", "named", "section", "tab"):
                         result.append(node[:-1] + (named(node[-1]),))
                     else:
                         result.append(node)

@@ -14,10 +14,10 @@ import sys
 
 from PyQt6.QtCore import Qt, QTimer
 from PyQt6.QtGui import QFontDatabase
-from PyQt6.QtWidgets import (QApplication, QComboBox, QDialog, QDialogButtonBox, QFrame, QGroupBox, QHBoxLayout,
-                             QLabel, QLineEdit, QListWidget, QMainWindow, QMessageBox, QPlainTextEdit,
-                             QPushButton, QScrollArea, QTableWidget, QTableWidgetItem, QTextEdit, QToolButton,
-                             QVBoxLayout, QWidget)
+from PyQt6.QtWidgets import (QApplication, QCheckBox, QComboBox, QDialog, QDialogButtonBox, QFrame, QGroupBox,
+                             QHBoxLayout, QLabel, QLineEdit, QListWidget, QMainWindow, QMessageBox, QPlainTextEdit,
+                             QPushButton, QScrollArea, QTabWidget, QTableWidget, QTableWidgetItem, QTextBrowser,
+                             QTextEdit, QToolButton, QVBoxLayout, QWidget)
 
 from prompt_shapes import twins
 from target_protocol import announce_prompt, announce_ready, report_press
@@ -48,8 +48,8 @@ class Window:
         report_press("Allow", self.twin.prompts[index][0])
         (self.top if len(self.twin.prompts) == 1 else prompt).deleteLater()
 
-    def allow_row(self, index, prompt, message=None):
-        allow = QPushButton("Allow")
+    def allow_row(self, index, prompt, message=None, tip=None):
+        allow = QPushButton("Allow", toolTip=tip)
         row = container([QPushButton("Deny"), allow] if message is None else [message, QPushButton("Deny"), allow],
                         QHBoxLayout)
         allow.clicked.connect(lambda: self.answered(index, prompt or row))
@@ -78,6 +78,12 @@ class Window:
             caption = QLabel(node[1].replace("_", "&"))
             caption.setBuddy(field)
             return container([caption, field], QHBoxLayout)
+        if kind == "check":
+            return QCheckBox(node[1], checked=True)
+        if kind == "doc":
+            view = QTextBrowser()
+            view.setHtml(node[1].replace("\n", "<br>"))
+            return view
         if kind == "area":
             area = QTextEdit() if node[2] else QPlainTextEdit()
             area.setPlainText(node[1])
@@ -119,7 +125,16 @@ class Window:
             box = QWidget()
             return container(self.widgets(node[1], box), widget=box)
         if kind == "buttons":
-            return self.allow_row(node[1], prompt)
+            return self.allow_row(node[-1], prompt, tip=node[1] if len(node) > 2 else None)
+        if kind == "section":
+            # Qt has no expander: a checked tool button with an arrow heads the section it shows.
+            header = QToolButton(text=node[1], checkable=True, checked=True, arrowType=Qt.ArrowType.DownArrow,
+                                 toolButtonStyle=Qt.ToolButtonStyle.ToolButtonTextBesideIcon)
+            return container([header] + self.widgets(node[2], prompt))
+        if kind == "tab":
+            tabs = QTabWidget()
+            tabs.addTab(container(self.widgets(node[2], prompt)), node[1])
+            return tabs
         if kind == "banner":
             return container([self.allow_row(node[2], prompt, label(node[1]))],
                              widget=QFrame(frameShape=QFrame.Shape.StyledPanel))
