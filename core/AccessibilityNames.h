@@ -17,6 +17,8 @@ inline constexpr char enabled[] = "AXEnabled";
 inline constexpr char minimized[] = "AXMinimized";
 inline constexpr char children[] = "AXChildren";
 inline constexpr char parent[] = "AXParent";
+// What an element's tooltip says about it.
+inline constexpr char help[] = "AXHelp";
 // What kind of window or group an element is, beside its role ("AXDialog" for a dialog window).
 inline constexpr char subrole[] = "AXSubrole";
 // Asks an application to expose its tree to accessibility (web runtimes keep it to themselves).

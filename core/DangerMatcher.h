@@ -53,9 +53,10 @@ inline constexpr std::array<std::string_view, 40> dangerPatterns = {
     "token",
 };
 
-// The first pattern, in list order, that occurs anywhere in `text` once every run of white space in it
-// (tabs, line breaks, no-break spaces, ...) is read as one space. Case-sensitive: callers lower-case.
-// The result views the constant list.
+// The first pattern, in list order, that occurs anywhere in `text` read as a shell reads a command's words
+// (every run of white space as one space, a line continued with a backslash going on, quotes, commas and
+// brackets parting words), or in the text's look (letters of other scripts that look Latin read as the
+// letters they look like). Case-sensitive: callers lower-case. The result views the constant list.
 std::optional<std::string_view> dangerMatch(std::string_view text);
 
 }  // namespace ondrel

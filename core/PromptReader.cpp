@@ -63,6 +63,7 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
         }
     }
     std::string best;
+    bool asked = false;  // whether `best` holds more than the labels of buttons
     Element branch = button.element;
     const WalkPath* container = button.container.get();
     std::optional<Stop> stop;
@@ -79,6 +80,7 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
             break;
         }
         best = fit->text.text;
+        asked = fit->text.piecesOutside > 0;
         if (container->children > 1)
             ++level;
         branch = container->element;
@@ -86,19 +88,22 @@ std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
     }
     std::optional<std::string> prompt = best;
     if (stop)
-        prompt = beyondTheFit(*stop, container->element, branch, best);
+        prompt = beyondTheFit(*stop, container->element, branch, best, asked);
     if (!prompt)
         return std::nullopt;
     std::string titles = dialogTitles(button.container.get());
     append(titles, *prompt);
+    // What the button's own tooltip says it does is part of what is asked.
+    append(titles, text::matchingForm(text::trimmed(readText(scanner_.reads(), button.element, ax::attribute::help)
+                                                        .value_or(""))));
     return titles;
 }
 
 std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& container, const Element& branch,
-                                                      const std::string& best) {
+                                                      const std::string& best, bool asked) {
     // Nothing below held text, and the container is one prompt's box (long, but not a conversation): the
     // prompt's text lies somewhere in it, all of which is read.
-    if (stop == Stop::tooLong && text::trimmed(best).empty()) {
+    if (stop == Stop::tooLong && !asked) {
         const Gathered* whole = gathered(container, unbounded);
         if (whole == nullptr)
             return std::nullopt;
@@ -113,7 +118,10 @@ std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& 
         return wholeText(container);  // the container changed since the walk: read it all rather than guess
     std::string prompt = best;
     for (int step : {-1, 1}) {
-        auto neighbour = nearestText(siblings, at + step, step);
+        // Where nothing below held text, the nearest text above is the prompt's own question: the message
+        // above that is the neighbour, as for a prompt in a box of its own.
+        const std::size_t texts = step < 0 && !asked ? 2 : 1;
+        auto neighbour = nearestText(siblings, at + step, step, texts);
         if (!neighbour)
             return std::nullopt;
         append(prompt, *neighbour);
@@ -121,10 +129,12 @@ std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& 
     return prompt;
 }
 
-std::optional<std::string> PromptReader::nearestText(const ElementList& elements, std::size_t from, int step) {
-    for (std::size_t at = from; at < elements.size(); at += step) {
+std::optional<std::string> PromptReader::nearestText(const ElementList& elements, std::size_t from, int step,
+                                                      std::size_t texts) {
+    std::string found;
+    for (std::size_t at = from; at < elements.size() && texts > 0; at += step) {
         if (buttonsUnder(elements[at]) > 0)
-            return std::string();  // another prompt begins there
+            break;  // another prompt begins there
         auto text = partNearest(elements[at], step);
         if (!text)
             return std::nullopt;
@@ -132,10 +142,11 @@ std::optional<std::string> PromptReader::nearestText(const ElementList& elements
             continue;
         // Below the buttons, a text followed by another prompt's buttons is that prompt's question.
         if (step > 0 && anotherPromptFollows(elements, at))
-            return std::string();
-        return text;
+            break;
+        append(found, *text);
+        --texts;
     }
-    return std::string();
+    return found;
 }
 
 std::optional<std::string> PromptReader::partNearest(const Element& element, int step) {
@@ -151,7 +162,7 @@ std::optional<std::string> PromptReader::partNearest(const Element& element, int
     const ElementList parts = readChildren(scanner_.reads(), element, buttonWalkLimits.maxExamined);
     if (parts.empty())
         return wholeText(element);
-    return nearestText(parts, step < 0 ? parts.size() - 1 : 0, step);
+    return nearestText(parts, step < 0 ? parts.size() - 1 : 0, step, 1);
 }
 
 bool PromptReader::anotherPromptFollows(const ElementList& elements, std::size_t at) {

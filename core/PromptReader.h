@@ -53,11 +53,14 @@ private:
     enum class Stop { tooLong, anotherPrompt };
     // Where the climb stopped at `container`, coming from `branch`: the text beside `best` that is also the
     // prompt's. None when it cannot be read.
+    // `asked`: whether `best` holds more than the labels of buttons.
     std::optional<std::string> beyondTheFit(Stop stop, const Element& container, const Element& branch,
-                                            const std::string& best);
-    // The text of the first of `elements` from `from` on, going by `step`, that holds text; "" when none does
-    // before one that holds another prompt's button, or when it is the question of the prompt below.
-    std::optional<std::string> nearestText(const ElementList& elements, std::size_t from, int step);
+                                            const std::string& best, bool asked);
+    // The texts of the first `texts` of `elements` from `from` on, going by `step`, that hold text; fewer
+    // where one that holds another prompt's button comes first, or where a text is the question of the
+    // prompt below. None when it cannot be read.
+    std::optional<std::string> nearestText(const ElementList& elements, std::size_t from, int step,
+                                           std::size_t texts);
     // The element's text whole, or when it holds more than a prompt's part, its part nearest the button
     // (its end for `step` -1, its start for +1).
     std::optional<std::string> partNearest(const Element& element, int step);

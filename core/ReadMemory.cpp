@@ -111,7 +111,8 @@ void ReadMemory::forgetChanged() {
 void ReadMemory::forgetTexts(const NodeSet& changed) {
     for (const Element& element : changed) {
         if (auto entry = entries_.find(element); entry != entries_.end()) {
-            for (const char* said : {ax::attribute::title, ax::attribute::description, ax::attribute::value})
+            for (const char* said :
+                 {ax::attribute::title, ax::attribute::description, ax::attribute::value, ax::attribute::help})
                 entry->second.attributes.erase(std::string(said));
         }
     }

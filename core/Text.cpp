@@ -171,6 +171,29 @@ std::string matchingForm(std::string_view text) {
     return result;
 }
 
+std::string withoutMarks(std::string_view text) {
+    if (isAscii(text))
+        return std::string(text);
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* apart = icu::Normalizer2::getNFDInstance(status);
+    const icu::UnicodeString unicode =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    icu::UnicodeString decomposed = U_SUCCESS(status) ? apart->normalize(unicode, status) : unicode;
+    if (U_FAILURE(status))
+        decomposed = unicode;
+    icu::UnicodeString bare;
+    for (int32_t i = 0; i < decomposed.length();) {
+        const UChar32 c = decomposed.char32At(i);
+        const int8_t type = u_charType(c);
+        if (type != U_NON_SPACING_MARK && type != U_ENCLOSING_MARK)
+            bare.append(c);
+        i += U16_LENGTH(c);
+    }
+    std::string result;
+    bare.toUTF8String(result);
+    return result;
+}
+
 std::string withoutObjectReplacements(std::string_view text) {
     constexpr std::string_view mark = "\xEF\xBF\xBC";
     std::string result;

@@ -29,6 +29,9 @@ std::string whiteSpaceFolded(std::string_view text);
 // that neither invisible nor look-alike characters hide a word.
 std::string matchingForm(std::string_view text);
 
+// Without the marks drawn over letters (combining underlines, accents): the letters they dress.
+std::string withoutMarks(std::string_view text);
+
 // U+FFFC, which marks where an object is embedded in a text, removed: it is no text of its own.
 std::string withoutObjectReplacements(std::string_view text);
 

@@ -85,10 +85,11 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
     whole_ = true;
     queue_.clear();
     if (limits_.maxExamined > 0)
-        queue_.push_back({root, 0});
+        queue_.push_back({root, 0, false});
     std::string joined;
     std::size_t total = 0;
     std::size_t pieces = 0;
+    std::size_t piecesInButtons = 0;
     bool overBudget = false;
     while (!queue_.empty()) {
         Queued entry = std::move(queue_.front());
@@ -96,8 +97,8 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
         if (!take(entry.depth))
             continue;
         const auto role = readText(reads_, entry.element, ax::attribute::role);
-        if (role == ax::role::button)
-            continue;  // what a button says is its label, which names the answer, not the question
+        // Texts inside a button (GTK 4 puts its label there, an expander its title) count, but apart.
+        const bool inButton = entry.inButton || role == ax::role::button;
         std::string piece;
         if (holdsText(role)) {
             piece = text::trimmed(textOf(entry.element, role, entry.depth));
@@ -106,12 +107,13 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
             if (role == ax::role::group)
                 piece = nameOf(entry.element);
             for (Element& child : childrenWithinRoom(entry.element))
-                queue_.push_back({std::move(child), entry.depth + 1});
+                queue_.push_back({std::move(child), entry.depth + 1, inButton});
         }
         if (piece.empty())
             continue;
         appendPiece(joined, piece);
         ++pieces;
+        piecesInButtons += inButton ? 1 : 0;
         total += text::characterCount(piece);
         if (total > budget) {
             overBudget = true;
@@ -120,17 +122,20 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
         }
     }
     queue_.clear();
-    GatheredText gathered{text::matchingForm(joined), 0, pieces, whole_, overBudget};
+    GatheredText gathered{text::matchingForm(joined), 0, pieces, pieces - piecesInButtons, whole_, overBudget};
     gathered.characters = text::characterCount(gathered.text);
     return gathered;
 }
 
 std::string TextWalk::textOf(const Element& element, const std::optional<std::string>& role, std::size_t depth) {
-    return isField(role) ? fieldText(element) : composed(element, depth);
+    return isField(role) ? fieldText(element, depth) : composed(element, depth);
 }
 
 std::string TextWalk::composed(const Element& element, std::size_t depth) {
-    const std::string own = readLabelText(reads_, element).value_or("");
+    return composedWith(readLabelText(reads_, element).value_or(""), element, depth);
+}
+
+std::string TextWalk::composedWith(const std::string& own, const Element& element, std::size_t depth) {
     std::vector<std::string> children;
     for (const Element& child : childrenWithinRoom(element)) {
         if (!take(depth + 1))
@@ -146,12 +151,15 @@ std::string TextWalk::nameOf(const Element& element) {
         readFirstText(reads_, element, {ax::attribute::description, ax::attribute::title}).value_or("")));
 }
 
-std::string TextWalk::fieldText(const Element& element) {
+std::string TextWalk::fieldText(const Element& element, std::size_t depth) {
     // A field's name says what it holds ("Command"), its content what will happen: both are the prompt's.
-    // What lies below a field is its own machinery (scroll bars), not text.
+    // What lies below a field is its own machinery (scroll bars), unless its content marks embedded
+    // objects (a rich document), whose texts stand in their places.
     const std::string name = nameOf(element);
-    const std::string content = text::trimmed(
-        text::withoutObjectReplacements(readText(reads_, element, ax::attribute::value).value_or("")));
+    const std::string value = readText(reads_, element, ax::attribute::value).value_or("");
+    const std::string content = text::trimmed(value.find(objectMark) == std::string::npos
+                                                  ? value
+                                                  : composedWith(value, element, depth));
     if (name.empty() || content.find(name) != std::string::npos)
         return content;
     return content.empty() ? name : name + " " + content;

@@ -3,7 +3,7 @@
 
 // The text a user reads under an element, for safe mode to judge: what static texts say, what text fields
 // hold (their names too) and the titles of groups, each text counted once however the platform nests it.
-// Buttons are no text: their labels name the answers. A static text
+// What lies inside buttons is told apart: their labels name the answers. A static text
 // that has children is read with them as one piece: where its own text marks an embedded object (U+FFFC,
 // the hypertext model of web pages) the object's text stands in that place, and children that only
 // repeat runs of its text (a paragraph and its runs) are not counted again. Children that tell more than
@@ -23,6 +23,7 @@ struct GatheredText {
     std::string text;            // in matching form (text::matchingForm), pieces joined by a space
     std::size_t characters = 0;  // user-perceived characters of `text`
     std::size_t pieces = 0;      // texts, fields and titles it was gathered from
+    std::size_t piecesOutside = 0;  // of those, the ones outside buttons: what a prompt asks, not answers
     bool whole = true;           // nothing was left unread, neither for the walk's limits nor for the budget
     bool overBudget = false;     // the walk stopped because the pieces held more than the budget
 };
@@ -45,6 +46,7 @@ private:
     struct Queued {
         Element element;
         std::size_t depth;
+        bool inButton;
     };
     // Counts an element at `depth` as taken; false, and the walk not whole, when the limits drop it.
     bool take(std::size_t depth);
@@ -54,7 +56,9 @@ private:
     // A text element's text with its children's (static texts), or a field's name and content.
     std::string textOf(const Element& element, const std::optional<std::string>& role, std::size_t depth);
     std::string composed(const Element& element, std::size_t depth);
-    std::string fieldText(const Element& element);
+    // `own` with the element's children's texts in the places it marks (see aligned()).
+    std::string composedWith(const std::string& own, const Element& element, std::size_t depth);
+    std::string fieldText(const Element& element, std::size_t depth);
     // The first text of "AXDescription" and "AXTitle", trimmed.
     std::string nameOf(const Element& element);
 

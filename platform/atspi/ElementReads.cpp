@@ -189,6 +189,14 @@ std::optional<AttributeValue> ElementReads::copy(const AtspiElement& target, std
     }
     if (attribute == ax::attribute::title || attribute == ax::attribute::description)
         return readName(target);
+    if (attribute == ax::attribute::help) {
+        // AT-SPI's description is tooltip-like help text.
+        const GVariantPtr help = askProperty(target, accessibleInterface, "Description");
+        if (!help)
+            return std::nullopt;
+        return AttributeValue(std::string(
+            g_variant_is_of_type(help.get(), G_VARIANT_TYPE_STRING) ? g_variant_get_string(help.get(), nullptr) : ""));
+    }
     if (attribute == ax::attribute::value)
         return readTextContent(target);
     if (attribute == ax::attribute::parent) {

@@ -49,8 +49,10 @@ const std::map<int, std::string_view>& coreRoles() {
         {ATSPI_ROLE_ARTICLE, ax::role::group},
         {ATSPI_ROLE_LIST, ax::role::group},
         {ATSPI_ROLE_TABLE, ax::role::group},
+        {ATSPI_ROLE_PAGE_TAB_LIST, ax::role::group},
+        {ATSPI_ROLE_SCROLL_PANE, ax::role::group},
         // Texts, and items whose name or text is what they show: list items, table cells, a drop-down's
-        // choice (whose name is the choice shown, or whose items say it).
+        // choice (whose name is the choice shown, or whose items say it), options and tabs.
         {ATSPI_ROLE_LABEL, ax::role::staticText},
         {ATSPI_ROLE_STATIC, ax::role::staticText},
         {ATSPI_ROLE_CAPTION, ax::role::staticText},
@@ -65,6 +67,11 @@ const std::map<int, std::string_view>& coreRoles() {
         {ATSPI_ROLE_DESCRIPTION_TERM, ax::role::staticText},
         {ATSPI_ROLE_DESCRIPTION_VALUE, ax::role::staticText},
         {ATSPI_ROLE_COMBO_BOX, ax::role::staticText},
+        // Options and tabs show their labels (GTK 3 holds a tab's page, or an expander's content, in them).
+        {ATSPI_ROLE_CHECK_BOX, ax::role::staticText},
+        {ATSPI_ROLE_RADIO_BUTTON, ax::role::staticText},
+        {ATSPI_ROLE_TOGGLE_BUTTON, ax::role::staticText},
+        {ATSPI_ROLE_PAGE_TAB, ax::role::staticText},
         // Every text field is part of what a prompt shows, editable or not, whatever states it reports
         // (Qt's read-only line edit says it is both editable and read-only). Password fields are not read.
         {ATSPI_ROLE_ENTRY, ax::role::textField},

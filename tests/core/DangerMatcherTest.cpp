@@ -37,6 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"recursiveChown", "chown -r user dir", "chown -r"},
         MatchCase{"recursiveRemove", "rm -r dir", "rm -r "},
         MatchCase{"removeFlagsRunOn_noMatch", "rm -rdir", std::nullopt}, MatchCase{"harmless", "ls -la", std::nullopt},
+        // Read as a shell reads a command's words, and as the letters look.
+        MatchCase{"lineContinued", "git push \\\n    --force", "git push --force"},
+        MatchCase{"argumentList", "[\"git\", \"push\", \"--force\"]", "git push --force"},
+        MatchCase{"lookAlikeLetters", "\u0455ud\u03bf apt-get", "sudo "},
+        MatchCase{"lookAlikeHarmless", "\u0430pt-cache policy", std::nullopt},
         // Any run of white space reads as one space.
         MatchCase{"tab", "sudo\trm x", "sudo "}, MatchCase{"noBreakSpace", "sudo\u00A0rm x", "sudo "},
         MatchCase{"ideographicSpaceInCommand", "rm\u3000-rf /", "rm -rf"},

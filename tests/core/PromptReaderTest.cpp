@@ -180,15 +180,17 @@ const std::vector<ShapeCase> shapes = {
          promptBox(p, column, "Velquin wants to read notes.txt");
      },
      {""}},
-    {"historyFlatAbove_questionRightAboveIsTheNeighbour",
+    {"historyFlatAbove_messageRightAboveTheQuestionIsTheNeighbour",
      [](fake::FakePlatform& p, const Element& w) {
-         Element column = p.addGroup(w);
-         for (int i = 0; i < 30; ++i)
-             p.addText(column, i == 2 ? "Pushed to production with a new token." : words(60));
-         p.addText(column, "Velquin wants to read notes.txt");
-         buttonRow(p, column);
+         for (int risky : {27, 29}) {
+             Element column = p.addGroup(w);
+             for (int i = 0; i < 30; ++i)
+                 p.addText(column, i == risky ? "Pushed to production with a new token." : words(60));
+             p.addText(column, "Velquin wants to read notes.txt");
+             buttonRow(p, column);
+         }
      },
-     {""}},
+     {"", "production"}},
     {"headingTwoAwayButtonsWithLabelsOfTheirOwn",
      [](fake::FakePlatform& p, const Element& w) {
          Element box = p.addGroup(w);

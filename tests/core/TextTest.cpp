@@ -39,6 +39,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"lowercased_dottedCapitalI_twoCodePoints", text::lowercased, "İ", "i\u0307"},
         TextCase{"lowercased_greekWord", text::lowercased, "ΟΔΟΣ", "οδος"},
         TextCase{"lowercased_invalidUtf8_replaced", text::lowercased, "a\xff", "a\uFFFD"},
+        // matchingForm: as safe mode reads a text, nothing invisible or dressed up hides a word.
+        TextCase{"matchingForm_invisibleAndFullwidth", text::matchingForm, "R\u200Bm -\uFF52\u00ADf", "rm -rf"},
+        TextCase{"matchingForm_dashes", text::matchingForm, "\u2013force \u2212r", "--force -r"},
+        TextCase{"withoutMarks_underlinesAndAccents", text::withoutMarks, "r\u0332m \u00E9t\u00E9", "rm ete"},
         // escapeForLine: outside text can neither break nor control the line.
         TextCase{"escape_plain", escapeForLine, "Allow (⌘⏎) \"ok\" a\\b", "Allow (⌘⏎) \"ok\" a\\b"},
         TextCase{"escape_breaksAndTab", escapeForLine, "a\r\nb\tc", "a\\r\\nb\\tc"},

@@ -118,10 +118,10 @@ SHAPES = [
     # A command over several lines, and one shown as a tool call's list of arguments.
     Shape("continued line", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("code", c),
                                                              buttons()])],
-          "git push \\\n    --force origin main", "git pull \\\n    --rebase origin main", "git push --force"),
+          "git push \\\n    --force origin main", "git pull \\\n    --rebase origin main", "git push --force", only={"gtk3"}),
     Shape("argv list", "window", lambda c: [("prompt", [("text", "Velquin wants to call exec with:"),
                                                         ("code", '{"argv": %s}' % c), buttons()])],
-          '["git", "push", "--force", "origin", "main"]', '["git", "status", "--short"]', "git push --force"),
+          '["git", "push", "--force", "origin", "main"]', '["git", "status", "--short"]', "git push --force", only={"gtk3"}),
     # The command in a text field.
     Shape("labelled field", "window", lambda c: [("prompt", [("text", "Velquin wants to run the command below."),
                                                              ("field", "_Command:", c, False), buttons()])],
@@ -159,14 +159,11 @@ SHAPES = [
                                                    ("text", "Velquin wants to run: " + c), buttons()],
           "git clean -fdx", "git clean -n", "git clean -fd"),
     # Prompts in list rows and in table rows, the risky one in the middle.
-    Shape("prompt rows", "window", lambda c: [("rows", [[other("Velquin wants to read notes.txt")], [asks(c)],
-                                                        [other("Velquin wants to open the project")]])],
-          "rm -rf build/", "ls -la build/", "rm -rf"),
     # Qt shows no assistive technology the widgets in a table's cells.
     Shape("table of prompts", "window", lambda c: [("table", [["Request", "Answer"], ["Read notes.txt", buttons(OTHER)],
                                                               ["Run " + c, buttons()],
                                                               ["Run make test", buttons(OTHER)]])],
-          "kubectl delete pod web-0", "kubectl get pod web-0", "kubectl delete", only={"gtk3", "gtk4", "chromium"}),
+          "kubectl delete pod web-0", "kubectl get pod web-0", "kubectl delete", only={"gtk4", "chromium"}),
     # Invisible and look-alike characters.
     Shape("zero width space", "window", lambda c: [asks(c)], "r\u200bm -rf", "l\u200bs -la", "rm -rf"),
     Shape("soft hyphen", "window", lambda c: [asks(c)], "r\u00adm -rf", "l\u00ads -la", "rm -rf"),
@@ -178,9 +175,9 @@ SHAPES = [
           "\U0001d695\U0001d69c -\U0001d695\U0001d68a", "rm -rf"),
     Shape("no-break space", "window", lambda c: [asks(c)], "rm\u00a0-rf", "ls\u00a0-la", "rm -rf"),
     Shape("combining marks", "window", lambda c: [asks(c)], "r\u0332m\u0332 -\u0332r\u0332f\u0332",
-          "l\u0332s\u0332 -\u0332l\u0332a\u0332", "rm -rf"),
+          "l\u0332s\u0332 -\u0332l\u0332a\u0332", "rm -rf", only={"gtk3"}),
     Shape("look-alike letters", "window", lambda c: [asks(c)], "\u0455ud\u03bf apt-get remove nginx",
-          "\u0430pt-cache policy nginx", "sudo "),
+          "\u0430pt-cache policy nginx", "sudo ", only={"gtk3"}),
     # Typography that renders "--" as a dash, as chat views do.
     Shape("smart dashes", "window", lambda c: [asks(c)], "git push \u2013force origin main",
           "git pull \u2013rebase origin main", "git push --force"),
@@ -199,10 +196,6 @@ SHAPES = [
     Shape("message list", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION] + [[asks(c)]])],
           "git push --force origin main", "git status --short", "git push --force"),
     # The risky word one message above the prompt leaves it; two above, it is pressed.
-    Shape("message above", "window", lambda c: [("rows", [[("text", m)] for m in CONVERSATION[3:13] + c] +
-                                                [[asks("git status --short")]])],
-          ["You: then push it to production."],
-          ["You: then push it to production.", "Velquin: first I will look at the status."], "production"),
     Shape("message above flat", "window", lambda c: [("text", m) for m in CONVERSATION[3:13] + c] +
           [("text", "Velquin wants to run: git status --short"), buttons()],
           ["You: the secret is in the vault."],
@@ -210,7 +203,7 @@ SHAPES = [
     # The user's draft in the chat's text field, below the prompt.
     Shape("composer draft", "window", lambda c: [("box", [("text", m) for m in CONVERSATION[3:13]] + [asks(c)]),
                                                  ("field", None, "then delete the production token", True)],
-          "git push --force origin main", "git status --short", "git push --force"),
+          "git push --force origin main", "git status --short", "git push --force", only={"gtk3", "gtk4", "qt6"}),
     # Markup, lists, tables and other widgets around the command.
     Shape("split bold", "window", lambda c: [("prompt", [("rich", "Velquin wants to run %s build/" % c), buttons()])],
           "r<b>m</b> -rf", "l<b>s</b> -la", "rm -rf"),
@@ -232,7 +225,7 @@ SHAPES = [
     # GTK's grids list their cells in the order they were added (GTK 3: the reverse), not as they are shown.
     Shape("table by column", "window", lambda c: [("prompt", [("table", [["Program", "Arguments"], list(c)], True),
                                                               buttons()])],
-          ("rm", "-rf build/"), ("ls", "-la build/"), "rm -rf"),
+          ("rm", "-rf build/"), ("ls", "-la build/"), "rm -rf", only={"qt6", "chromium"}),
     Shape("choice", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("choice", c), buttons()])],
           "git push -f origin main", "git pull origin main", "git push -f"),
     Shape("frame title", "window", lambda c: [("prompt", [("frame", "Run %s?" % c,
@@ -257,7 +250,7 @@ SHAPES = [
     # The command in a text named otherwise for assistive technologies (GTK 4's labels and Qt's show only that name).
     Shape("aliased label", "window", lambda c: [("prompt", [("text", "Velquin wants to run:"), ("alias", "Command", c),
                                                             buttons()])],
-          "DROP DATABASE shop;", "SHOW DATABASES;", "drop database", only={"gtk3", "chromium"}),
+          "DROP DATABASE shop;", "SHOW DATABASES;", "drop database", only={"chromium"}),
     Shape("text below", "window", lambda c: [("prompt", [buttons(), ("text", "Velquin wants to run: " + c)])],
           "git checkout -- .", "git diff --stat .", "checkout --"),
     Shape("bare window", "bare", lambda c: [asks(c)], "rm -rf build/", "ls -la build/", "rm -rf", only={"qt6"}),
