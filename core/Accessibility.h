@@ -97,8 +97,9 @@ struct PlatformWording {
 };
 
 // What a reported change changed: what a walk finds (elements added or removed, enabled or disabled,
-// shown or hidden, windows opened or closed), or only what an element says (its name, its text).
-enum class ChangeKind { structure, text };
+// shown or hidden, windows opened or closed), only what an element says (its name, its text), or the
+// element is gone for good (its parent's list of children is out of date then).
+enum class ChangeKind { structure, text, removed };
 
 // What became of the platform's own connection to the accessibility service.
 enum class ServiceEvent {

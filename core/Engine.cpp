@@ -97,14 +97,20 @@ void WatcherEngine::targetChanged() {
         return;
     }
     const double sinceLastPass =
-        lastPassStart_ ? std::chrono::duration<double>(now_() - *lastPassStart_).count() : changedPassSpacingSeconds;
-    if (sinceLastPass >= changedPassSpacingSeconds) {
+        lastPassStart_ ? std::chrono::duration<double>(now_() - *lastPassStart_).count() : quietSeconds;
+    if (sinceLastPass >= quietSeconds)
+        spacing_ = changedPassSpacingSeconds;
+    if (sinceLastPass >= spacing_) {
         runPassNow();
         return;
     }
+    // Changes that keep coming (a stream of text, a list rebuilt over and over) space their passes more
+    // and more, up to a limit, so that a flood costs Ondrel less than it costs the application.
+    const double wait = spacing_ - sinceLastPass;
+    spacing_ = std::min(spacing_ * 2, floodPassSpacingSeconds);
     // The timer object stays until the next one replaces it: it must not go while it fires.
     spacedPassPending_ = true;
-    spacedPass_ = scheduler_.scheduleOnce(changedPassSpacingSeconds - sinceLastPass, [this] {
+    spacedPass_ = scheduler_.scheduleOnce(wait, [this] {
         spacedPassPending_ = false;
         if (!paused_ && !passRunning_)
             runPassNow();

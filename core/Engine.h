@@ -40,8 +40,12 @@ std::string statusText(const EngineState& state);
 class WatcherEngine {
 public:
     using Clock = std::chrono::steady_clock;
-    // A change starts a pass at once, but no sooner than this after the last pass began.
+    // A change starts a pass at once, but no sooner than this after the last pass began. While changes keep
+    // coming the spacing doubles with every pass they bring, up to the flood's spacing, and it is back to
+    // the first once a second has gone by without a pass.
     static constexpr double changedPassSpacingSeconds = 0.05;
+    static constexpr double floodPassSpacingSeconds = 0.4;
+    static constexpr double quietSeconds = 1.0;
 
     // Passes run on `runner` (on the engine's own thread when null).
     WatcherEngine(Scanner& scanner, Scheduler& scheduler, Options options, BackgroundRunner* runner = nullptr,
@@ -108,6 +112,7 @@ private:
     bool passRunning_ = false;
     bool changedDuringPass_ = false;
     std::optional<Clock::time_point> lastPassStart_;
+    double spacing_ = changedPassSpacingSeconds;
     std::shared_ptr<Link> link_;  // what change listeners on other threads hold of the engine
     std::thread::id owner_;
 };

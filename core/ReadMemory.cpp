@@ -65,12 +65,14 @@ void ReadMemory::forgetChanged() {
     std::set<ProcessId> changed;
     std::vector<std::pair<ProcessId, Element>> changedElements;
     NodeSet textChanged;
+    NodeSet removed;
     bool everything = false;
     {
         std::lock_guard lock(changedMutex_);
         changed.swap(changed_);
         changedElements.swap(changedElements_);
         textChanged.swap(textChanged_);
+        removed.swap(removed_);
         everything = std::exchange(everythingChanged_, false);
         if (everything)
             knownButtons_.clear();
@@ -83,6 +85,7 @@ void ReadMemory::forgetChanged() {
         return;  // what was settled stays so: a process's tree fills in once
     }
     forgetTexts(textChanged);
+    forgetRemoved(removed);
     // A changed element's own answers go (its children, its states); what lies below it stays, and
     // what is new below it is not known, so it is read live. An element never read is new, and so may
     // be its parent (Qt reports a new widget only as shown, and each of its parts): the nearest known
@@ -115,6 +118,24 @@ void ReadMemory::forgetTexts(const NodeSet& changed) {
                  {ax::attribute::title, ax::attribute::description, ax::attribute::value, ax::attribute::help})
                 entry->second.attributes.erase(std::string(said));
         }
+    }
+}
+
+void ReadMemory::forgetRemoved(const NodeSet& removed) {
+    for (const Element& element : removed) {
+        const auto entry = entries_.find(element);
+        if (entry == entries_.end())
+            continue;  // never read: nothing to forget
+        const auto parent = entry->second.attributes.find(ax::attribute::parent);
+        const Element* above = parent != entry->second.attributes.end() ? std::get_if<Element>(&parent->second) : nullptr;
+        const ProcessId process = entry->second.process;
+        entries_.erase(entry);
+        {
+            std::lock_guard lock(changedMutex_);
+            knownButtons_.erase(element);
+        }
+        if (above != nullptr && entries_.erase(*above) > 0)
+            toRefresh_.emplace_back(process, *above);
     }
 }
 
@@ -164,6 +185,14 @@ bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange
 
 bool ReadMemory::noteChange(ProcessId process, const Element& element, ChangeKind kind) {
     std::lock_guard lock(changedMutex_);
+    if (kind == ChangeKind::removed && element) {
+        // Nothing to read of an element that is gone: only what memory holds of it, and its parent's list.
+        if (removed_.size() < climbsAtMost)
+            removed_.insert(element);
+        else
+            changed_.insert(process);
+        return false;
+    }
     if (kind == ChangeKind::text && element) {
         // What an element says changed: it is read again when next asked. Only a button's label decides
         // what a pass finds, so only that brings one.

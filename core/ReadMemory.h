@@ -82,6 +82,7 @@ private:
     void forgetChanged();
     void verifyChildCounts();
     void forgetTexts(const NodeSet& changed);
+    void forgetRemoved(const NodeSet& removed);
     // Climbs from a changed element to the nearest that memory knows, which is forgotten and read again;
     // false when the climb cannot tell.
     bool placeChange(ProcessId process, const Element& element, NodeSet& refreshing);
@@ -102,6 +103,7 @@ private:
     std::set<ProcessId> changed_;  // processes changed as a whole
     std::vector<std::pair<ProcessId, Element>> changedElements_;  // elements changed on their own
     NodeSet textChanged_;   // elements whose name or text changed
+    NodeSet removed_;       // elements gone for good
     NodeSet knownButtons_;  // buttons memory holds, whose label changing decides what a scan finds
     bool everythingChanged_ = false;
     std::vector<ProcessId> lastRunning_;                    // the processes of the last scan, to notice one that ended

@@ -19,30 +19,23 @@ constexpr std::array<const char*, 9> registeredEvents = {
     "window:minimize",
     "window:restore",
 };
-constexpr std::array<std::string_view, 6> structuralStates = {"enabled", "sensitive", "showing",
-                                                              "visible", "iconified", "defunct"};
+// What an element dying says (GTK's "defunct", hundreds a second in a stream of changes) its parent's list
+// of children says too: those states are not listened to.
+constexpr std::array<std::string_view, 5> structuralStates = {"enabled", "sensitive", "showing", "visible",
+                                                              "iconified"};
 
-// The first string and the first number of an event's (detail, detail1, detail2, value, properties).
-std::pair<std::string, gint32> detailOf(GVariant* parameters) {
-    std::pair<std::string, gint32> detail{"", 0};
-    const gsize fields = g_variant_n_children(parameters);
-    if (fields > 0) {
-        GVariantPtr first(g_variant_get_child_value(parameters, 0));
-        if (g_variant_is_of_type(first.get(), G_VARIANT_TYPE_STRING))
-            detail.first = g_variant_get_string(first.get(), nullptr);
-    }
-    if (fields > 1) {
-        GVariantPtr second(g_variant_get_child_value(parameters, 1));
-        if (g_variant_is_of_type(second.get(), G_VARIANT_TYPE_INT32))
-            detail.second = g_variant_get_int32(second.get());
-    }
-    return detail;
+// The detail of an event's (detail, detail1, detail2, value, properties).
+std::string detailOf(GVariant* parameters) {
+    if (g_variant_n_children(parameters) == 0)
+        return {};
+    GVariantPtr first(g_variant_get_child_value(parameters, 0));
+    return g_variant_is_of_type(first.get(), G_VARIANT_TYPE_STRING) ? g_variant_get_string(first.get(), nullptr) : "";
 }
 
 }  // namespace
 
 std::optional<ChangeKind> ChangeWatch::changeKindOf(std::string_view interface, std::string_view member,
-                                                    std::string_view detail, int set) {
+                                                    std::string_view detail) {
     if (interface == "org.a11y.atspi.Event.Window") {
         if (member == "Create" || member == "Destroy" || member == "Minimize" || member == "Restore")
             return ChangeKind::structure;
@@ -56,10 +49,6 @@ std::optional<ChangeKind> ChangeWatch::changeKindOf(std::string_view interface, 
         (member == "PropertyChange" && (detail == "accessible-name" || detail == "accessible-description")))
         return ChangeKind::text;
     if (member == "StateChanged") {
-        // "defunct" cleared is an element coming to be for an assistive technology that asked after it
-        // (GTK makes them as they are first read, thousands at once): the tree itself is as it was.
-        if (detail == "defunct")
-            return set != 0 ? std::optional(ChangeKind::structure) : std::nullopt;
         for (std::string_view state : structuralStates) {
             if (detail == state)
                 return ChangeKind::structure;
@@ -90,11 +79,21 @@ void ChangeWatch::listenTo(const std::string& busName) {
     if (!bus_ || listened_.contains(busName))
         return;
     std::vector<guint>& subscriptions = listened_[busName];
-    for (const char* interface : {"org.a11y.atspi.Event.Object", "org.a11y.atspi.Event.Window"}) {
+    // Only the kinds and details that change what is read: the bus passes on nothing else (the states
+    // that come and go as the user works, focused, armed, selected, never reach Ondrel).
+    const auto subscribe = [&](const char* interface, const char* member, const char* detail) {
         subscriptions.push_back(g_dbus_connection_signal_subscribe(bus_->connection(), busName.c_str(), interface,
-                                                                   nullptr, nullptr, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+                                                                   member, nullptr, detail, G_DBUS_SIGNAL_FLAGS_NONE,
                                                                    onEvent, this, nullptr));
-    }
+    };
+    constexpr const char* object = "org.a11y.atspi.Event.Object";
+    subscribe(object, "ChildrenChanged", nullptr);
+    subscribe(object, "TextChanged", nullptr);
+    for (std::string_view state : structuralStates)
+        subscribe(object, "StateChanged", std::string(state).c_str());
+    for (const char* property : {"accessible-name", "accessible-description"})
+        subscribe(object, "PropertyChange", property);
+    subscribe("org.a11y.atspi.Event.Window", nullptr, nullptr);
 }
 
 void ChangeWatch::stopListeningTo(const std::string& busName) {
@@ -167,6 +166,32 @@ void ChangeWatch::changedEverywhere() {
     }
 }
 
+std::string ChangeWatch::childOf(GVariant* parameters) {
+    if (g_variant_n_children(parameters) < 4)
+        return {};
+    GVariantPtr boxed(g_variant_get_child_value(parameters, 3));
+    GVariantPtr child(g_variant_get_variant(boxed.get()));
+    if (!g_variant_is_of_type(child.get(), G_VARIANT_TYPE("(so)")))
+        return {};
+    const gchar* path = nullptr;
+    g_variant_get_child(child.get(), 1, "&o", &path);
+    return path;
+}
+
+bool ChangeWatch::coveredByItsParent(std::string_view member, std::string_view detail, const gchar* path,
+                                     GVariant* parameters) {
+    // GTK tells of a new child twice: as its parent's children changing (which has the parent's list read
+    // again, the new child with it) and as the child being shown. The second is nothing more to read.
+    if (member == "ChildrenChanged" && detail.starts_with("add")) {
+        if (recentlyAdded_.size() >= recentlyAddedAtMost)
+            recentlyAdded_.clear();
+        recentlyAdded_.insert(childOf(parameters));
+        return false;
+    }
+    return member == "StateChanged" && (detail == "showing" || detail == "visible") && path != nullptr &&
+           recentlyAdded_.contains(path);
+}
+
 void ChangeWatch::onOwnerChanged(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
                                  GVariant* parameters, gpointer data) {
     auto* watch = static_cast<ChangeWatch*>(data);
@@ -203,9 +228,9 @@ void ChangeWatch::onOwnerChanged(GDBusConnection*, const gchar*, const gchar*, c
 void ChangeWatch::onEvent(GDBusConnection*, const gchar* sender, const gchar* path, const gchar* interface,
                           const gchar* member, GVariant* parameters, gpointer data) {
     auto* watch = static_cast<ChangeWatch*>(data);
-    const auto [detail, set] = detailOf(parameters);
-    const std::optional<ChangeKind> kind = changeKindOf(interface, member, detail, set);
-    if (!kind)
+    const std::string detail = detailOf(parameters);
+    const std::optional<ChangeKind> kind = changeKindOf(interface, member, detail);
+    if (!kind || watch->coveredByItsParent(member, detail, path, parameters))
         return;
     Listeners listeners;
     ProcessId process = 0;
@@ -224,8 +249,12 @@ void ChangeWatch::onEvent(GDBusConnection*, const gchar* sender, const gchar* pa
         listeners.applicationsChanged();
     if (!followed || !listeners.changed)
         return;
-    const bool died = detail == "defunct";
-    listeners.changed(process, sender, died || path == nullptr ? "" : path, *kind);
+    // A child taken out is gone: what is held of it goes, beside its parent's list.
+    if (std::string_view(member) == "ChildrenChanged" && detail.starts_with("remove")) {
+        if (const std::string child = childOf(parameters); !child.empty())
+            listeners.changed(process, sender, child, ChangeKind::removed);
+    }
+    listeners.changed(process, sender, path == nullptr ? "" : path, *kind);
 }
 
 }  // namespace ondrel::atspi

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ class ChangeWatch {
 public:
     struct Listeners {
         // An object of a followed application changed: its process, its name on the bus and the object's
-        // path, empty when the change reaches beyond that object (one that died, or events missed).
+        // path, empty when the change reaches beyond that object (events missed).
         std::function<void(ProcessId process, const std::string& busName, const std::string& path, ChangeKind kind)>
             changed;
         // Which applications there are may have changed.
@@ -48,16 +49,21 @@ public:
     // Events sent by `busName` are changes of `process` from now on.
     void follow(const std::string& busName, ProcessId process);
 
-    // What an event of this interface, member, detail and first number ("Object", "StateChanged",
-    // "enabled", 1 for set) can change; none for events that change nothing a walk reads.
+    // What an event of this interface, member and detail ("Object", "StateChanged", "enabled") can
+    // change; none for events that change nothing a walk reads.
     static std::optional<ChangeKind> changeKindOf(std::string_view interface, std::string_view member,
-                                                  std::string_view detail, int set);
+                                                  std::string_view detail);
 
 private:
     static void onEvent(GDBusConnection* connection, const gchar* sender, const gchar* path, const gchar* interface,
                         const gchar* member, GVariant* parameters, gpointer watch);
     static void onOwnerChanged(GDBusConnection* connection, const gchar* sender, const gchar* path,
                                const gchar* interface, const gchar* member, GVariant* parameters, gpointer watch);
+    // The child a children-changed event names (its path), or "".
+    static std::string childOf(GVariant* parameters);
+    // On the bus thread: whether the event tells only what a change of its parent already told.
+    bool coveredByItsParent(std::string_view member, std::string_view detail, const gchar* path,
+                            GVariant* parameters);
     void askForEvents();
     void unsubscribe();
     void changedEverywhere();
@@ -69,6 +75,8 @@ private:
     std::shared_ptr<ConnectionBus> bus_;  // on the bus thread only
     std::vector<guint> subscriptions_;    // on the bus thread only
     std::map<std::string, std::vector<guint>, std::less<>> listened_;  // by bus name; on the bus thread only
+    static constexpr std::size_t recentlyAddedAtMost = 4096;
+    std::set<std::string, std::less<>> recentlyAdded_;  // children reported added; on the bus thread only
     std::mutex mutex_;
     Listeners listeners_;
     std::map<std::string, ProcessId, std::less<>> followed_;

@@ -422,7 +422,9 @@ TEST_F(Engine, togglePauseAndSetSafe_loggedNoPassesWhilePausedWarningOnlyWhenSaf
     EXPECT_EQ(platform.scans, 1u);
 }
 
-TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
+// Changes bring a pass at once, then spaced ones that space out while changes keep coming, and at once
+// again after a quiet second.
+TEST_F(Engine, changes_passAtOnceThenSpacedPassesSpacingGrowsWhileTheyKeepComing) {
     platform.setReportsChanges(true);
     velquinWindow();
     engine.start();
@@ -438,10 +440,17 @@ TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
     quietly([&] { scheduler.fireOnce(); });
     EXPECT_EQ(platform.scans, 2u);
     after(0.05);
-    change();
+    change();  // still coming: the spacing has doubled
+    EXPECT_EQ(platform.scans, 2u);
+    EXPECT_NEAR(scheduler.entries.back()->interval, 0.05, 1e-9);
+    after(0.05);
+    quietly([&] { scheduler.fireOnce(); });
     EXPECT_EQ(platform.scans, 3u);
-    fire();  // the timer keeps its own passes
+    after(WatcherEngine::quietSeconds);
+    change();
     EXPECT_EQ(platform.scans, 4u);
+    fire();  // the timer keeps its own passes
+    EXPECT_EQ(platform.scans, 5u);
 }
 
 TEST_F(Engine, changes_pausedOrNotStartedOrUnreported_noPass) {
