@@ -105,15 +105,19 @@ def gtk(times):
     return Target([os.path.join(BUILD, "tests/velquin-standin"), scenario.name]), {}
 
 
+def launched_by_gio(script, times):
+    """A Python target started as GIO starts Velquin's desktop entry: that is what identifies it."""
+    command = ["/bin/sh", "-c", 'export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec "$0" "$@"', PYTHON,
+               os.path.join(HERE, "targets", script), str(FILLERS), ",".join(map(str, times))]
+    return Target(command, {"GIO_LAUNCHED_DESKTOP_FILE": "/usr/share/applications/dev.velquin.desktop.desktop"}), {}
+
+
 def gtk_inline(times):
-    return Target([PYTHON, os.path.join(HERE, "targets/gtk_chat.py"), str(FILLERS), ",".join(map(str, times))]), {}
+    return launched_by_gio("gtk_chat.py", times)
 
 
 def qt(times):
-    launched = "/usr/share/applications/dev.velquin.desktop.desktop"
-    command = ["/bin/sh", "-c", 'export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec "$0" "$@"', PYTHON,
-               os.path.join(HERE, "targets/qt_chat.py"), str(FILLERS), ",".join(map(str, times))]
-    return Target(command, {"GIO_LAUNCHED_DESKTOP_FILE": launched}), {}
+    return launched_by_gio("qt_chat.py", times)
 
 
 def chromium(times):
