@@ -10,7 +10,7 @@
 
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiPlatform.h"
-#include "tests/support/Desktop.h"
+#include "tests/support/PrivateSession.h"
 #include "tests/support/Spawned.h"
 
 namespace ondrel::testing_support {
@@ -56,13 +56,7 @@ TEST_F(Desktop, trayApplication_riskyPromptOverManyPasses_oneNotificationShown) 
     // The desktop's notification service, as a session starts it, and a bus monitor that sees what it is told.
     Spawned service("/usr/lib/notification-daemon/notification-daemon", {});
     ASSERT_GT(service.pid(), 0);
-    for (int i = 0;
-         i < 100 && runProgram("/usr/bin/gdbus", {"call", "--session", "--dest", "org.freedesktop.DBus",
-                                                  "--object-path", "/org/freedesktop/DBus", "--method",
-                                                  "org.freedesktop.DBus.NameHasOwner", "org.freedesktop.Notifications"})
-                            .out.find("true") == std::string::npos;
-         ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(within(5, [] { return ownerOnSessionBus("org.freedesktop.Notifications") > 1; }));
     Spawned monitor("/usr/bin/dbus-monitor", {"--session", "interface='org.freedesktop.Notifications'",
                                               "type='method_return',sender='org.freedesktop.Notifications'"});
     StandIn velquin(promptWindow("Build <1>", "Velquin wants to run: rm -rf build/"));
