@@ -24,26 +24,6 @@ protected:
     Options opts;
 };
 
-// Nothing pressed and nothing to say: a line only where verbose asks for it, and a failed press not counted.
-TEST_F(Pass, runPass_nothingPressed_linesOnlyWhenVerbose) {
-    opts.verbose = false;
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, false, {}}));
-    EXPECT_TRUE(logged.empty());
-    opts.verbose = true;
-    Element application = platform.addProcess(1);
-    platform.addWindow(application, "Hidden", true);
-    pass();  // warns of the minimized window once
-    logged.clear();
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, true, {}}));
-    EXPECT_TRUE(logged.empty());
-    platform.failPress(prompt(platform.addWindow(application, "Chat"), "Open file?"));
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"press failed (fake) in [Chat]: refused (fake)"});
-    opts.verbose = false;
-    pass();
-    EXPECT_EQ(logged.size(), 1u);
-}
-
 struct DecisionCase {
     const char* name;
     std::string prompt;
@@ -100,21 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\"", Decision::dryRun, ""}),
     testing_support::CaseName());
 
-// Each prompt closes once pressed: the line names the label read before the press. The configured
-// labels and matching mode reach both the search and the check just before the press.
-TEST_F(Pass, runPass_twoWindowsPromptsCloseOnPress_bothPressedInWindowOrder) {
-    Element application = platform.addProcess(1);
-    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Run (⌘⏎)");
-    Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?", "Always Allow");
-    prompt(platform.addWindow(application, "Three"), "Edit c.txt?", "Don't Allow");
-    platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
-    opts.labels = {"Allow", "Run"};
-    opts.contains = true;
-    EXPECT_EQ(pass(), (PassResult{2, 0, 3, true, {}}));
-    EXPECT_EQ(platform.presses, (ElementList{first, second}));
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Run (⌘⏎)\" in [One]", "Pressed \"Always Allow\" in [Two]"}));
-}
-
 // A prompt stays on screen a while after its answer: it is pressed, and told of when left, once while it
 // stays; once gone, a prompt like it is new again.
 TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone) {
@@ -132,7 +97,8 @@ TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone
     const auto again = [&] { return quietly([&] { return runPass(scanner, opts, memory); }); };
     const std::string skipLine = "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you";
     EXPECT_EQ(again().pressed, 1);
-    EXPECT_EQ(again(), (PassResult{0, 0, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "run rm -rf build?"}}}));
+    EXPECT_EQ(again(),
+              (PassResult{0, 0, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "run rm -rf build?"}}}));
     EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine}));
     platform.vanish(harmless);
     platform.vanish(risky);
@@ -140,8 +106,8 @@ TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone
     box("Read notes.txt?");
     box("Run rm -rf build?");
     EXPECT_EQ(again().pressed, 1);
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine,
-                                                "Pressed \"Allow\" in [Chat]", skipLine}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine, "Pressed \"Allow\" in [Chat]",
+                                                skipLine}));
     EXPECT_EQ(platform.presses.size(), 2u);
 }
 
@@ -169,48 +135,16 @@ TEST_F(Pass, runPass_pressNotDone_retriedOnlyWhenRefusedLoggedOnlyWhenNotGone) {
     }
 }
 
-TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
-    Element application = platform.addProcess(1);
-    Element button = prompt(platform.addWindow(application, "One"), "Edit a.txt?");
-    platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Two")), button, 3);
-    platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Three")), button, 2);
-    EXPECT_EQ(pass(), (PassResult{1, 0, 3, true, {}}));
-    EXPECT_EQ(platform.presses, ElementList{button});
-}
-
 TEST_F(Pass, runPass_promptsNeedMoreThanTheAllowance_restLeftForYouUnjudged) {
-    Element window = velquinWindow();
-    Element huge = platform.addGroup(window);  // 3000 elements and no text
-    for (int i = 0; i < 3000; ++i)
-        platform.addGroup(huge);
-    const int boxes = 20;
-    for (int i = 0; i < boxes; ++i) {
-        Element box = platform.addGroup(window);
-        platform.addButton(box, "Allow");
-        platform.setRepeatedChildren(platform.addGroup(box), huge, 1);
-    }
+    testing_support::boxesSharingOneHugeSubtree(20)(platform, velquinWindow());
     const PassResult result = pass();
     // Every box costs a full text walk: the allowance judges some of them, and leaves the rest unjudged.
     const SkippedPrompt unread{"Chat", "Allow", "prompt too large to read", ""};
     EXPECT_GT(result.pressed, 0);
     EXPECT_GT(result.skipped, 0);
-    EXPECT_EQ(result.pressed + result.skipped, boxes);
+    EXPECT_EQ(result.pressed + result.skipped, 20);
     EXPECT_EQ(result.skippedPrompts, std::vector(static_cast<std::size_t>(result.skipped), unread));
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt too large to read - left for you");
-}
-
-// Titles and labels come from another application: neither may start a line of their own.
-TEST_F(Pass, runPass_titleAndLabelWithLineBreaksAndEscapes_oneLineEscaped) {
-    const std::string forged = "\n[2026-12-05T08:36:33Z] Pressed \"Deny\" in [Bank]\x1b[2J";
-    prompt(velquinWindow("Chat" + forged), "Read a.txt?", "Allow (" + forged + ")");
-    pass();
-    const std::string escaped = "\\n[2026-12-05T08:36:33Z] Pressed \"Deny\" in [Bank]\\u{1b}[2J";
-    EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (" + escaped + ")\" in [Chat" + escaped + "]"});
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
-
-    opts.list = true;
-    pass();
-    EXPECT_EQ(printed, "Chat" + escaped + " - 1 labelled button(s):\n    Allow (" + escaped + ")\n");
 }
 
 // Passes whose scanner keeps what it read across scans, on a clock the test moves.
@@ -494,7 +428,7 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedReadAgainListsCheckedAl
     const std::size_t afterChange = platform.bulkReads;
     after(ReadMemory::verifySeconds);
     fire();
-    EXPECT_GT(platform.reads, firstReads);  // the lists of children checked
+    EXPECT_GT(platform.reads, firstReads);       // the lists of children checked
     EXPECT_EQ(platform.bulkReads, afterChange);  // and found as they were
     after(ReadMemory::fullRereadSeconds);
     fire();
@@ -517,15 +451,15 @@ TEST_F(Engine, serviceEvents_loggedRestoredReadsAfreshAtOnceSessionEndStopsWatch
     after(1.0);
     platform.serviceEvent(ServiceEvent::restored, "back (fake)");
     quietly([&] { scheduler.runPosted(); });
-    EXPECT_EQ(platform.scans, 3u);             // a pass at once
-    EXPECT_GT(platform.bulkReads, bulk);       // that read everything afresh
+    EXPECT_EQ(platform.scans, 3u);        // a pass at once
+    EXPECT_GT(platform.bulkReads, bulk);  // that read everything afresh
     platform.endSession("ended (fake)");
     quietly([&] { scheduler.runPosted(); });
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(scheduler.liveTimers(), 0);
     const std::vector<std::string> said(logged.end() - 4, logged.end());
-    EXPECT_EQ(said, (std::vector<std::string>{"lost (fake)", "back (fake)", "pass: no Allow button (1 window(s) scanned)",
-                                              "ended (fake)"}));
+    EXPECT_EQ(said, (std::vector<std::string>{"lost (fake)", "back (fake)",
+                                              "pass: no Allow button (1 window(s) scanned)", "ended (fake)"}));
 }
 
 TEST_F(Engine, destroyed_timerStopsFiringChangesGoNowhere) {
