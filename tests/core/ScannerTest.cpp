@@ -137,7 +137,8 @@ const std::vector<PassCase> passes = {
              button("Yes", {with(ax::attribute::enabled, AttributeValue(std::string("no")))}), button("Cancel")}),
      {.labels = {"Allow", "Run", "Go", "Yes"}, .dryRun = true}, {dryRun("Go"), dryRun("Yes"), dryRun("Run")}},
     {"treesThatLie_soundButtonAloneFound",
-     inChat({[](FakePlatform& p, const Element& w) { p.addButton(w, std::string(10'000'000, 'x')); },  // NOLINT(bugprone-string-constructor): 10 MB
+     // NOLINTNEXTLINE(bugprone-string-constructor): a 10 MB label on purpose
+     inChat({[](FakePlatform& p, const Element& w) { p.addButton(w, std::string(10'000'000, 'x')); },
              button("Allow", {with(ax::attribute::role, AttributeValue(5.0))}),
              button("Run", {with(ax::attribute::children, AttributeValue(std::string("kids")))}),
              button("Go", {vanished()})}),
