@@ -122,18 +122,13 @@ TEST_F(Desktop, permissionGate_executableReplacedWhileWaiting_relaunchedWithSame
                      "Accessibility OK.", "DRY-RUN in [Chat]: would press \"Allow\""}));
 }
 
-TEST_F(Desktop, stoppedTarget_passEndsAndLaterPassesWork) {
-    StandIn velquin(promptWindow("Chat", "Read README.md"));
-    velquin.stop();
-    const ProgramRun stopped = ondrel({"--once"}, 15);
-    EXPECT_EQ(stopped.status, 0);  // ended by itself, well before the 15 s limit
-    velquin.resume();
-    ondrel({"--once"});
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Chat"});
-}
-
-TEST_F(Desktop, killedTarget_headlessGoesOnWithoutCrash) {
+// A stopped Velquin answers nothing: the pass ends by itself and later passes work once it goes on; a killed
+// one leaves headless watching on without a crash.
+TEST_F(Desktop, targetStoppedThenKilled_passEndsLaterPassesWorkHeadlessGoesOn) {
     auto velquin = std::make_unique<StandIn>(promptWindow("Chat", "Read README.md"));
+    velquin->stop();
+    EXPECT_EQ(ondrel({"--once"}, 15).status, 0);  // ended by itself, well before the 15 s limit
+    velquin->resume();
     std::thread killer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         velquin->kill();
@@ -142,7 +137,7 @@ TEST_F(Desktop, killedTarget_headlessGoesOnWithoutCrash) {
     killer.join();
     EXPECT_EQ(run.signal, SIGKILL);
     const Lines lines = messages(run.out);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Pressed \"Allow\" in [Chat]"), lines.end());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Pressed \"Allow\" in [Chat]"), 1) << run.out;
     EXPECT_EQ(lines.back(), "Velquin not running");
 }
 

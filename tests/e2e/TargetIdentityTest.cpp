@@ -51,21 +51,5 @@ TEST_F(Desktop, velquinEachWayADesktopMarksItBesideLookAlikes_onlyVelquinPressed
     EXPECT_TRUE(other.presses().empty());
 }
 
-TEST_F(Desktop, hungUnrelatedApplications_askedOnceTogether_passesKeepTheirInterval) {
-    StandIn velquin("window Chat\ntext Nothing to allow here\n");
-    std::vector<std::unique_ptr<StandIn>> hung;
-    for (const char* id : {"org.example.one", "org.example.two", "org.example.three"}) {
-        hung.push_back(
-            std::make_unique<StandIn>("window Other\ntext hello\n", std::vector<std::string>{"--app-id", id}));
-        hung.back()->stop();
-    }
-    // Each stopped application costs one timeout, all three the same one, and not again for 30 s:
-    // the passes after the first keep to their interval.
-    const ProgramRun run = ondrel({"--headless", "--interval", "0.2"}, 5);
-    const Lines lines = messages(run.out);
-    const auto passes = std::count(lines.begin(), lines.end(), "pass: no Allow button (1 window(s) scanned)");
-    EXPECT_GE(passes, 10) << run.out;
-}
-
 }  // namespace
 }  // namespace ondrel::testing_support
