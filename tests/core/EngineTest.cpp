@@ -70,12 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "run rm -rf /tmp/build?", "Pressed \"Allow (⌘⏎)\" in [Chat]", Decision::pressed, ""},
                     DecisionCase{"riskySafeDryRun", "sudo make install", true, true, "prompt mentions \"sudo \"",
                                  "sudo make install", nullptr, Decision::left, "sudo "},
-                    // An 818-character script that ends in the dangerous part, as one prompt box showed it.
-                    DecisionCase{"longRiskyPromptSafe",
-                                 "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
-                                 true, false, "prompt mentions \"rm -rf\"",
-                                 "velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
-                                 nullptr, Decision::left, "rm -rf"},
                     DecisionCase{"harmlessDryRun", "Read README.md?", true, true, nullptr, "read readme.md?",
                                  "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\"", Decision::dryRun, ""}),
     testing_support::CaseName());
@@ -163,29 +157,35 @@ protected:
         clock += std::chrono::seconds(3);
         pass();
     }
+    // A harmless prompt with a button labelled `label`, remembered by dry-run passes; returns its text.
+    Element rememberedPrompt(const std::string& label) {
+        Element box = platform.addGroup(velquinWindow());
+        Element text = platform.addText(box, "Velquin wants to read notes.txt");
+        promptButton = platform.addButton(box, label);
+        opts.dryRun = true;
+        settle();
+        opts.dryRun = false;
+        return text;
+    }
 
+    Element promptButton;  // of the remembered prompt
     ReadMemory::Clock::time_point clock{};
     Scanner remembering{platform, [this] { return clock; }};
 };
 
 TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
-    Element box = platform.addGroup(velquinWindow());
-    Element text = platform.addText(box, "Velquin wants to read notes.txt");
-    Element button = platform.addButton(box, "Always Allow");
     opts.contains = true;  // which the check before the press must use too
-    opts.dryRun = true;
-    settle();  // the harmless prompt is remembered
+    Element text = rememberedPrompt("Always Allow");
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
-    opts.dryRun = false;
     EXPECT_EQ(
         pass(),
         (PassResult{
             0, 1, 1, true, {{"Chat", "Always Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
-    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
+    platform.setValue(promptButton, ax::attribute::title, AttributeValue(std::string("Deny")));
     EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_TRUE(platform.presses.empty());
-    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Always Allow")));
+    platform.setValue(promptButton, ax::attribute::title, AttributeValue(std::string("Always Allow")));
     EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
 }
 
@@ -193,12 +193,7 @@ TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressD
 // change is what has a prompt's text read again.
 TEST_F(RememberingPass, textChangesReported_changedTextReadAgainPressChecksTheButtonAlone) {
     platform.setReportsTextChanges(true);
-    Element box = platform.addGroup(velquinWindow());
-    Element text = platform.addText(box, "Velquin wants to read notes.txt");
-    platform.addButton(box, "Allow");
-    opts.dryRun = true;
-    settle();
-    opts.dryRun = false;
+    Element text = rememberedPrompt("Allow");
     const auto say = [&](const std::string& words) {
         platform.setValue(text, ax::attribute::value, AttributeValue(words));
         platform.changeOf(100, text, ChangeKind::text);
@@ -300,13 +295,18 @@ protected:
     }
 };
 
-TEST_F(Engine, start_twice_oneLiveTimerFirstPassOnePeriodAway) {
-    WatcherEngine other(scanner, scheduler, Options{});
-    other.start();
-    other.start();
+TEST_F(Engine, startedTwiceThenDestroyed_oneLiveTimerFirstPassOnePeriodAwayThenNoneChangesGoNowhere) {
+    platform.setReportsChanges(true);
+    velquinWindow();
+    auto other = std::make_unique<WatcherEngine>(scanner, scheduler, Options{});
+    other->start();
+    other->start();
     EXPECT_EQ(scheduler.liveTimers(), 1);
+    EXPECT_TRUE(other->state().started);
+    other.reset();
+    EXPECT_EQ(scheduler.liveTimers(), 0);
+    change();
     EXPECT_EQ(platform.scans, 0u);
-    EXPECT_TRUE(other.state().started);
 }
 
 TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
@@ -356,10 +356,18 @@ TEST_F(Engine, togglePauseAndSetSafe_loggedNoPassesWhilePausedWarningOnlyWhenSaf
     EXPECT_EQ(platform.scans, 1u);
 }
 
-TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
-    platform.setReportsChanges(true);
+// Heard only where the platform reports changes, once started and while not paused; then a pass at once,
+// and after that at most one pass per 50 ms.
+TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50msNoneUnreportedNotStartedOrPaused) {
     velquinWindow();
+    change();  // the platform cannot report changes: nobody listens
+    platform.setReportsChanges(true);
+    change();  // not started yet
     engine.start();
+    quietly([&] { engine.togglePause(); });
+    change();
+    EXPECT_EQ(platform.scans, 0u);
+    quietly([&] { engine.togglePause(); });
     change();
     EXPECT_EQ(platform.scans, 1u);  // at once, without waiting for the timer
     after(0.01);
@@ -376,17 +384,6 @@ TEST_F(Engine, changes_passAtOnceThenAtMostOneSpacedPassPer50ms) {
     EXPECT_EQ(platform.scans, 3u);
     fire();  // the timer keeps its own passes
     EXPECT_EQ(platform.scans, 4u);
-}
-
-TEST_F(Engine, changes_pausedOrNotStartedOrUnreported_noPass) {
-    velquinWindow();
-    change();  // the platform cannot report changes: nobody listens
-    platform.setReportsChanges(true);
-    change();  // not started yet
-    engine.start();
-    quietly([&] { engine.togglePause(); });
-    change();
-    EXPECT_EQ(platform.scans, 0u);
 }
 
 TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
@@ -460,17 +457,6 @@ TEST_F(Engine, serviceEvents_loggedRestoredReadsAfreshAtOnceSessionEndStopsWatch
     const std::vector<std::string> said(logged.end() - 4, logged.end());
     EXPECT_EQ(said, (std::vector<std::string>{"lost (fake)", "back (fake)",
                                               "pass: no Allow button (1 window(s) scanned)", "ended (fake)"}));
-}
-
-TEST_F(Engine, destroyed_timerStopsFiringChangesGoNowhere) {
-    platform.setReportsChanges(true);
-    auto temporary = std::make_unique<WatcherEngine>(scanner, scheduler, Options{});
-    temporary->start();
-    temporary.reset();
-    EXPECT_EQ(scheduler.liveTimers(), 0);
-    velquinWindow();
-    change();
-    EXPECT_EQ(platform.scans, 0u);
 }
 
 using EngineDeathTest = Engine;
