@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "tests/support/CaptureOutput.h"
-#include "tests/support/CaseName.h"
 #include "tests/support/Files.h"
 
 namespace ondrel {
@@ -33,7 +32,9 @@ TEST_F(ActivityLog, formatLogTimestamp_knownInstant_isoUtcWholeSeconds) {
     EXPECT_EQ(formatLogTimestamp(instant), "2026-12-05T08:36:33Z");
 }
 
-TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSinkFileMadeAgainIfDeleted) {
+// Where the state folder is missing it is made, readable by the user alone, and so is the file.
+TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInPrivateFileBareToSinkFileMadeAgainIfDeleted) {
+    fs::remove_all(fs::path(logFilePath()).parent_path());
     std::vector<std::string> sunk;
     const Subscription listening = listenToLog([&](const std::string& message) { sunk.push_back(message); });
 
@@ -44,20 +45,11 @@ TEST_F(ActivityLog, log_message_sameLineOnStdoutAndInFileBareToSinkFileMadeAgain
         << out;
     EXPECT_EQ(readFile(logFilePath()), out);
     EXPECT_EQ(sunk, std::vector<std::string>{"Pressed \"Allow\" in [Chat]"});
+    EXPECT_EQ(fs::status(fs::path(logFilePath()).parent_path()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(logFilePath()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     fs::remove(logFilePath());  // deleted meanwhile: made again, with only the new line
     const std::string again = capturedStdout([] { log("second"); });
     EXPECT_EQ(readFile(logFilePath()), again);
-}
-
-TEST_F(ActivityLog, log_stateFolderMissing_folderAndFileReadableByTheUserAlone) {
-    fs::remove_all(fs::path(logFilePath()).parent_path());
-    capturedStdout([] { log("x"); });
-    struct stat folder {};
-    struct stat file {};
-    ASSERT_EQ(::stat(fs::path(logFilePath()).parent_path().c_str(), &folder), 0);
-    ASSERT_EQ(::stat(logFilePath().c_str(), &file), 0);
-    EXPECT_EQ(folder.st_mode & 0777, 0700u);
-    EXPECT_EQ(file.st_mode & 0777, 0600u);
 }
 
 // A FIFO without a reader once held the whole watch loop at its open.
@@ -85,29 +77,15 @@ TEST_F(ActivityLog, log_folderLinkOrFifoInTheFilesPlace_stdoutAndSinkServedNothi
     fs::remove(elsewhere);
 }
 
-TEST(HomeFolder, homeFolderFor_homeUnsetOrEmpty_userDatabaseEntry) {
+TEST(LogFilePath, logFilePathFor_homeAndXdgStateHome_xdgStateFolderWhenAbsoluteHomeFromUserDatabase) {
+    EXPECT_EQ(logFilePathFor("/home/u", ""), "/home/u/.local/state/Ondrel.log");
+    EXPECT_EQ(logFilePathFor("/home/u", "/var/state"), "/var/state/Ondrel.log");
+    EXPECT_EQ(logFilePathFor("/home/u", "relative/state"), "/home/u/.local/state/Ondrel.log");
     const passwd* user = ::getpwuid(::getuid());
     ASSERT_NE(user, nullptr);
     EXPECT_EQ(homeFolderFor(""), user->pw_dir);
     EXPECT_EQ(homeFolderFor("/home/elsewhere"), "/home/elsewhere");
 }
-
-struct PathCase {
-    const char* name;
-    const char* home;
-    const char* xdgStateHome;
-    const char* expected;
-};
-class LogFilePath : public testing::TestWithParam<PathCase> {};
-TEST_P(LogFilePath, logFilePathFor_environment_xdgStateFolderOrDefault) {
-    EXPECT_EQ(logFilePathFor(GetParam().home, GetParam().xdgStateHome), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, LogFilePath,
-                         testing::Values(PathCase{"xdgUnset", "/home/u", "", "/home/u/.local/state/Ondrel.log"},
-                                         PathCase{"xdgAbsolute", "/home/u", "/var/state", "/var/state/Ondrel.log"},
-                                         PathCase{"xdgRelative_ignored", "/home/u", "relative/state",
-                                                  "/home/u/.local/state/Ondrel.log"}),
-                         testing_support::CaseName());
 
 }  // namespace
 }  // namespace ondrel

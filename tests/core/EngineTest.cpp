@@ -24,26 +24,6 @@ protected:
     Options opts;
 };
 
-// Nothing pressed and nothing to say: a line only where verbose asks for it, and a failed press not counted.
-TEST_F(Pass, runPass_nothingPressed_linesOnlyWhenVerbose) {
-    opts.verbose = false;
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, false, {}}));
-    EXPECT_TRUE(logged.empty());
-    opts.verbose = true;
-    Element application = platform.addProcess(1);
-    platform.addWindow(application, "Hidden", true);
-    pass();  // warns of the minimized window once
-    logged.clear();
-    EXPECT_EQ(pass(), (PassResult{0, 0, 0, true, {}}));
-    EXPECT_TRUE(logged.empty());
-    platform.failPress(prompt(platform.addWindow(application, "Chat"), "Open file?"));
-    EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
-    EXPECT_EQ(logged, std::vector<std::string>{"press failed (fake) in [Chat]: refused (fake)"});
-    opts.verbose = false;
-    pass();
-    EXPECT_EQ(logged.size(), 1u);
-}
-
 struct DecisionCase {
     const char* name;
     std::string prompt;
@@ -90,30 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
                                  "run rm -rf /tmp/build?", "Pressed \"Allow (⌘⏎)\" in [Chat]", Decision::pressed, ""},
                     DecisionCase{"riskySafeDryRun", "sudo make install", true, true, "prompt mentions \"sudo \"",
                                  "sudo make install", nullptr, Decision::left, "sudo "},
-                    // An 818-character script that ends in the dangerous part, as one prompt box showed it.
-                    DecisionCase{"longRiskyPromptSafe",
-                                 "Velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
-                                 true, false, "prompt mentions \"rm -rf\"",
-                                 "velquin wants to run this script: " + std::string(800, 'x') + " rm -rf ~/projects",
-                                 nullptr, Decision::left, "rm -rf"},
                     DecisionCase{"harmlessDryRun", "Read README.md?", true, true, nullptr, "read readme.md?",
                                  "DRY-RUN in [Chat]: would press \"Allow (⌘⏎)\"", Decision::dryRun, ""}),
     testing_support::CaseName());
-
-// Each prompt closes once pressed: the line names the label read before the press. The configured
-// labels and matching mode reach both the search and the check just before the press.
-TEST_F(Pass, runPass_twoWindowsPromptsCloseOnPress_bothPressedInWindowOrder) {
-    Element application = platform.addProcess(1);
-    Element first = prompt(platform.addWindow(application, "One"), "Edit a.txt?", "Run (⌘⏎)");
-    Element second = prompt(platform.addWindow(application, "Two"), "Edit b.txt?", "Always Allow");
-    prompt(platform.addWindow(application, "Three"), "Edit c.txt?", "Don't Allow");
-    platform.afterPress = [this](const Element& pressed) { platform.vanish(pressed); };
-    opts.labels = {"Allow", "Run"};
-    opts.contains = true;
-    EXPECT_EQ(pass(), (PassResult{2, 0, 3, true, {}}));
-    EXPECT_EQ(platform.presses, (ElementList{first, second}));
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Run (⌘⏎)\" in [One]", "Pressed \"Always Allow\" in [Two]"}));
-}
 
 // A prompt stays on screen a while after its answer: it is pressed, and told of when left, once while it
 // stays; once gone, a prompt like it is new again.
@@ -132,7 +91,8 @@ TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone
     const auto again = [&] { return quietly([&] { return runPass(scanner, opts, memory); }); };
     const std::string skipLine = "SKIP (safe mode) in [Chat]: prompt mentions \"rm -rf\" - left for you";
     EXPECT_EQ(again().pressed, 1);
-    EXPECT_EQ(again(), (PassResult{0, 0, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "run rm -rf build?"}}}));
+    EXPECT_EQ(again(),
+              (PassResult{0, 0, 1, true, {{"Chat", "Allow", "prompt mentions \"rm -rf\"", "run rm -rf build?"}}}));
     EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine}));
     platform.vanish(harmless);
     platform.vanish(risky);
@@ -140,8 +100,8 @@ TEST_F(Pass, runPass_promptsStayingOverPasses_pressedAndToldOnceNewAgainOnceGone
     box("Read notes.txt?");
     box("Run rm -rf build?");
     EXPECT_EQ(again().pressed, 1);
-    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine,
-                                                "Pressed \"Allow\" in [Chat]", skipLine}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"Pressed \"Allow\" in [Chat]", skipLine, "Pressed \"Allow\" in [Chat]",
+                                                skipLine}));
     EXPECT_EQ(platform.presses.size(), 2u);
 }
 
@@ -169,48 +129,16 @@ TEST_F(Pass, runPass_pressNotDone_retriedOnlyWhenRefusedLoggedOnlyWhenNotGone) {
     }
 }
 
-TEST_F(Pass, runPass_treeListsButtonSeveralTimes_pressedOncePerPass) {
-    Element application = platform.addProcess(1);
-    Element button = prompt(platform.addWindow(application, "One"), "Edit a.txt?");
-    platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Two")), button, 3);
-    platform.setRepeatedChildren(platform.addGroup(platform.addWindow(application, "Three")), button, 2);
-    EXPECT_EQ(pass(), (PassResult{1, 0, 3, true, {}}));
-    EXPECT_EQ(platform.presses, ElementList{button});
-}
-
 TEST_F(Pass, runPass_promptsNeedMoreThanTheAllowance_restLeftForYouUnjudged) {
-    Element window = velquinWindow();
-    Element huge = platform.addGroup(window);  // 3000 elements and no text
-    for (int i = 0; i < 3000; ++i)
-        platform.addGroup(huge);
-    const int boxes = 20;
-    for (int i = 0; i < boxes; ++i) {
-        Element box = platform.addGroup(window);
-        platform.addButton(box, "Allow");
-        platform.setRepeatedChildren(platform.addGroup(box), huge, 1);
-    }
+    testing_support::boxesSharingOneHugeSubtree(20)(platform, velquinWindow());
     const PassResult result = pass();
     // Every box costs a full text walk: the allowance judges some of them, and leaves the rest unjudged.
     const SkippedPrompt unread{"Chat", "Allow", "prompt too large to read", ""};
     EXPECT_GT(result.pressed, 0);
     EXPECT_GT(result.skipped, 0);
-    EXPECT_EQ(result.pressed + result.skipped, boxes);
+    EXPECT_EQ(result.pressed + result.skipped, 20);
     EXPECT_EQ(result.skippedPrompts, std::vector(static_cast<std::size_t>(result.skipped), unread));
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt too large to read - left for you");
-}
-
-// Titles and labels come from another application: neither may start a line of their own.
-TEST_F(Pass, runPass_titleAndLabelWithLineBreaksAndEscapes_oneLineEscaped) {
-    const std::string forged = "\n[2026-12-05T08:36:33Z] Pressed \"Deny\" in [Bank]\x1b[2J";
-    prompt(velquinWindow("Chat" + forged), "Read a.txt?", "Allow (" + forged + ")");
-    pass();
-    const std::string escaped = "\\n[2026-12-05T08:36:33Z] Pressed \"Deny\" in [Bank]\\u{1b}[2J";
-    EXPECT_EQ(logged, std::vector<std::string>{"Pressed \"Allow (" + escaped + ")\" in [Chat" + escaped + "]"});
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
-
-    opts.list = true;
-    pass();
-    EXPECT_EQ(printed, "Chat" + escaped + " - 1 labelled button(s):\n    Allow (" + escaped + ")\n");
 }
 
 // Passes whose scanner keeps what it read across scans, on a clock the test moves.
@@ -229,29 +157,35 @@ protected:
         clock += std::chrono::seconds(3);
         pass();
     }
+    // A harmless prompt with a button labelled `label`, remembered by dry-run passes; returns its text.
+    Element rememberedPrompt(const std::string& label) {
+        Element box = platform.addGroup(velquinWindow());
+        Element text = platform.addText(box, "Velquin wants to read notes.txt");
+        promptButton = platform.addButton(box, label);
+        opts.dryRun = true;
+        settle();
+        opts.dryRun = false;
+        return text;
+    }
 
+    Element promptButton;  // of the remembered prompt
     ReadMemory::Clock::time_point clock{};
     Scanner remembering{platform, [this] { return clock; }};
 };
 
 TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressDecidedOnWhatIsThereNow) {
-    Element box = platform.addGroup(velquinWindow());
-    Element text = platform.addText(box, "Velquin wants to read notes.txt");
-    Element button = platform.addButton(box, "Always Allow");
     opts.contains = true;  // which the check before the press must use too
-    opts.dryRun = true;
-    settle();  // the harmless prompt is remembered
+    Element text = rememberedPrompt("Always Allow");
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to run rm -rf ~")));
-    opts.dryRun = false;
     EXPECT_EQ(
         pass(),
         (PassResult{
             0, 1, 1, true, {{"Chat", "Always Allow", "prompt mentions \"rm -rf\"", "velquin wants to run rm -rf ~"}}}));
     platform.setValue(text, ax::attribute::value, AttributeValue(std::string("Velquin wants to read notes.txt")));
-    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Deny")));
+    platform.setValue(promptButton, ax::attribute::title, AttributeValue(std::string("Deny")));
     EXPECT_EQ(pass(), (PassResult{0, 0, 1, true, {}}));
     EXPECT_TRUE(platform.presses.empty());
-    platform.setValue(button, ax::attribute::title, AttributeValue(std::string("Always Allow")));
+    platform.setValue(promptButton, ax::attribute::title, AttributeValue(std::string("Always Allow")));
     EXPECT_EQ(pass(), (PassResult{1, 0, 1, true, {}}));
 }
 
@@ -259,12 +193,7 @@ TEST_F(RememberingPass, rememberedPromptTurnedRiskyOrRelabelledUnreported_pressD
 // change is what has a prompt's text read again.
 TEST_F(RememberingPass, textChangesReported_changedTextReadAgainPressChecksTheButtonAlone) {
     platform.setReportsTextChanges(true);
-    Element box = platform.addGroup(velquinWindow());
-    Element text = platform.addText(box, "Velquin wants to read notes.txt");
-    platform.addButton(box, "Allow");
-    opts.dryRun = true;
-    settle();
-    opts.dryRun = false;
+    Element text = rememberedPrompt("Allow");
     const auto say = [&](const std::string& words) {
         platform.setValue(text, ax::attribute::value, AttributeValue(words));
         platform.changeOf(100, text, ChangeKind::text);
@@ -366,13 +295,18 @@ protected:
     }
 };
 
-TEST_F(Engine, start_twice_oneLiveTimerFirstPassOnePeriodAway) {
-    WatcherEngine other(scanner, scheduler, Options{});
-    other.start();
-    other.start();
+TEST_F(Engine, startedTwiceThenDestroyed_oneLiveTimerFirstPassOnePeriodAwayThenNoneChangesGoNowhere) {
+    platform.setReportsChanges(true);
+    velquinWindow();
+    auto other = std::make_unique<WatcherEngine>(scanner, scheduler, Options{});
+    other->start();
+    other->start();
     EXPECT_EQ(scheduler.liveTimers(), 1);
+    EXPECT_TRUE(other->state().started);
+    other.reset();
+    EXPECT_EQ(scheduler.liveTimers(), 0);
+    change();
     EXPECT_EQ(platform.scans, 0u);
-    EXPECT_TRUE(other.state().started);
 }
 
 TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
@@ -422,12 +356,18 @@ TEST_F(Engine, togglePauseAndSetSafe_loggedNoPassesWhilePausedWarningOnlyWhenSaf
     EXPECT_EQ(platform.scans, 1u);
 }
 
-// Changes bring a pass at once, then spaced ones that space out while changes keep coming, and at once
-// again after a quiet second.
-TEST_F(Engine, changes_passAtOnceThenSpacedPassesSpacingGrowsWhileTheyKeepComing) {
-    platform.setReportsChanges(true);
+// Heard only where the platform reports changes, once started and while not paused; then a pass at once,
+// then spaced ones that space out while changes keep coming, and at once again after a quiet second.
+TEST_F(Engine, changes_passAtOnceThenSpacedPassesSpacingGrowsWhileTheyKeepComingNoneUnreportedNotStartedOrPaused) {
     velquinWindow();
+    change();  // the platform cannot report changes: nobody listens
+    platform.setReportsChanges(true);
+    change();  // not started yet
     engine.start();
+    quietly([&] { engine.togglePause(); });
+    change();
+    EXPECT_EQ(platform.scans, 0u);
+    quietly([&] { engine.togglePause(); });
     change();
     EXPECT_EQ(platform.scans, 1u);  // at once, without waiting for the timer
     after(0.01);
@@ -451,17 +391,6 @@ TEST_F(Engine, changes_passAtOnceThenSpacedPassesSpacingGrowsWhileTheyKeepComing
     EXPECT_EQ(platform.scans, 4u);
     fire();  // the timer keeps its own passes
     EXPECT_EQ(platform.scans, 5u);
-}
-
-TEST_F(Engine, changes_pausedOrNotStartedOrUnreported_noPass) {
-    velquinWindow();
-    change();  // the platform cannot report changes: nobody listens
-    platform.setReportsChanges(true);
-    change();  // not started yet
-    engine.start();
-    quietly([&] { engine.togglePause(); });
-    change();
-    EXPECT_EQ(platform.scans, 0u);
 }
 
 TEST_F(Engine, passElsewhere_neverOverlapsAChangeDuringItBringsOnePassAfter) {
@@ -503,7 +432,7 @@ TEST_F(Engine, memory_unchangedVelquinAskedNothingChangedReadAgainListsCheckedAl
     const std::size_t afterChange = platform.bulkReads;
     after(ReadMemory::verifySeconds);
     fire();
-    EXPECT_GT(platform.reads, firstReads);  // the lists of children checked
+    EXPECT_GT(platform.reads, firstReads);       // the lists of children checked
     EXPECT_EQ(platform.bulkReads, afterChange);  // and found as they were
     after(ReadMemory::fullRereadSeconds);
     fire();
@@ -526,26 +455,15 @@ TEST_F(Engine, serviceEvents_loggedRestoredReadsAfreshAtOnceSessionEndStopsWatch
     after(1.0);
     platform.serviceEvent(ServiceEvent::restored, "back (fake)");
     quietly([&] { scheduler.runPosted(); });
-    EXPECT_EQ(platform.scans, 3u);             // a pass at once
-    EXPECT_GT(platform.bulkReads, bulk);       // that read everything afresh
+    EXPECT_EQ(platform.scans, 3u);        // a pass at once
+    EXPECT_GT(platform.bulkReads, bulk);  // that read everything afresh
     platform.endSession("ended (fake)");
     quietly([&] { scheduler.runPosted(); });
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(scheduler.liveTimers(), 0);
     const std::vector<std::string> said(logged.end() - 4, logged.end());
-    EXPECT_EQ(said, (std::vector<std::string>{"lost (fake)", "back (fake)", "pass: no Allow button (1 window(s) scanned)",
-                                              "ended (fake)"}));
-}
-
-TEST_F(Engine, destroyed_timerStopsFiringChangesGoNowhere) {
-    platform.setReportsChanges(true);
-    auto temporary = std::make_unique<WatcherEngine>(scanner, scheduler, Options{});
-    temporary->start();
-    temporary.reset();
-    EXPECT_EQ(scheduler.liveTimers(), 0);
-    velquinWindow();
-    change();
-    EXPECT_EQ(platform.scans, 0u);
+    EXPECT_EQ(said, (std::vector<std::string>{"lost (fake)", "back (fake)",
+                                              "pass: no Allow button (1 window(s) scanned)", "ended (fake)"}));
 }
 
 using EngineDeathTest = Engine;

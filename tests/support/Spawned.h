@@ -30,6 +30,19 @@ public:
 
     pid_t pid() const { return pid_; }
 
+    // The exit status once the program ended by itself within `seconds`; -1 where it did not exit so.
+    int exitStatusWithin(double seconds) {
+        int status = 0;
+        for (int waited = 0; pid_ > 0 && waited <= seconds * 1000; waited += 50) {
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            ::usleep(50'000);
+        }
+        return -1;
+    }
+
     // Ends the program with `signal` and returns all it wrote.
     std::string end(int signal = SIGTERM) {
         if (pid_ > 0) {
