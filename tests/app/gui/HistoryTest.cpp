@@ -4,15 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimer>
-#include <algorithm>
-#include <fstream>
 
 #include "app/gui/HistoryView.h"
 #include "tests/support/Files.h"
@@ -93,47 +89,6 @@ TEST_F(History, view_recordsAppendedByAnyone_newestFirstFilteredFollowedLiveEsca
     settle(view);
     EXPECT_EQ(view.model->rowCount(), 0);
     EXPECT_EQ(testing_support::readFile(path), "");
-}
-
-// A view over a history of a hundred thousand records, half of them rotated into the older file: what the
-// window's thread does with them never grows with their number beyond the filter's one look at each.
-TEST_F(History, view_100000Records_allShownAndFilteredWithoutStall) {
-    constexpr int count = 100'000;
-    const std::string pressed = recordLine(decision("Window #", Decision::pressed, "run step #"));
-    const std::string left = recordLine(decision("Window #", Decision::left, "run step #"));
-    std::ofstream older(path + ".1");
-    std::ofstream current(path);
-    for (int i = 0; i < count; ++i) {
-        std::string line = i % 10 ? pressed : left;
-        for (auto at = line.find('#'); at != std::string::npos; at = line.find('#', at))
-            line.replace(at, 1, std::to_string(i));
-        (i < count / 2 ? older : current) << line;
-    }
-    older.close();
-    current.close();
-    // The longest the window's thread went without taking its events, from the view's opening on.
-    QElapsedTimer clock;
-    qint64 lastBeat = 0;
-    qint64 longest = 0;
-    QTimer beat;
-    beat.setInterval(5);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - lastBeat);
-        lastBeat = clock.elapsed();
-    });
-    clock.start();
-    beat.start();
-    HistoryView view(path);
-    view.show();
-    settle(view);
-    EXPECT_EQ(view.model->rowCount(), count);
-    view.table->scrollToBottom();
-    view.filterField->setText(QStringLiteral("step 5000"));
-    view.decisionChoice->setCurrentIndex(view.decisionChoice->findText(QStringLiteral("Left for you")));
-    settle(view);
-    EXPECT_EQ(windows(view), (std::vector<std::string>{"Window 50000", "Window 5000"}));
-    // Some milliseconds; a few hundred where other work shares the processor.
-    EXPECT_LT(longest, 1500);
 }
 
 }  // namespace
