@@ -97,9 +97,19 @@ struct PlatformWording {
 };
 
 // What a reported change changed: what a walk finds (elements added or removed, enabled or disabled,
-// shown or hidden, windows opened or closed), only what an element says (its name, its text), or the
-// element is gone for good (its parent's list of children is out of date then).
-enum class ChangeKind { structure, text, removed };
+// shown or hidden, windows opened or closed), only what an element says (its name, its text), the
+// element is gone for good (its parent's list of children is out of date then), or the element's list of
+// children gained one child and is otherwise as it was.
+enum class ChangeKind { structure, text, removed, added };
+
+// A change a platform reports.
+struct Change {
+    ProcessId process = 0;  // 0 when the applications themselves changed (one started, registered or ended)
+    Element element{};      // what changed (its children, its states), or null when the platform cannot say
+    ChangeKind kind = ChangeKind::structure;
+    Element child{};            // for `added` and `removed`: the child put in or taken out
+    std::size_t position = 0;  // for `added`: where it stands in the element's list of children
+};
 
 // What became of the platform's own connection to the accessibility service.
 enum class ServiceEvent {
@@ -175,12 +185,11 @@ public:
     }
 
     // From now on tells `onChange` about changes to a process's tree (elements added or removed, enabled
-    // or disabled, shown or hidden, windows opened or closed): the process, and the element that changed
-    // (its children, its states), or null when the platform cannot say which; process 0 when the
-    // applications themselves changed (one started, registered or ended). It may be called on any
-    // thread and in bursts, so it should only take note. Returns false when the platform cannot tell:
-    // then nothing read may be trusted past the scan that read it. A later call replaces `onChange`.
-    using ChangeListener = std::function<void(ProcessId process, const Element& changed, ChangeKind kind)>;
+    // or disabled, shown or hidden, windows opened or closed) and to the applications. It may be called
+    // on any thread and in bursts, so it should only take note. Returns false when the platform cannot
+    // tell: then nothing read may be trusted past the scan that read it. A later call replaces `onChange`;
+    // once it returns, the listener it replaced is neither running nor called again.
+    using ChangeListener = std::function<void(const Change& change)>;
     virtual bool watchChanges(ChangeListener onChange) {
         (void)onChange;
         return false;

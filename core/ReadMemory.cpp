@@ -6,6 +6,11 @@
 
 namespace ondrel {
 
+ReadMemory::~ReadMemory() {
+    if (watching_)
+        live_.watchChanges(nullptr);
+}
+
 void ReadMemory::beginScan() {
     live_.beginScan();
     const auto since = [this](Clock::time_point then) { return std::chrono::duration<double>(now_() - then).count(); };
@@ -65,14 +70,14 @@ void ReadMemory::forgetChanged() {
     std::set<ProcessId> changed;
     std::vector<std::pair<ProcessId, Element>> changedElements;
     NodeSet textChanged;
-    NodeSet removed;
+    std::vector<Change> childChanges;
     bool everything = false;
     {
         std::lock_guard lock(changedMutex_);
         changed.swap(changed_);
         changedElements.swap(changedElements_);
         textChanged.swap(textChanged_);
-        removed.swap(removed_);
+        childChanges.swap(childChanges_);
         everything = std::exchange(everythingChanged_, false);
         if (everything)
             knownButtons_.clear();
@@ -85,7 +90,6 @@ void ReadMemory::forgetChanged() {
         return;  // what was settled stays so: a process's tree fills in once
     }
     forgetTexts(textChanged);
-    forgetRemoved(removed);
     // A changed element's own answers go (its children, its states); what lies below it stays, and
     // what is new below it is not known, so it is read live. An element never read is new, and so may
     // be its parent (Qt reports a new widget only as shown, and each of its parts): the nearest known
@@ -101,8 +105,15 @@ void ReadMemory::forgetChanged() {
         changedElements.clear();
     }
     NodeSet refreshing;
-    for (const auto& [process, element] : toRefresh_)
-        refreshing.insert(element);
+    for (const Refresh& refresh : toRefresh_)
+        refreshing.insert(refresh.element);
+    // Children put in first: changes reported within a new child climb to it, to be read with it.
+    for (const Change& change : childChanges) {
+        if (changed.contains(change.process))
+            continue;  // read afresh in any case
+        if (!(change.kind == ChangeKind::added ? placeAdded(change, refreshing) : placeRemoved(change, refreshing)))
+            changedElements.emplace_back(change.process, change.element);
+    }
     for (const auto& [process, element] : changedElements) {
         if (!placeChange(process, element, refreshing))
             changed.insert(process);
@@ -121,31 +132,82 @@ void ReadMemory::forgetTexts(const NodeSet& changed) {
     }
 }
 
-void ReadMemory::forgetRemoved(const NodeSet& removed) {
-    for (const Element& element : removed) {
-        const auto entry = entries_.find(element);
-        if (entry == entries_.end())
-            continue;  // never read: nothing to forget
-        const auto parent = entry->second.attributes.find(ax::attribute::parent);
-        const Element* above = parent != entry->second.attributes.end() ? std::get_if<Element>(&parent->second) : nullptr;
-        const ProcessId process = entry->second.process;
-        entries_.erase(entry);
-        {
-            std::lock_guard lock(changedMutex_);
-            knownButtons_.erase(element);
-        }
-        if (above != nullptr && entries_.erase(*above) > 0)
-            toRefresh_.emplace_back(process, *above);
+ElementList* ReadMemory::heldChildren(const Element& parent) {
+    const auto entry = entries_.find(parent);
+    if (entry == entries_.end())
+        return nullptr;
+    const auto children = entry->second.attributes.find(ax::attribute::children);
+    return children != entry->second.attributes.end() ? std::get_if<ElementList>(&children->second) : nullptr;
+}
+
+bool ReadMemory::placeAdded(const Change& added, NodeSet& refreshing) {
+    // A prompt put at the end of a long conversation: the conversation's list is what memory holds with
+    // the new child at its place when the live list is one longer and holds the child there. Then only the
+    // child is read, not the whole list again (which a web runtime takes long to hand over).
+    const Element& parent = added.element;
+    if (refreshing.contains(parent) || refreshing.contains(added.child))
+        return true;  // read again in any case, with what is new in it
+    ElementList* list = heldChildren(parent);
+    if (list == nullptr || added.position > list->size())
+        return false;
+    const auto same = [&](const Element& known) { return SameNode{}(known, added.child); };
+    if (std::any_of(list->begin(), list->end(), same))
+        return true;  // already read with its parent's list
+    const auto there = live_.copyAttributeValues(parent, ax::attribute::children, added.position, 1);
+    const auto* found = there ? std::get_if<ElementList>(&*there) : nullptr;
+    if (found == nullptr || found->size() != 1 || !same(found->front()) || !hasChildCount(parent, list->size() + 1)) {
+        refresh(added.process, parent, refreshing);
+        return true;
     }
+    // The child as the live list hands it over: the platform may know more of it there (its place).
+    const Element& child = found->front();
+    list->insert(list->begin() + static_cast<std::ptrdiff_t>(added.position), child);
+    toRefresh_.push_back({added.process, child, parent});
+    refreshing.insert(child);
+    return true;
+}
+
+bool ReadMemory::placeRemoved(const Change& removed, NodeSet& refreshing) {
+    // What is held of a child that is gone goes; its parent's list is what memory holds without it when
+    // the live list is one shorter, and is read again otherwise.
+    entries_.erase(removed.child);
+    {
+        std::lock_guard lock(changedMutex_);
+        knownButtons_.erase(removed.child);
+    }
+    const Element& parent = removed.element;
+    if (refreshing.contains(parent) || !entries_.contains(parent))
+        return true;  // read again in any case, or nothing held of it
+    ElementList* list = heldChildren(parent);
+    const auto held = list == nullptr ? ElementList::iterator{}
+                                      : std::find_if(list->begin(), list->end(), [&](const Element& known) {
+                                            return SameNode{}(known, removed.child);
+                                        });
+    if (list == nullptr || held == list->end() || !hasChildCount(parent, list->size() - 1)) {
+        refresh(removed.process, parent, refreshing);
+        return true;
+    }
+    list->erase(held);
+    return true;
+}
+
+bool ReadMemory::hasChildCount(const Element& parent, std::size_t count) {
+    const auto counts = live_.childCounts({parent});
+    return counts.size() == 1 && counts.front() == count;
+}
+
+void ReadMemory::refresh(ProcessId process, const Element& element, NodeSet& refreshing) {
+    entries_.erase(element);
+    toRefresh_.push_back({process, element, nullptr});
+    refreshing.insert(element);
 }
 
 bool ReadMemory::placeChange(ProcessId process, const Element& element, NodeSet& refreshing) {
     const Element application = live_.applicationElement(process);
     Element current = element;
     for (int level = 0; level < ancestorSearchLimit && current; ++level) {
-        if (entries_.erase(current) > 0) {
-            toRefresh_.emplace_back(process, current);
-            refreshing.insert(current);
+        if (entries_.contains(current)) {
+            refresh(process, current, refreshing);
             return true;
         }
         if (refreshing.contains(current) || SameNode{}(current, application))
@@ -175,39 +237,40 @@ std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view application
 }
 
 bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange) {
-    watching_ = live_.watchChanges(
-        [this, onChange = std::move(onChange)](ProcessId process, const Element& element, ChangeKind kind) {
-            if (noteChange(process, element, kind) && onChange)
-                onChange(process);
-        });
+    watching_ = live_.watchChanges([this, onChange = std::move(onChange)](const Change& change) {
+        if (noteChange(change) && onChange)
+            onChange(change.process);
+    });
     return watching_;
 }
 
-bool ReadMemory::noteChange(ProcessId process, const Element& element, ChangeKind kind) {
+bool ReadMemory::noteChange(const Change& change) {
     std::lock_guard lock(changedMutex_);
-    if (kind == ChangeKind::removed && element) {
-        // Nothing to read of an element that is gone: only what memory holds of it, and its parent's list.
-        if (removed_.size() < climbsAtMost)
-            removed_.insert(element);
+    const bool bounded = changedElements_.size() + textChanged_.size() + childChanges_.size() < climbsAtMost;
+    if ((change.kind == ChangeKind::added || change.kind == ChangeKind::removed) && change.element && change.child) {
+        // Placed in memory when the next scan begins; a child gone may have been a prompt, which a pass
+        // should see gone.
+        if (bounded)
+            childChanges_.push_back(change);
         else
-            changed_.insert(process);
-        return false;
+            changed_.insert(change.process);
+        return true;
     }
-    if (kind == ChangeKind::text && element) {
+    if (change.kind == ChangeKind::text && change.element) {
         // What an element says changed: it is read again when next asked. Only a button's label decides
         // what a pass finds, so only that brings one.
-        if (textChanged_.size() < climbsAtMost)
-            textChanged_.insert(element);
+        if (bounded)
+            textChanged_.insert(change.element);
         else
-            changed_.insert(process);
-        return knownButtons_.contains(element);
+            changed_.insert(change.process);
+        return knownButtons_.contains(change.element);
     }
-    if (element && changedElements_.size() < climbsAtMost) {
-        changedElements_.emplace_back(process, element);
+    if (change.element && bounded) {
+        changedElements_.emplace_back(change.process, change.element);
     } else {
         // More than a scan would follow one by one (and a paused watcher runs no scans): the process is
-        // read afresh, and the list stays bounded however long the flood lasts.
-        changed_.insert(process);
+        // read afresh, and the lists stay bounded however long the flood lasts.
+        changed_.insert(change.process);
     }
     return true;
 }
@@ -223,9 +286,12 @@ void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits li
 void ReadMemory::refreshChanged(WalkLimits limits) {
     // Only what is not known is read: below a changed element, most of it is.
     const KnownElement known = [this](const Element& element) { return entries_.contains(element); };
-    for (const auto& [process, element] : std::exchange(toRefresh_, {})) {
-        if (!entries_.contains(element))
-            remember(process, live_.readSubtree(element, limits, known));
+    for (const Refresh& refresh : std::exchange(toRefresh_, {})) {
+        if (entries_.contains(refresh.element))
+            continue;
+        remember(refresh.process, live_.readSubtree(refresh.element, limits, known));
+        if (const auto entry = entries_.find(refresh.element); entry != entries_.end() && refresh.parent)
+            entry->second.attributes.insert_or_assign(std::string(ax::attribute::parent), refresh.parent);
     }
 }
 

@@ -34,6 +34,10 @@ public:
 
     explicit ReadMemory(AccessibilityPlatform& live, std::function<Clock::time_point()> now = Clock::now)
         : live_(live), now_(std::move(now)) {}
+    // The platform outlives memory (the program ends with it): it must no longer tell memory of changes.
+    ~ReadMemory() override;
+    ReadMemory(const ReadMemory&) = delete;
+    ReadMemory& operator=(const ReadMemory&) = delete;
 
 
     // Reads the subtree under `root`, which belongs to `process`, in bulk unless memory holds it.
@@ -82,12 +86,21 @@ private:
     void forgetChanged();
     void verifyChildCounts();
     void forgetTexts(const NodeSet& changed);
-    void forgetRemoved(const NodeSet& removed);
+    // A list of children that gained or lost one child, as reported: kept up to date where the live list
+    // is provably what memory holds with that one change, forgotten (to be read again) otherwise.
+    // False when the parent is not one memory holds the list of: the change is placed as any other then.
+    bool placeAdded(const Change& added, NodeSet& refreshing);
+    bool placeRemoved(const Change& removed, NodeSet& refreshing);
+    ElementList* heldChildren(const Element& parent);
+    // Whether the live list of children of `parent` has `count` children.
+    bool hasChildCount(const Element& parent, std::size_t count);
+    // Memory forgets `element` and reads it again in the next refresh.
+    void refresh(ProcessId process, const Element& element, NodeSet& refreshing);
     // Climbs from a changed element to the nearest that memory knows, which is forgotten and read again;
     // false when the climb cannot tell.
     bool placeChange(ProcessId process, const Element& element, NodeSet& refreshing);
     // Takes note of a change reported on any thread; whether a scan should follow it.
-    bool noteChange(ProcessId process, const Element& element, ChangeKind kind);
+    bool noteChange(const Change& change);
     void remember(ProcessId process, std::vector<ElementFacts> read);
     void forgetProcesses(const std::set<ProcessId>& processes);
     void settleFirstReads();
@@ -102,13 +115,19 @@ private:
     std::mutex changedMutex_;      // guards what changes write on any thread: the lists below and knownButtons_
     std::set<ProcessId> changed_;  // processes changed as a whole
     std::vector<std::pair<ProcessId, Element>> changedElements_;  // elements changed on their own
-    NodeSet textChanged_;   // elements whose name or text changed
-    NodeSet removed_;       // elements gone for good
+    NodeSet textChanged_;                // elements whose name or text changed
+    std::vector<Change> childChanges_;   // children added or removed, in the order reported
     NodeSet knownButtons_;  // buttons memory holds, whose label changing decides what a scan finds
     bool everythingChanged_ = false;
     std::vector<ProcessId> lastRunning_;                    // the processes of the last scan, to notice one that ended
     std::map<ProcessId, Clock::time_point> firstRead_;      // when each running process was first read
-    std::vector<std::pair<ProcessId, Element>> toRefresh_;  // forgotten for a change, to be read again
+    // Forgotten for a change, to be read again; a new child with the parent whose list it was put in.
+    struct Refresh {
+        ProcessId process;
+        Element element;
+        Element parent;
+    };
+    std::vector<Refresh> toRefresh_;
 };
 
 }  // namespace ondrel

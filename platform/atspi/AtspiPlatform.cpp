@@ -39,31 +39,12 @@ const AtspiElement& atspiElement(const Element& element) {
 AtspiPlatform::AtspiPlatform() {
     changes_.setListeners({
         .changed =
-            [this](ProcessId process, const std::string& busName, const std::string& path, ChangeKind kind) {
-                ChangeListener listener;
-                {
-                    std::lock_guard lock(listenerMutex_);
-                    listener = onChange_;
-                }
-                if (listener) {
-                    listener(process,
-                             path.empty() ? nullptr
-                                          : std::make_shared<AtspiElement>(std::make_shared<const std::string>(busName),
-                                                                           path, process, false),
-                             kind);
-                }
-            },
+            [this](const Change& change) { tell(change); },
         .applicationsChanged =
             [this] {
                 applications_.changed();
                 // A new application may be Velquin: a pass finds out, and follows it from then on.
-                ChangeListener listener;
-                {
-                    std::lock_guard lock(listenerMutex_);
-                    listener = onChange_;
-                }
-                if (listener)
-                    listener(0, nullptr, ChangeKind::structure);
+                tell(Change{});
             },
     });
     connections_.onConnected([this](const std::shared_ptr<ConnectionBus>& bus) {
@@ -74,6 +55,13 @@ AtspiPlatform::AtspiPlatform() {
 }
 
 AtspiPlatform::~AtspiPlatform() = default;
+
+void AtspiPlatform::tell(const Change& change) {
+    // Held while the listener runs: once watchChanges() returned, the listener it replaced is done with.
+    std::lock_guard lock(listenerMutex_);
+    if (onChange_)
+        onChange_(change);
+}
 
 const PlatformWording& AtspiPlatform::wording() const {
     return wordingForLinux;
@@ -188,10 +176,13 @@ std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& win
 }
 
 bool AtspiPlatform::watchChanges(ChangeListener onChange) {
+    const bool listening = static_cast<bool>(onChange);
     {
         std::lock_guard lock(listenerMutex_);
         onChange_ = std::move(onChange);
     }
+    if (!listening)
+        return watching_;  // nothing more to tell (the program may be ending): nothing to subscribe to
     const bool first = !watching_.exchange(true);
     const auto bus = connections_.accessibility();
     if (!bus)

@@ -53,6 +53,8 @@ public:
 
 private:
     std::optional<Applications::Application> applicationOf(ProcessId process);
+    // Hands a change to the listener, if any.
+    void tell(const Change& change);
 
     BusThread thread_;  // first made, last gone: everything below uses it
     Connections connections_{thread_};
@@ -60,7 +62,7 @@ private:
     Applications applications_{static_cast<ProcessId>(::getpid())};
     ElementReads reads_{[this] { return std::shared_ptr<Bus>(connections_.accessibility()); }};
     std::atomic<bool> watching_{false};
-    std::mutex listenerMutex_;
+    std::mutex listenerMutex_;  // held while onChange_ runs
     ChangeListener onChange_;
 };
 

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "platform/atspi/AtspiElement.h"
 #include "platform/atspi/AtspiProtocol.h"
 
 namespace ondrel::atspi {
@@ -162,7 +163,7 @@ void ChangeWatch::changedEverywhere() {
         listeners.applicationsChanged();
     if (listeners.changed) {
         for (const auto& [busName, process] : followed)
-            listeners.changed(process, busName, "", ChangeKind::structure);
+            listeners.changed({.process = process});
     }
 }
 
@@ -249,12 +250,32 @@ void ChangeWatch::onEvent(GDBusConnection*, const gchar* sender, const gchar* pa
         listeners.applicationsChanged();
     if (!followed || !listeners.changed)
         return;
-    // A child taken out is gone: what is held of it goes, beside its parent's list.
-    if (std::string_view(member) == "ChildrenChanged" && detail.starts_with("remove")) {
-        if (const std::string child = childOf(parameters); !child.empty())
-            listeners.changed(process, sender, child, ChangeKind::removed);
+    listeners.changed(changeOf(process, sender, path, member, detail, *kind, parameters));
+}
+
+Change ChangeWatch::changeOf(ProcessId process, const gchar* sender, const gchar* path, std::string_view member,
+                             std::string_view detail, ChangeKind kind, GVariant* parameters) {
+    const auto busName = std::make_shared<const std::string>(sender);
+    Change change{.process = process, .kind = kind};
+    if (path != nullptr)
+        change.element = std::make_shared<AtspiElement>(busName, path, process, false);
+    // A child put in or taken out, named with its place: the parent's list is known as it is now from what
+    // was known of it before, and a child taken out is gone for good.
+    const std::string child = member == "ChildrenChanged" ? childOf(parameters) : "";
+    if (child.empty() || path == nullptr)
+        return change;
+    GVariantPtr first(g_variant_get_child_value(parameters, 1));
+    const gint32 position = g_variant_is_of_type(first.get(), G_VARIANT_TYPE_INT32) ? g_variant_get_int32(first.get()) : -1;
+    if (detail.starts_with("remove")) {
+        change.kind = ChangeKind::removed;
+    } else if (detail.starts_with("add") && position >= 0) {
+        change.kind = ChangeKind::added;
+        change.position = static_cast<std::size_t>(position);
+    } else {
+        return change;
     }
-    listeners.changed(process, sender, path == nullptr ? "" : path, *kind);
+    change.child = std::make_shared<AtspiElement>(busName, child, process, false);
+    return change;
 }
 
 }  // namespace ondrel::atspi

@@ -29,10 +29,9 @@ namespace ondrel::atspi {
 class ChangeWatch {
 public:
     struct Listeners {
-        // An object of a followed application changed: its process, its name on the bus and the object's
-        // path, empty when the change reaches beyond that object (events missed).
-        std::function<void(ProcessId process, const std::string& busName, const std::string& path, ChangeKind kind)>
-            changed;
+        // An object of a followed application changed; none named when the change reaches beyond one
+        // object (events missed).
+        std::function<void(const Change& change)> changed;
         // Which applications there are may have changed.
         std::function<void()> applicationsChanged;
     };
@@ -61,6 +60,9 @@ private:
                                const gchar* interface, const gchar* member, GVariant* parameters, gpointer watch);
     // The child a children-changed event names (its path), or "".
     static std::string childOf(GVariant* parameters);
+    // The change an event of a followed application's object reports.
+    static Change changeOf(ProcessId process, const gchar* sender, const gchar* path, std::string_view member,
+                           std::string_view detail, ChangeKind kind, GVariant* parameters);
     // On the bus thread: whether the event tells only what a change of its parent already told.
     bool coveredByItsParent(std::string_view member, std::string_view detail, const gchar* path,
                             GVariant* parameters);

@@ -65,8 +65,11 @@ public:
     // process, in `changed` when given.
     void setReportsChanges(bool on) { reportsChanges_ = on; }
     void changeOf(ProcessId process, const Element& changed = nullptr, ChangeKind kind = ChangeKind::structure) const {
+        report({.process = process, .element = changed, .kind = kind});
+    }
+    void report(const Change& change) const {
         if (changeListener_)
-            changeListener_(process, changed, kind);
+            changeListener_(change);
     }
     // Whether watched changes include every change of a name or a text.
     void setReportsTextChanges(bool on) { reportsTextChanges_ = on; }

@@ -45,7 +45,7 @@ ChangeWatch::~ChangeWatch() {
 }
 
 void ChangeWatch::setListener(std::function<void(ProcessId)> listener) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(listenerMutex_);
     listener_ = std::move(listener);
 }
 
@@ -115,13 +115,9 @@ void ChangeWatch::onWake(void* data) {
 
 void ChangeWatch::onNotification(AXObserverRef, AXUIElementRef, CFStringRef, void* data) {
     const auto* followed = static_cast<const Followed*>(data);
-    std::function<void(ProcessId)> listener;
-    {
-        std::lock_guard lock(followed->watch->mutex_);
-        listener = followed->watch->listener_;
-    }
-    if (listener)
-        listener(followed->process);
+    std::lock_guard lock(followed->watch->listenerMutex_);
+    if (followed->watch->listener_)
+        followed->watch->listener_(followed->process);
 }
 
 }  // namespace ondrel::macos

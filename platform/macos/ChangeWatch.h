@@ -31,7 +31,8 @@ public:
     ChangeWatch(const ChangeWatch&) = delete;
     ChangeWatch& operator=(const ChangeWatch&) = delete;
 
-    // Called on the watch's thread for every notification from a followed process. Any thread.
+    // Called on the watch's thread for every notification from a followed process. Any thread; once it
+    // returns, the listener it replaced is neither running nor called again.
     void setListener(std::function<void(ProcessId process)> listener);
 
     // The rest belongs to the thread that scans.
@@ -56,8 +57,9 @@ private:
     static void onWake(void* watch);
     void hand(std::vector<std::unique_ptr<Followed>> dropped, bool stop);
 
-    std::mutex mutex_;  // guards what the watch's thread reads: the listener and what it is handed
+    std::mutex listenerMutex_;  // held while the listener runs, so that it is never replaced mid-call
     std::function<void(ProcessId)> listener_;
+    std::mutex mutex_;  // guards what the watch's thread is handed
     std::vector<std::unique_ptr<Followed>> dropped_;
     bool stopping_ = false;
 

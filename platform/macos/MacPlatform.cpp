@@ -180,7 +180,7 @@ public:
             changes_ = std::make_unique<ChangeWatch>();
         changes_->setListener([onChange = std::move(onChange)](ProcessId process) {
             if (onChange)
-                onChange(process, nullptr, ChangeKind::structure);
+                onChange({.process = process});
         });
         return true;
     }

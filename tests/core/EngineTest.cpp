@@ -141,6 +141,19 @@ TEST_F(Pass, runPass_promptsNeedMoreThanTheAllowance_restLeftForYouUnjudged) {
     EXPECT_EQ(logged.back(), "SKIP (safe mode) in [Chat]: prompt too large to read - left for you");
 }
 
+// The program ends with its platform: changes the platform hears after the scanner went reach nothing.
+TEST_F(Pass, scannerGoneBeforeItsPlatform_laterChangesReachNothing) {
+    platform.setReportsChanges(true);
+    int heard = 0;
+    {
+        Scanner gone(platform);
+        ASSERT_TRUE(gone.watchChanges([&](ProcessId) { ++heard; }));
+        platform.changeOf(100);
+    }
+    platform.changeOf(100);
+    EXPECT_EQ(heard, 1);
+}
+
 // Passes whose scanner keeps what it read across scans, on a clock the test moves.
 class RememberingPass : public Pass {
 protected:
@@ -243,6 +256,56 @@ TEST_F(RememberingPass, changeReported_onlyThatElementOrTheNearestKnownAncestorR
     EXPECT_GT(platform.bulkReads, bulk);
     EXPECT_EQ(logged.back(), "DRY-RUN in [Later]: would press \"Allow\"");
     EXPECT_LT(platform.bulkFacts - beforeLater, 20u);
+}
+
+// A conversation gaining a prompt is told of the child and its place: only the child is read when the
+// live list proves memory's list plus that child; a list that differs in any other way is read again.
+TEST_F(RememberingPass, childAddedOrRemoved_onlyTheChildReadWhenTheLiveListAgreesTheListAgainOtherwise) {
+    struct Case {
+        const char* what;
+        int placeOffset;      // added to the reported position
+        bool alsoUnreported;  // another child added without a word
+        std::size_t read;     // elements read: the prompt's three, and the chat with what is new in it
+    };
+    const std::vector<Case> cases{{"agrees", 0, false, 3}, {"wrong place", -1, false, 1 + 3},
+                                  {"one more unreported", 0, true, 1 + 1 + 3}};
+    Element window = velquinWindow();
+    std::vector<Element> chats;
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        chats.push_back(platform.addGroup(window));
+        for (int i = 0; i < 20; ++i)
+            platform.addText(chats.back(), "message " + std::to_string(i));
+    }
+    opts.dryRun = true;
+    settle();
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        SCOPED_TRACE(cases[c].what);
+        const Element& chat = chats[c];
+        if (cases[c].alsoUnreported)
+            platform.addText(chat, "typing...");
+        Element prompt = platform.addGroup(chat);
+        platform.addText(prompt, "Velquin wants to read notes.txt");
+        Element allow = platform.addButton(prompt, "Allow");
+        const int position = cases[c].alsoUnreported ? 21 : 20;
+        platform.report({.process = 100, .element = chat, .kind = ChangeKind::added, .child = prompt,
+                         .position = static_cast<std::size_t>(position + cases[c].placeOffset)});
+        std::size_t before = platform.bulkFacts;
+        logged.clear();
+        pass();
+        EXPECT_EQ(logged, std::vector<std::string>{"DRY-RUN in [Chat]: would press \"Allow\""});
+        EXPECT_EQ(platform.bulkFacts - before, cases[c].read);
+
+        // Gone again: memory's list loses it, and nothing is read.
+        ElementList left = std::get<ElementList>(*platform.copyAttribute(chat, ax::attribute::children));
+        std::erase_if(left, [&](const Element& child) { return SameNode{}(child, prompt); });
+        platform.setValue(chat, ax::attribute::children, AttributeValue(left));
+        platform.vanish(allow);
+        platform.report({.process = 100, .element = chat, .kind = ChangeKind::removed, .child = prompt});
+        before = platform.bulkFacts;
+        pass();
+        EXPECT_EQ(logged.back(), "pass: no Allow button (1 window(s) scanned)");
+        EXPECT_EQ(platform.bulkFacts, before);
+    }
 }
 
 // A change nobody reported is found when the lists of children are checked.
