@@ -23,6 +23,7 @@ ROOT = os.path.dirname(HERE)
 BUILDS = [os.path.abspath(build) for build in sys.argv[1].split(",")]
 BUILD = BUILDS[0]  # whose stand-in shows the GTK windows
 IDLE_SECONDS = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
+FRESH_ONLY = len(sys.argv) > 3 and sys.argv[3] == "fresh"  # the fresh pass alone, in a minute
 PYTHON = "/usr/bin/python3"
 FILLERS = 2000
 PROMPT_TIMES = [3, 5, 7, 9, 11]
@@ -194,6 +195,9 @@ def measure():
     for name, start in (("GTK 3 window", gtk), ("GTK 3 inline", gtk_inline), ("Qt 6 inline", qt),
                         ("Chromium inline", chromium)):
         once, walk = fresh_pass(start)
+        if FRESH_ONLY:
+            print("%-15s %.0f ms; %s" % (name, 1000 * once, walk), flush=True)
+            continue
         ondrel_cpu, target_cpu = idle_cost(start)
         delays, shown = latencies(start)
         press = ("%.0f ms (%.0f ms), %d/%d pressed" % (statistics.median(delays), max(delays), len(delays), shown)

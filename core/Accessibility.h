@@ -107,7 +107,7 @@ struct Change {
     ProcessId process = 0;  // 0 when the applications themselves changed (one started, registered or ended)
     Element element{};      // what changed (its children, its states), or null when the platform cannot say
     ChangeKind kind = ChangeKind::structure;
-    Element child{};            // for `added` and `removed`: the child put in or taken out
+    Element child{};           // for `added` and `removed`: the child put in or taken out
     std::size_t position = 0;  // for `added`: where it stands in the element's list of children
 };
 
@@ -165,6 +165,16 @@ public:
     // How many children each element has, as fast as the platform can tell; none where it cannot. The
     // default reads each element's list.
     virtual std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements);
+
+    // The elements below `root` with `role`, every one of them, in document order (depth first), found in
+    // a request or two where the application can search its own tree and holds fewer than `maxElements`
+    // elements below `root`; nullopt where it cannot, or holds more (then a walk finds them).
+    virtual std::optional<ElementList> findByRole(const Element& root, std::string_view role, std::size_t maxElements) {
+        (void)root;
+        (void)role;
+        (void)maxElements;
+        return std::nullopt;
+    }
 
     // Called once at the start of every scan, before the first read; backends that keep per-scan
     // state (such as which processes stopped answering) reset it here.

@@ -179,10 +179,10 @@ bool ReadMemory::placeRemoved(const Change& removed, NodeSet& refreshing) {
     if (refreshing.contains(parent) || !entries_.contains(parent))
         return true;  // read again in any case, or nothing held of it
     ElementList* list = heldChildren(parent);
-    const auto held = list == nullptr ? ElementList::iterator{}
-                                      : std::find_if(list->begin(), list->end(), [&](const Element& known) {
-                                            return SameNode{}(known, removed.child);
-                                        });
+    const auto held =
+        list == nullptr ? ElementList::iterator{} : std::find_if(list->begin(), list->end(), [&](const Element& known) {
+            return SameNode{}(known, removed.child);
+        });
     if (list == nullptr || held == list->end() || !hasChildCount(parent, list->size() - 1)) {
         refresh(removed.process, parent, refreshing);
         return true;

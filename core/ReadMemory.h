@@ -39,7 +39,6 @@ public:
     ReadMemory(const ReadMemory&) = delete;
     ReadMemory& operator=(const ReadMemory&) = delete;
 
-
     // Reads the subtree under `root`, which belongs to `process`, in bulk unless memory holds it.
     void readAhead(ProcessId process, const Element& root, WalkLimits limits);
     // Reads again, in bulk, what changes made memory forget of elements it knew, and what is new below
@@ -76,6 +75,10 @@ public:
         return live_.hiddenContentAdvice(window);
     }
     bool reportsTextChanges() const override { return live_.reportsTextChanges(); }
+    std::optional<ElementList> findByRole(const Element& root, std::string_view role,
+                                          std::size_t maxElements) override {
+        return live_.findByRole(root, role, maxElements);
+    }
 
 private:
     struct Entry {
@@ -115,12 +118,12 @@ private:
     std::mutex changedMutex_;      // guards what changes write on any thread: the lists below and knownButtons_
     std::set<ProcessId> changed_;  // processes changed as a whole
     std::vector<std::pair<ProcessId, Element>> changedElements_;  // elements changed on their own
-    NodeSet textChanged_;                // elements whose name or text changed
-    std::vector<Change> childChanges_;   // children added or removed, in the order reported
+    NodeSet textChanged_;                                         // elements whose name or text changed
+    std::vector<Change> childChanges_;                            // children added or removed, in the order reported
     NodeSet knownButtons_;  // buttons memory holds, whose label changing decides what a scan finds
     bool everythingChanged_ = false;
-    std::vector<ProcessId> lastRunning_;                    // the processes of the last scan, to notice one that ended
-    std::map<ProcessId, Clock::time_point> firstRead_;      // when each running process was first read
+    std::vector<ProcessId> lastRunning_;                // the processes of the last scan, to notice one that ended
+    std::map<ProcessId, Clock::time_point> firstRead_;  // when each running process was first read
     // Forgotten for a change, to be read again; a new child with the parent whose list it was put in.
     struct Refresh {
         ProcessId process;

@@ -57,6 +57,7 @@ bool Scanner::watchChanges(std::function<void(ProcessId process)> onChange) {
 
 std::vector<TargetWindow> Scanner::targetWindows() {
     memory_.beginScan();
+    unread_.clear();
     std::vector<TargetWindow> result;
     std::set<std::string, std::less<>> minimizedTitles;
     std::set<std::string, std::less<>> openTitles;
@@ -97,7 +98,11 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             } else {
                 advisedTitles_.erase(title);
             }
-            memory_.readAhead(process, window, buttonWalkLimits);
+            // What memory keeps is read ahead now; a window read for this scan alone may be searched instead.
+            if (memory_.keptAcrossScans())
+                memory_.readAhead(process, window, buttonWalkLimits);
+            else
+                unread_.emplace_back(window, process);
             result.push_back({std::move(window), process, std::move(title)});
         }
     }
@@ -116,12 +121,69 @@ std::vector<FoundButton> Scanner::findButtons(const Element& root, const std::ve
     std::vector<FoundButton> found;
     if (wanted.empty())
         return found;
+    if (std::optional<std::vector<FoundButton>> searched = searchedButtons(root, wanted, contains))
+        return std::move(*searched);
+    readAheadUnread(root);
     walkBreadthFirst(memory_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr& container) {
         if (matchesWanted(element, wanted, contains))
             found.push_back({element, container});
         return WalkStep::goOn;
     });
     return found;
+}
+
+std::optional<std::vector<FoundButton>> Scanner::searchedButtons(const Element& root,
+                                                                 const std::vector<std::string>& wanted,
+                                                                 bool contains) {
+    if (memory_.keptAcrossScans())
+        return std::nullopt;  // memory holds the tree: the walk asks nothing
+    const std::optional<ElementList> buttons = memory_.findByRole(root, ax::role::button, buttonWalkLimits.maxExamined);
+    if (!buttons)
+        return std::nullopt;
+    // The tree holds fewer elements than a walk examines, so the walk meets every button no deeper than
+    // its limit, lists every child, and meets them level by level, each level in document order.
+    std::vector<std::pair<std::size_t, FoundButton>> found;  // depth, button
+    for (const Element& button : *buttons) {
+        if (!matchesWanted(button, wanted, contains))
+            continue;
+        ElementList above;  // the button's parent first, `root` last
+        for (Element current = button; above.size() <= buttonWalkLimits.maxDepth;) {
+            const auto parent = memory_.copyAttribute(current, ax::attribute::parent);
+            const Element* next = parent ? std::get_if<Element>(&*parent) : nullptr;
+            if (next == nullptr || !*next)
+                return std::nullopt;  // not below `root` after all: the walk decides
+            above.push_back(*next);
+            if (SameNode{}(*next, root))
+                break;
+            current = *next;
+        }
+        if (above.size() > buttonWalkLimits.maxDepth || !SameNode{}(above.back(), root))
+            continue;         // deeper than the walk goes
+        above.back() = root;  // as the walk has it (a platform may know more of a window than of a parent)
+        // Each container with the children the walk would list of it (its own application's only).
+        WalkPathPtr way;
+        for (std::size_t i = above.size(); i-- > 0;) {
+            const std::size_t listed = readChildren(memory_, above[i], buttonWalkLimits.maxExamined).size();
+            if (listed == 0)
+                return std::nullopt;  // changed under the search: the walk decides
+            way = std::make_shared<const WalkPath>(WalkPath{above[i], listed, way});
+        }
+        found.push_back({above.size(), FoundButton{button, way}});
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<FoundButton> ordered;
+    for (auto& [depth, button] : found)
+        ordered.push_back(std::move(button));
+    return ordered;
+}
+
+void Scanner::readAheadUnread(const Element& root) {
+    const auto unread = std::find_if(unread_.begin(), unread_.end(),
+                                     [&](const auto& window) { return SameNode{}(window.first, root); });
+    if (unread == unread_.end())
+        return;
+    memory_.readAhead(unread->second, unread->first, buttonWalkLimits);
+    unread_.erase(unread);
 }
 
 bool Scanner::matches(const Element& element, const std::vector<std::string>& labels, bool contains) {
@@ -136,6 +198,7 @@ bool Scanner::matchesWanted(const Element& element, const std::vector<std::strin
 
 std::vector<std::string> Scanner::buttonLabels(const Element& root) {
     std::vector<std::string> labels;
+    readAheadUnread(root);
     walkBreadthFirst(memory_, root, buttonWalkLimits, [&](const Element& element, const WalkPathPtr&) {
         if (readText(memory_, element, ax::attribute::role) == ax::role::button) {
             if (std::string label = buttonLabel(element); !label.empty())

@@ -5,9 +5,11 @@
 // labelled button for listings, and the text under an element. It never presses anything.
 
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/Accessibility.h"
@@ -93,12 +95,20 @@ public:
 
 private:
     bool matchesWanted(const Element& element, const std::vector<std::string>& wanted, bool contains);
+    // The wanted buttons under `root` as a walk of it meets them, each with the walk's way to it, found by
+    // the platform's own search: for a window read afresh, whose elements the walk would each ask about.
+    // nullopt where the platform cannot search it, or where memory holds it already.
+    std::optional<std::vector<FoundButton>> searchedButtons(const Element& root, const std::vector<std::string>& wanted,
+                                                            bool contains);
+    // Reads ahead, in bulk, a window that targetWindows() left unread for a search.
+    void readAheadUnread(const Element& root);
 
     AccessibilityPlatform& platform_;  // the live platform
     ReadMemory memory_;                // what every read goes through
     bool targetRunning_ = false;
-    std::set<std::string, std::less<>> warnedTitles_;   // titles of minimized windows already warned about
-    std::set<std::string, std::less<>> advisedTitles_;  // windows already advised about hidden content
+    std::set<std::string, std::less<>> warnedTitles_;    // titles of minimized windows already warned about
+    std::set<std::string, std::less<>> advisedTitles_;   // windows already advised about hidden content
+    std::vector<std::pair<Element, ProcessId>> unread_;  // windows of this scan not yet read ahead
 };
 
 }  // namespace ondrel

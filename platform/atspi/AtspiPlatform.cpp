@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/atspi/AtspiPlatform.h"
 
+#include <atspi/atspi-constants.h>
+
 #include "core/Scanner.h"
 #include "platform/atspi/AtspiElement.h"
 #include "platform/atspi/AtspiProtocol.h"
@@ -38,8 +40,7 @@ const AtspiElement& atspiElement(const Element& element) {
 
 AtspiPlatform::AtspiPlatform() {
     changes_.setListeners({
-        .changed =
-            [this](const Change& change) { tell(change); },
+        .changed = [this](const Change& change) { tell(change); },
         .applicationsChanged =
             [this] {
                 applications_.changed();
@@ -150,6 +151,13 @@ std::vector<std::optional<std::size_t>> AtspiPlatform::childCounts(const Element
     return reads_.childCounts(elements);
 }
 
+std::optional<ElementList> AtspiPlatform::findByRole(const Element& root, std::string_view role,
+                                                     std::size_t maxElements) {
+    if (!root || role != ax::role::button)
+        return std::nullopt;
+    return reads_.findByRole(atspiElement(root), ATSPI_ROLE_PUSH_BUTTON, maxElements);
+}
+
 std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits,
                                                      const KnownElement& known) {
     return reads_.readSubtree(root, limits, known);
@@ -168,8 +176,9 @@ std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& win
         return std::nullopt;
     const std::string name(velquinName);
     const std::string entry = std::string(velquinApplicationId) + ".desktop";
-    return name + " runs on Chromium, which shows its windows' content to accessibility only when started with "
-                  "--force-renderer-accessibility. Add that switch to the Exec line of " +
+    return name +
+           " runs on Chromium, which shows its windows' content to accessibility only when started with "
+           "--force-renderer-accessibility. Add that switch to the Exec line of " +
            name + "'s desktop entry (copy " + entry +
            " from /usr/share/applications to ~/.local/share/applications and edit the copy), then restart " + name +
            ".";

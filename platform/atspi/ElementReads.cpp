@@ -4,6 +4,7 @@
 #include <atspi/atspi-constants.h>
 
 #include <algorithm>
+#include <array>
 
 #include "platform/atspi/AtspiProtocol.h"
 #include "platform/atspi/Vocabulary.h"
@@ -28,8 +29,8 @@ void ElementReads::beginScan() {
     scanCaches_.clear();
 }
 
-BusReply ElementReads::ask(const AtspiElement& element, const char* interface, const char* method,
-                           GVariant* arguments, const GVariantType* replyType) {
+BusReply ElementReads::ask(const AtspiElement& element, const char* interface, const char* method, GVariant* arguments,
+                           const GVariantType* replyType) {
     GVariantPtr owned = parameters(arguments);
     const auto bus = bus_();
     if (!bus || unresponsive_.contains(element.process()))
@@ -263,7 +264,8 @@ std::vector<ElementFacts> ElementReads::readSubtree(const Element& root, WalkLim
     SubtreeReader reader(*bus, unresponsive_, [this, bus](const AtspiElement& element) {
         auto cached = scanCaches_.find(element.busName());
         if (cached == scanCaches_.end())
-            cached = scanCaches_.emplace(element.busName(), ApplicationCache::fetch(*bus, element, unresponsive_)).first;
+            cached =
+                scanCaches_.emplace(element.busName(), ApplicationCache::fetch(*bus, element, unresponsive_)).first;
         return cached->second.get();
     });
     return reader.read(root, limits, known);
@@ -290,6 +292,67 @@ std::vector<std::optional<std::size_t>> ElementReads::childCounts(const ElementL
             counts[asked[k]] = static_cast<std::size_t>(g_variant_get_int32(count.get()));
     }
     return counts;
+}
+
+namespace {
+
+// A Collection match rule: any state, attribute and interface; roles as the bitset the protocol takes
+// (four 32-bit words), matched when the element has one of them, or every element when none is given.
+GVariant* roleRule(std::optional<int> atspiRole) {
+    constexpr gint32 matchAll = 1;
+    constexpr gint32 matchAny = 2;
+    const std::array<gint32, 2> states{};
+    std::array<gint32, 4> roles{};
+    if (atspiRole)
+        roles[static_cast<std::size_t>(*atspiRole) / 32] |= static_cast<gint32>(1U << (*atspiRole % 32));
+    return g_variant_new("(@aii@a{ss}i@aii@asib)",
+                         g_variant_new_fixed_array(G_VARIANT_TYPE_INT32, states.data(), states.size(), sizeof(gint32)),
+                         matchAll, g_variant_new_array(G_VARIANT_TYPE("{ss}"), nullptr, 0), matchAll,
+                         g_variant_new_fixed_array(G_VARIANT_TYPE_INT32, roles.data(), roles.size(), sizeof(gint32)),
+                         atspiRole ? matchAny : matchAll, g_variant_new_strv(nullptr, 0), matchAll, FALSE);
+}
+
+}  // namespace
+
+std::optional<ElementList> ElementReads::findByRole(const AtspiElement& root, int atspiRole, std::size_t maxElements) {
+    const auto bus = bus_();
+    if (!bus || unresponsive_.contains(root.process()) || atspiRole < 0 || atspiRole >= 128 ||
+        maxElements > static_cast<std::size_t>(G_MAXINT32))
+        return std::nullopt;
+    constexpr guint32 documentOrder = 1;  // "canonical"
+    const auto matches = [&](std::optional<int> role, std::size_t count) {
+        return BusCall{root.busName(),
+                       root.path(),
+                       "org.a11y.atspi.Collection",
+                       "GetMatches",
+                       parameters(g_variant_new("(@(aiia{ss}iaiiasib)uib)", roleRule(role), documentOrder,
+                                                static_cast<gint32>(count), TRUE)),
+                       G_VARIANT_TYPE("(a(so))")};
+    };
+    // Everything, to know the tree is within bounds (one more than the bound tells it is not), and the
+    // elements with the role, both in flight at once.
+    std::vector<BusCall> calls;
+    calls.push_back(matches(std::nullopt, maxElements));
+    calls.push_back(matches(atspiRole, maxElements));
+    const std::vector<BusReply> replies = bus->callAll(std::move(calls), dbusTimeoutMs);
+    if (replies[0].timedOut || replies[1].timedOut)
+        unresponsive_.noteFailure(root.process(), callTimeout);
+    if (!replies[0].value || !replies[1].value)
+        return std::nullopt;  // no Collection here (Qt, GTK 4): a walk finds them
+    GVariantPtr all(g_variant_get_child_value(replies[0].value.get(), 0));
+    if (g_variant_n_children(all.get()) + 1 >= maxElements)
+        return std::nullopt;
+    GVariantPtr found(g_variant_get_child_value(replies[1].value.get(), 0));
+    ElementList elements;
+    for (gsize i = 0; i < g_variant_n_children(found.get()); ++i) {
+        GVariantPtr reference(g_variant_get_child_value(found.get(), i));
+        const gchar* busName = nullptr;
+        const gchar* path = nullptr;
+        g_variant_get(reference.get(), "(&s&o)", &busName, &path);
+        if (root.busName() == busName && std::string_view(path) != nullPath)
+            elements.push_back(std::make_shared<AtspiElement>(root.sharedBusName(), path, root.process(), false));
+    }
+    return elements;
 }
 
 bool ElementReads::showsNothing(const AtspiElement& window) {

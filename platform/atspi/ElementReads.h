@@ -38,6 +38,9 @@ public:
     std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements);
     // Whether the window shows no content at all (a web runtime that keeps its pages to itself).
     bool showsNothing(const AtspiElement& window);
+    // The elements under `root` with the AT-SPI role, in document order, found by the application itself
+    // (its Collection interface) when it holds fewer than `maxElements` elements there; none otherwise.
+    std::optional<ElementList> findByRole(const AtspiElement& root, int atspiRole, std::size_t maxElements);
 
 private:
     // One call into the element's application; the reply, or none when it failed.

@@ -267,8 +267,8 @@ TEST_F(RememberingPass, childAddedOrRemoved_onlyTheChildReadWhenTheLiveListAgree
         bool alsoUnreported;  // another child added without a word
         std::size_t read;     // elements read: the prompt's three, and the chat with what is new in it
     };
-    const std::vector<Case> cases{{"agrees", 0, false, 3}, {"wrong place", -1, false, 1 + 3},
-                                  {"one more unreported", 0, true, 1 + 1 + 3}};
+    const std::vector<Case> cases{
+        {"agrees", 0, false, 3}, {"wrong place", -1, false, 1 + 3}, {"one more unreported", 0, true, 1 + 1 + 3}};
     Element window = velquinWindow();
     std::vector<Element> chats;
     for (std::size_t c = 0; c < cases.size(); ++c) {
@@ -287,7 +287,10 @@ TEST_F(RememberingPass, childAddedOrRemoved_onlyTheChildReadWhenTheLiveListAgree
         platform.addText(prompt, "Velquin wants to read notes.txt");
         Element allow = platform.addButton(prompt, "Allow");
         const int position = cases[c].alsoUnreported ? 21 : 20;
-        platform.report({.process = 100, .element = chat, .kind = ChangeKind::added, .child = prompt,
+        platform.report({.process = 100,
+                         .element = chat,
+                         .kind = ChangeKind::added,
+                         .child = prompt,
                          .position = static_cast<std::size_t>(position + cases[c].placeOffset)});
         std::size_t before = platform.bulkFacts;
         logged.clear();

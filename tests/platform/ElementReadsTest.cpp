@@ -5,8 +5,11 @@
 
 #include "platform/atspi/ElementReads.h"
 
+#include <atspi/atspi-constants.h>
+
 #include <gtest/gtest.h>
 
+#include "core/Scanner.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/RandomWindow.h"
 #include "tests/support/ScriptedBus.h"
@@ -52,6 +55,66 @@ TEST_F(Reads, readSubtree_randomWindows_factsAsReadOneByOneWithOrWithoutTheCache
     }
 }
 
+// The reads as the platform a scanner reads: one application on the scripted bus.
+class ReadsPlatform final : public AccessibilityPlatform {
+public:
+    explicit ReadsPlatform(ElementReads& reads) : reads_(reads) {}
+    bool isProcessTrusted() override { return true; }
+    void requestTrust() override {}
+    const PlatformWording& wording() const override { return wording_; }
+    std::vector<ProcessId> runningProcesses(std::string_view) override { return {}; }
+    Element applicationElement(ProcessId) override { return nullptr; }
+    bool setAttribute(const Element&, std::string_view, const AttributeValue&) override { return false; }
+    std::optional<AttributeValue> copyAttribute(const Element& element, std::string_view attribute) override {
+        return reads_.copy(of(element), attribute, 0, SIZE_MAX);
+    }
+    std::optional<AttributeValue> copyAttributeValues(const Element& element, std::string_view attribute,
+                                                      std::size_t index, std::size_t maxValues) override {
+        return reads_.copy(of(element), attribute, index, maxValues);
+    }
+    ActionResult performAction(const Element& element, std::string_view) override { return reads_.press(of(element)); }
+    std::optional<ElementList> findByRole(const Element& root, std::string_view role,
+                                          std::size_t maxElements) override {
+        return role == ax::role::button ? reads_.findByRole(of(root), ATSPI_ROLE_PUSH_BUTTON, maxElements)
+                                        : std::nullopt;
+    }
+
+private:
+    static const AtspiElement& of(const Element& element) { return static_cast<const AtspiElement&>(*element); }
+    ElementReads& reads_;
+    PlatformWording wording_;
+};
+
+// An application that searches its own tree hands over the buttons a walk meets, in the walk's order and
+// with the walk's way to each, for fewer calls; a tree larger than asked is not searched.
+TEST_F(Reads, findByRole_randomWindows_theWalksButtonsAndWaysLargerTreesLeftToTheWalk) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+        bus = std::make_shared<ScriptedBus>();
+        const Element window = element(randomWindow(*bus, random), true);
+        const auto found = [&](bool searched) {
+            bus->offersCollection = searched;
+            reads.beginScan();
+            ReadsPlatform platform(reads);
+            Scanner scanner(platform);
+            std::vector<std::string> ways;  // each button, and the way to it: container and children listed
+            for (const FoundButton& button : scanner.findButtons(window, {"Allow"}, false)) {
+                ways.push_back(of(button.element).path());
+                for (const WalkPath* way = button.container.get(); way != nullptr; way = way->container.get())
+                    ways.back() += " < " + of(way->element).path() + ":" + std::to_string(way->children);
+            }
+            return ways;
+        };
+        const std::vector<std::string> walked = found(false);
+        const std::size_t walkCalls = bus->calls;
+        EXPECT_EQ(found(true), walked);
+        EXPECT_LT(bus->calls - walkCalls, walkCalls);
+        EXPECT_FALSE(reads.findByRole(of(window), ATSPI_ROLE_PUSH_BUTTON, bus->objects.size() / 2));
+    }
+}
+
 // A level's calls travel together: a window three levels deep and a hundred wide costs a handful of batches.
 TEST_F(Reads, readSubtree_wideLevels_fewBatchesPerLevel) {
     const std::string window = bus->add(applicationRootPath, ATSPI_ROLE_FRAME, "Chat");
@@ -62,7 +125,7 @@ TEST_F(Reads, readSubtree_wideLevels_fewBatchesPerLevel) {
     }
     const auto facts = reads.readSubtree(element(window, true), {20000, 60}, nullptr);
     EXPECT_EQ(facts.size(), 1 + 100 + 200 + 300u);  // the elements read, and each child's parent beside them
-    EXPECT_LE(bus->batches, 3 * 3 + 2);            // three phases a level, then labels and texts
+    EXPECT_LE(bus->batches, 3 * 3 + 2);             // three phases a level, then labels and texts
 }
 
 struct PressCase {
@@ -85,7 +148,8 @@ TEST_P(Press, press_actionsAndAnswers_outcome) {
     if (c.silent)
         bus->silent.insert(button);
     EXPECT_EQ(reads.press(of(element(button))).outcome, c.outcome);
-    EXPECT_EQ(bus->pressed, c.pressed ? std::vector<std::string>{button + " " + c.pressed} : std::vector<std::string>{});
+    EXPECT_EQ(bus->pressed,
+              c.pressed ? std::vector<std::string>{button + " " + c.pressed} : std::vector<std::string>{});
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, Press,
@@ -94,10 +158,20 @@ INSTANTIATE_TEST_SUITE_P(
         PressCase{"nameFoundByIndex", {"", "", "click"}, "", true, false, ActionResult::Outcome::done, "2"},
         PressCase{"refused", {"Press"}, "", false, false, ActionResult::Outcome::failed, "0"},
         PressCase{"noPressAction", {"toggle"}, "", true, false, ActionResult::Outcome::failed, nullptr},
-        PressCase{"objectGoneMeanwhile", {"click"}, "org.freedesktop.DBus.Error.UnknownObject", true, false,
-                  ActionResult::Outcome::gone, "0"},
-        PressCase{"otherError", {"click"}, "org.freedesktop.DBus.Error.Failed", true, false,
-                  ActionResult::Outcome::failed, "0"},
+        PressCase{"objectGoneMeanwhile",
+                  {"click"},
+                  "org.freedesktop.DBus.Error.UnknownObject",
+                  true,
+                  false,
+                  ActionResult::Outcome::gone,
+                  "0"},
+        PressCase{"otherError",
+                  {"click"},
+                  "org.freedesktop.DBus.Error.Failed",
+                  true,
+                  false,
+                  ActionResult::Outcome::failed,
+                  "0"},
         PressCase{"noAnswer", {"click"}, "", true, true, ActionResult::Outcome::busy, nullptr}),
     testing_support::CaseName());
 

@@ -29,10 +29,10 @@ public:
         std::uint64_t states = (1ULL << ATSPI_STATE_ENABLED) | (1ULL << ATSPI_STATE_SENSITIVE);
         std::vector<std::pair<std::string, std::string>> children;  // (bus name, path), another bus's too
         std::string parent = atspi::nullPath;
-        std::optional<std::string> text;                            // with a text interface
-        std::vector<std::string> actions;                           // names by index
-        std::vector<std::string> labelledBy;                        // paths
-        std::string pressError;                                     // DoAction fails with this D-Bus error
+        std::optional<std::string> text;      // with a text interface
+        std::vector<std::string> actions;     // names by index
+        std::vector<std::string> labelledBy;  // paths
+        std::string pressError;               // DoAction fails with this D-Bus error
         bool pressAnswer = true;
     };
 
@@ -68,7 +68,8 @@ public:
     std::string busName;
     std::map<std::string, Object> objects;  // by path
     bool offersCache = false;
-    std::set<std::string> silent;  // paths whose calls time out
+    bool offersCollection = false;  // answers GetMatches, as ATK's bridge does (GTK 3, Chromium)
+    std::set<std::string> silent;   // paths whose calls time out
     int batches = 0;
     std::size_t calls = 0;
     std::vector<std::string> asked;  // "<path> <method>" of every call, in order
@@ -143,8 +144,8 @@ private:
             return reply(g_variant_new("(u)", static_cast<guint32>(object.role)));
         if (method == "GetState") {
             const guint32 words[] = {static_cast<guint32>(object.states), static_cast<guint32>(object.states >> 32)};
-            return reply(g_variant_new("(@au)", g_variant_new_fixed_array(G_VARIANT_TYPE_UINT32, words, 2,
-                                                                           sizeof(guint32))));
+            return reply(
+                g_variant_new("(@au)", g_variant_new_fixed_array(G_VARIANT_TYPE_UINT32, words, 2, sizeof(guint32))));
         }
         if (method == "GetChildren")
             return reply(g_variant_new("(@a(so))", references(object.children)));
@@ -185,7 +186,40 @@ private:
                 return error(object.pressError);
             return reply(g_variant_new("(b)", object.pressAnswer));
         }
+        if (method == "GetMatches" && offersCollection)
+            return matches(call.path, arguments);
         return error("org.freedesktop.DBus.Error.UnknownMethod");
+    }
+
+    // The Collection's search as ATK's bridge answers it: the elements below `root` (another bus's left
+    // out) whose role is in the rule's set, or all when the set is empty, depth first, at most `count`.
+    atspi::BusReply matches(const std::string& root, GVariant* arguments) const {
+        atspi::GVariantPtr rule(g_variant_get_child_value(arguments, 0));
+        atspi::GVariantPtr roleWords(g_variant_get_child_value(rule.get(), 4));
+        gsize words = 0;
+        const auto* roles =
+            static_cast<const gint32*>(g_variant_get_fixed_array(roleWords.get(), &words, sizeof(gint32)));
+        gint32 count = 0;
+        g_variant_get_child(arguments, 2, "i", &count);
+        const auto wanted = [&](int role) {
+            bool any = false;
+            for (gsize i = 0; i < words; ++i)
+                any = any || roles[i] != 0;
+            const auto word = static_cast<gsize>(role / 32);
+            return !any || (word < words && (static_cast<guint32>(roles[word]) >> (role % 32) & 1U) != 0);
+        };
+        std::vector<std::pair<std::string, std::string>> found;
+        const auto visit = [&](const auto& self, const std::string& path) -> void {
+            for (const auto& [bus, child] : objects.at(path).children) {
+                if (bus != busName || !objects.contains(child) || found.size() >= static_cast<std::size_t>(count))
+                    continue;
+                if (wanted(objects.at(child).role))
+                    found.emplace_back(bus, child);
+                self(self, child);
+            }
+        };
+        visit(visit, root);
+        return reply(g_variant_new("(@a(so))", references(found)));
     }
 
 public:
