@@ -67,6 +67,7 @@ public:
     void changeOf(ProcessId process, const Element& changed = nullptr, ChangeKind kind = ChangeKind::structure) const {
         report({.process = process, .element = changed, .kind = kind});
     }
+    bool hearsChanges() const { return static_cast<bool>(changeListener_); }
     void report(const Change& change) const {
         if (changeListener_)
             changeListener_(change);
