@@ -7,7 +7,7 @@
 namespace ondrel {
 
 ReadMemory::~ReadMemory() {
-    if (watching_)
+    if (listening_)
         live_.watchChanges(nullptr);
 }
 
@@ -237,6 +237,7 @@ std::vector<ProcessId> ReadMemory::runningProcesses(std::string_view application
 }
 
 bool ReadMemory::keepAcrossScans(std::function<void(ProcessId process)> onChange) {
+    listening_ = true;  // even when watching fails now: a platform may keep the listener for when it can
     watching_ = live_.watchChanges([this, onChange = std::move(onChange)](const Change& change) {
         if (noteChange(change) && onChange)
             onChange(change.process);

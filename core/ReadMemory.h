@@ -111,6 +111,7 @@ private:
     AccessibilityPlatform& live_;
     std::function<Clock::time_point()> now_;
     bool watching_ = false;
+    bool listening_ = false;  // a listener was handed to the platform, to be taken back when memory goes
     Clock::time_point lastFullRead_{};
     Clock::time_point lastVerified_{};
     NodeMap<Entry> entries_;

@@ -55,7 +55,14 @@ AtspiPlatform::AtspiPlatform() {
     });
 }
 
-AtspiPlatform::~AtspiPlatform() = default;
+AtspiPlatform::~AtspiPlatform() {
+    // The watch and the connections call back into members that go before them; their callbacks run
+    // on the bus thread, so once cleared there, none is running or will run.
+    thread_.invoke([this] {
+        changes_.setListeners({});
+        connections_.onConnected({});
+    });
+}
 
 void AtspiPlatform::tell(const Change& change) {
     // Held while the listener runs: once watchChanges() returned, the listener it replaced is done with.

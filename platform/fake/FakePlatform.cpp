@@ -233,10 +233,9 @@ void FakePlatform::watchService(ServiceListener onEvent) {
 }
 
 bool FakePlatform::watchChanges(ChangeListener onChange) {
-    if (!reportsChanges_)
-        return false;
+    // Kept even when refused, as a real platform keeps it for when its bus comes.
     changeListener_ = std::move(onChange);
-    return true;
+    return reportsChanges_;
 }
 
 }  // namespace ondrel::fake

@@ -69,7 +69,7 @@ public:
     }
     bool hearsChanges() const { return static_cast<bool>(changeListener_); }
     void report(const Change& change) const {
-        if (changeListener_)
+        if (reportsChanges_ && changeListener_)
             changeListener_(change);
     }
     // Whether watched changes include every change of a name or a text.

@@ -351,6 +351,14 @@ TEST_F(Engine, startedTwiceThenDestroyed_oneLiveTimerFirstPassOnePeriodAwayThenN
     EXPECT_EQ(platform.scans, 0u);
     otherScanner.reset();  // as the program ends, before its platform
     EXPECT_FALSE(platform.hearsChanges());
+
+    // Also when the platform could not watch (its bus gone) but keeps the listener for later.
+    platform.setReportsChanges(false);
+    otherScanner = std::make_unique<Scanner>(platform);
+    WatcherEngine(*otherScanner, scheduler, Options{}).start();
+    EXPECT_TRUE(platform.hearsChanges());
+    otherScanner.reset();
+    EXPECT_FALSE(platform.hearsChanges());
 }
 
 TEST_F(Engine, passes_totalsGrowSkipsPublishedAfterEachUpdateNoneOnceGone) {
