@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/TextWalk.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -11,6 +12,9 @@ namespace ondrel {
 namespace {
 
 constexpr std::string_view objectMark = "\xEF\xBF\xBC";  // U+FFFC
+// How many children of an element are read ahead together: about what fills the budget of a prompt's
+// text, not a conversation's thousands of messages, most of which an over-long container never reaches.
+constexpr std::size_t readAheadWidth = 16;
 
 bool isField(const std::optional<std::string>& role) {
     return role == ax::role::textArea || role == ax::role::textField;
@@ -65,7 +69,7 @@ bool TextWalk::take(std::size_t depth) {
 }
 
 std::size_t TextWalk::room() const {
-    const std::size_t used = walkExamined_ + queue_.size();
+    const std::size_t used = walkExamined_ + pending_.size();
     return used < limits_.maxExamined ? limits_.maxExamined - used : 0;
 }
 
@@ -83,17 +87,17 @@ ElementList TextWalk::childrenWithinRoom(const Element& element) {
 GatheredText TextWalk::under(const Element& root, std::size_t budget) {
     walkExamined_ = 0;
     whole_ = true;
-    queue_.clear();
+    pending_.clear();
     if (limits_.maxExamined > 0)
-        queue_.push_back({root, 0, false});
+        pending_.push_back({root, 0, false});
     std::string joined;
     std::size_t total = 0;
     std::size_t pieces = 0;
     std::size_t piecesInButtons = 0;
     bool overBudget = false;
-    while (!queue_.empty()) {
-        Queued entry = std::move(queue_.front());
-        queue_.pop_front();
+    while (!pending_.empty()) {
+        Pending entry = std::move(pending_.back());
+        pending_.pop_back();
         if (!take(entry.depth))
             continue;
         const auto role = readText(reads_, entry.element, ax::attribute::role);
@@ -106,8 +110,11 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
             // A group's title (a frame's label, a web page's named region) heads what it holds.
             if (role == ax::role::group)
                 piece = nameOf(entry.element);
-            for (Element& child : childrenWithinRoom(entry.element))
-                queue_.push_back({std::move(child), entry.depth + 1, inButton});
+            // The walk takes the children in turn: their facts, and their lists of children, in one go.
+            reads_.readAheadBelow(entry.element, {std::min(room(), readAheadWidth) + 1, 1});
+            ElementList children = childrenWithinRoom(entry.element);
+            for (auto child = children.rbegin(); child != children.rend(); ++child)
+                pending_.push_back({std::move(*child), entry.depth + 1, inButton});
         }
         if (piece.empty())
             continue;
@@ -117,11 +124,11 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
         total += text::characterCount(piece);
         if (total > budget) {
             overBudget = true;
-            whole_ = whole_ && queue_.empty();
+            whole_ = whole_ && pending_.empty();
             break;
         }
     }
-    queue_.clear();
+    pending_.clear();
     GatheredText gathered{text::matchingForm(joined), 0, pieces, pieces - piecesInButtons, whole_, overBudget};
     gathered.characters = text::characterCount(gathered.text);
     return gathered;

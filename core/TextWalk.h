@@ -10,7 +10,6 @@
 // the text (a label over other content) are kept beside it, so nothing is lost.
 
 #include <cstddef>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,15 +34,16 @@ class TextWalk {
 public:
     TextWalk(AccessibilityPlatform& reads, WalkLimits limits) : reads_(reads), limits_(limits) {}
 
-    // Breadth-first from `root` (depth 0), every element counting towards the limits, stopping as soon as
-    // the pieces hold more than `budget` characters (the piece that went over stays).
+    // In the order the user reads, from `root` (depth 0), every element counting towards the limits,
+    // stopping as soon as the pieces hold more than `budget` characters (the piece that went over stays):
+    // an over-long container costs about `budget` characters of reading, however wide it is.
     GatheredText under(const Element& root, std::size_t budget);
 
     // Elements taken by every walk of this object so far.
     std::size_t examined() const { return examined_; }
 
 private:
-    struct Queued {
+    struct Pending {
         Element element;
         std::size_t depth;
         bool inButton;
@@ -66,7 +66,7 @@ private:
     WalkLimits limits_;
     std::size_t examined_ = 0;
     std::size_t walkExamined_ = 0;  // of the walk in progress
-    std::deque<Queued> queue_;
+    std::vector<Pending> pending_;  // depth first: the next element to take is last
     bool whole_ = true;
 };
 
