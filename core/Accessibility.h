@@ -80,6 +80,10 @@ struct WalkLimits {
     std::size_t maxDepth;
 };
 
+// Whether a bulk read takes what texts say (the words of static texts, the names and contents of fields):
+// a search for buttons needs none of it, only the prompts around the buttons it finds.
+enum class TextReads { included, leftOut };
+
 // What a bulk read learned of one element: attribute values as successful copies would have handed them
 // back at that moment. "AXChildren" is only ever the complete list.
 struct ElementFacts {
@@ -183,15 +187,36 @@ public:
     // Reads in bulk, as fast as the platform can, what a breadth-first walk of the subtree under `root`
     // within `limits` reads of its elements ("AXRole", "AXTitle", "AXDescription", "AXEnabled",
     // "AXMinimized", "AXChildren", "AXParent", and "AXValue" where title and description are blank).
-    // Whatever it leaves out is read element by element, so leaving out is always correct. Elements
-    // `known` accepts (the caller has their facts, and so of all below them) need not be read again. The
-    // default learns nothing.
+    // Whatever it leaves out is read element by element, so leaving out is always correct: what texts say
+    // may be left out as `texts` asks. Elements `known` accepts (the caller has their facts, and so of all
+    // below them) need not be read again. The default learns nothing.
     using KnownElement = std::function<bool(const Element& element)>;
-    virtual std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) {
+    virtual std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known,
+                                                  TextReads texts) {
         (void)root;
         (void)limits;
         (void)known;
+        (void)texts;
         return {};
+    }
+
+    // As readSubtree, below each of `roots` (children of one element) at once, level by level.
+    virtual std::vector<ElementFacts> readSubtrees(const ElementList& roots, WalkLimits limits,
+                                                   const KnownElement& known, TextReads texts) {
+        std::vector<ElementFacts> facts;
+        for (const Element& root : roots) {
+            std::vector<ElementFacts> more = readSubtree(root, limits, known, texts);
+            facts.insert(facts.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        }
+        return facts;
+    }
+
+    // A walk is about to read the children of `element` one by one, and what lies `limits` below it: a
+    // platform that answers from what it read may read that in bulk first. Only a hint; the default
+    // reads nothing ahead.
+    virtual void readAheadBelow(const Element& element, WalkLimits limits) {
+        (void)element;
+        (void)limits;
     }
 
     // From now on tells `onChange` about changes to a process's tree (elements added or removed, enabled

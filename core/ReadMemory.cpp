@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/TextWalk.h"
+
 namespace ondrel {
 
 ReadMemory::~ReadMemory() {
@@ -276,12 +278,53 @@ bool ReadMemory::noteChange(const Change& change) {
     return true;
 }
 
-void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits limits) {
+void ReadMemory::readAhead(ProcessId process, const Element& root, WalkLimits limits, TextReads texts) {
     if (!root || readAhead_.contains(root))
         return;
     readAhead_.insert(root);
     firstRead_.try_emplace(process, now_());
-    remember(process, live_.readSubtree(root, limits, nullptr));
+    remember(process, live_.readSubtree(root, limits, nullptr, texts));
+}
+
+void ReadMemory::readAheadOf(const ElementList& elements, TextReads texts) {
+    if (!watching_ && !elements.empty())
+        remember(ProcessId{}, live_.readSubtrees(elements, {elements.size(), 0}, nullptr, texts));
+}
+
+void ReadMemory::readAheadBelow(const Element& element, WalkLimits limits) {
+    const auto entry = element ? entries_.find(element) : entries_.end();
+    // A watched process's elements are kept for the process they belong to: one memory cannot place
+    // is read live, as it would be without reading ahead.
+    if (entry == entries_.end() && watching_)
+        return;
+    // An element is known to a walk of texts with its role, and its words where it holds text.
+    const auto facts = [this](const Element& child) {
+        const auto* attributes = known(child);
+        if (attributes == nullptr)
+            return false;
+        const auto role = attributes->find(ax::attribute::role);
+        if (role == attributes->end())
+            return false;
+        const auto* name = std::get_if<std::string>(&role->second);
+        return name == nullptr || !holdsText(*name) || attributes->contains(ax::attribute::title);
+    };
+    const ProcessId process = entry != entries_.end() ? entry->second.process : ProcessId{};
+    const ElementList* children = heldChildren(element);
+    if (children == nullptr) {
+        remember(process, live_.readSubtree(element, limits, facts, TextReads::included));
+        return;
+    }
+    // The list is known, and reading it again may be the slowest answer of all (a web runtime's long
+    // conversation): only the children memory does not know are read, all at once.
+    ElementList unknown;
+    for (std::size_t at = 0; at < children->size() && at + 1 < limits.maxExamined; ++at) {
+        if ((*children)[at] && !facts((*children)[at]))
+            unknown.push_back((*children)[at]);
+    }
+    if (!unknown.empty() && limits.maxDepth > 0) {
+        remember(process, live_.readSubtrees(unknown, {limits.maxExamined - 1, limits.maxDepth - 1}, facts,
+                                             TextReads::included));
+    }
 }
 
 void ReadMemory::refreshChanged(WalkLimits limits) {
@@ -290,7 +333,7 @@ void ReadMemory::refreshChanged(WalkLimits limits) {
     for (const Refresh& refresh : std::exchange(toRefresh_, {})) {
         if (entries_.contains(refresh.element))
             continue;
-        remember(refresh.process, live_.readSubtree(refresh.element, limits, known));
+        remember(refresh.process, live_.readSubtree(refresh.element, limits, known, TextReads::included));
         if (const auto entry = entries_.find(refresh.element); entry != entries_.end() && refresh.parent)
             entry->second.attributes.insert_or_assign(std::string(ax::attribute::parent), refresh.parent);
     }
@@ -348,7 +391,13 @@ std::optional<AttributeValue> ReadMemory::copyAttributeValues(const Element& ele
                                               list->begin() + static_cast<std::ptrdiff_t>(end)));
         }
     }
-    return live_.copyAttributeValues(element, attribute, index, maxValues);
+    std::optional<AttributeValue> values = live_.copyAttributeValues(element, attribute, index, maxValues);
+    // Within one scan a whole list of children holds as any other value; read in part, it says nothing of
+    // the rest. What memory keeps across scans keeps its lists by their changes instead.
+    const auto* list = values ? std::get_if<ElementList>(&*values) : nullptr;
+    if (list != nullptr && element && !watching_ && index == 0 && list->size() < maxValues)
+        entries_[element].attributes.insert_or_assign(std::string(attribute), *values);
+    return values;
 }
 
 }  // namespace ondrel

@@ -40,7 +40,9 @@ public:
     ReadMemory& operator=(const ReadMemory&) = delete;
 
     // Reads the subtree under `root`, which belongs to `process`, in bulk unless memory holds it.
-    void readAhead(ProcessId process, const Element& root, WalkLimits limits);
+    void readAhead(ProcessId process, const Element& root, WalkLimits limits, TextReads texts);
+    // Reads what a walk reads of each of `elements` (of one application, for this scan alone), all at once.
+    void readAheadOf(const ElementList& elements, TextReads texts);
     // Reads again, in bulk, what changes made memory forget of elements it knew, and what is new below
     // them; what it still knows below them is not read.
     void refreshChanged(WalkLimits limits);
@@ -71,6 +73,7 @@ public:
         return live_.performAction(element, action);
     }
     void beginScan() override;
+    void readAheadBelow(const Element& element, WalkLimits limits) override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override {
         return live_.hiddenContentAdvice(window);
     }

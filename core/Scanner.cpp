@@ -68,7 +68,7 @@ std::vector<TargetWindow> Scanner::targetWindows() {
         if (!application)
             continue;  // the process went away between the two calls
         memory_.setAttribute(application, ax::attribute::manualAccessibility, true);
-        memory_.readAhead(process, application, {buttonWalkLimits.maxExamined + 1, 1});
+        memory_.readAhead(process, application, {buttonWalkLimits.maxExamined + 1, 1}, TextReads::included);
 
         // No more children than a walk could examine: an application may claim any number of them.
         ElementList windows;
@@ -100,7 +100,7 @@ std::vector<TargetWindow> Scanner::targetWindows() {
             }
             // What memory keeps is read ahead now; a window read for this scan alone may be searched instead.
             if (memory_.keptAcrossScans())
-                memory_.readAhead(process, window, buttonWalkLimits);
+                memory_.readAhead(process, window, buttonWalkLimits, TextReads::included);
             else
                 unread_.emplace_back(window, process);
             result.push_back({std::move(window), process, std::move(title)});
@@ -140,6 +140,8 @@ std::optional<std::vector<FoundButton>> Scanner::searchedButtons(const Element& 
     const std::optional<ElementList> buttons = memory_.findByRole(root, ax::role::button, buttonWalkLimits.maxExamined);
     if (!buttons)
         return std::nullopt;
+    // A web runtime counts the buttons of its own hidden controls too: their labels come in one go.
+    memory_.readAheadOf(*buttons, TextReads::leftOut);
     // The tree holds fewer elements than a walk examines, so the walk meets every button no deeper than
     // its limit, lists every child, and meets them level by level, each level in document order.
     std::vector<std::pair<std::size_t, FoundButton>> found;  // depth, button
@@ -182,7 +184,8 @@ void Scanner::readAheadUnread(const Element& root) {
                                      [&](const auto& window) { return SameNode{}(window.first, root); });
     if (unread == unread_.end())
         return;
-    memory_.readAhead(unread->second, unread->first, buttonWalkLimits);
+    // For this pass alone: the walk looks for buttons, and the few prompts it finds read their own texts.
+    memory_.readAhead(unread->second, unread->first, buttonWalkLimits, TextReads::leftOut);
     unread_.erase(unread);
 }
 

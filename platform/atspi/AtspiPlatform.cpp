@@ -166,8 +166,13 @@ std::optional<ElementList> AtspiPlatform::findByRole(const Element& root, std::s
 }
 
 std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits,
-                                                     const KnownElement& known) {
-    return reads_.readSubtree(root, limits, known);
+                                                     const KnownElement& known, TextReads texts) {
+    return reads_.readSubtrees({root}, limits, known, texts);
+}
+
+std::vector<ElementFacts> AtspiPlatform::readSubtrees(const ElementList& roots, WalkLimits limits,
+                                                      const KnownElement& known, TextReads texts) {
+    return reads_.readSubtrees(roots, limits, known, texts);
 }
 
 std::optional<std::string> AtspiPlatform::hiddenContentAdvice(const Element& window) {

@@ -47,7 +47,10 @@ public:
     std::optional<ElementList> findByRole(const Element& root, std::string_view role, std::size_t maxElements) override;
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known,
+                                          TextReads texts) override;
+    std::vector<ElementFacts> readSubtrees(const ElementList& roots, WalkLimits limits, const KnownElement& known,
+                                           TextReads texts) override;
     bool watchChanges(ChangeListener onChange) override;
     // GTK 3 and 4, Qt 6 and Chromium report every change of a name or a text once asked to.
     bool reportsTextChanges() const override { return watching_; }

@@ -252,12 +252,13 @@ ActionResult ElementReads::press(const AtspiElement& target) {
     return pressOutcome(done, pressed != FALSE);
 }
 
-std::vector<ElementFacts> ElementReads::readSubtree(const Element& root, WalkLimits limits,
-                                                    const AccessibilityPlatform::KnownElement& known) {
+std::vector<ElementFacts> ElementReads::readSubtrees(const ElementList& roots, WalkLimits limits,
+                                                     const AccessibilityPlatform::KnownElement& known,
+                                                     TextReads texts) {
     const auto bus = bus_();
-    if (!root || !bus)
+    if (roots.empty() || std::find(roots.begin(), roots.end(), nullptr) != roots.end() || !bus)
         return {};
-    const AtspiElement& top = static_cast<const AtspiElement&>(*root);
+    const AtspiElement& top = static_cast<const AtspiElement&>(*roots.front());
     if (unresponsive_.contains(top.process()))
         return {};
     // The application's cache of its tree is asked once a scan, however many windows are read.
@@ -268,7 +269,7 @@ std::vector<ElementFacts> ElementReads::readSubtree(const Element& root, WalkLim
                 scanCaches_.emplace(element.busName(), ApplicationCache::fetch(*bus, element, unresponsive_)).first;
         return cached->second.get();
     });
-    return reader.read(root, limits, known);
+    return reader.read(roots, limits, known, texts);
 }
 
 std::vector<std::optional<std::size_t>> ElementReads::childCounts(const ElementList& elements) {

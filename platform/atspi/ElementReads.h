@@ -32,8 +32,9 @@ public:
     ActionResult press(const AtspiElement& element);
     // Asks the application for its attributes, which shows it an assistive technology; once per application.
     bool announceTo(const AtspiElement& application);
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits,
-                                          const AccessibilityPlatform::KnownElement& known);
+    // Below each of `roots`, elements of one application, at once.
+    std::vector<ElementFacts> readSubtrees(const ElementList& roots, WalkLimits limits,
+                                           const AccessibilityPlatform::KnownElement& known, TextReads texts);
     // The lengths of the elements' lists of children, asked all at once; none where unanswered.
     std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements);
     // Whether the window shows no content at all (a web runtime that keeps its pages to itself).

@@ -46,25 +46,28 @@ bool isField(const std::string& role) {
 
 // Whether the walks read "AXValue" of an element like this: a field's content, and the text of static
 // texts and buttons whose name is blank.
-bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel) {
+bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel, TextReads texts) {
     if (!answers.role)
         return false;
     const std::string role = axRoleFor(*answers.role, topLevel);
-    if (isField(role))
-        return true;
-    return blank(answers.name) && (role == ax::role::button || role == ax::role::staticText);
+    if (role == ax::role::button)
+        return blank(answers.name);
+    if (texts == TextReads::leftOut)
+        return false;
+    return isField(role) || (blank(answers.name) && role == ax::role::staticText);
 }
 
 // Which of an element's name and states the walks read, by its role: a button's label and enabled
-// state, a text's words or a field's name, a window's title and whether it is minimized. Nothing of a
-// mere container.
-std::pair<bool, bool> detailsRead(std::optional<int> role, bool windowOrRoot) {
+// state, a text's words or a field's name (unless `texts` leaves them out), a group's or a window's title
+// and whether a window is minimized. Nothing of a mere container.
+std::pair<bool, bool> detailsRead(std::optional<int> role, bool windowOrRoot, TextReads texts) {
     if (!role || windowOrRoot)
         return {true, true};
     if (*role == ATSPI_ROLE_PUSH_BUTTON)
         return {true, true};
     const std::string axRole = axRoleFor(*role, false);
-    return {axRole == ax::role::staticText || axRole == ax::role::group || isField(axRole), false};
+    const bool words = (axRole == ax::role::staticText || isField(axRole)) && texts == TextReads::included;
+    return {words || axRole == ax::role::group, false};
 }
 
 }  // namespace
@@ -103,12 +106,12 @@ bool SubtreeReader::failed(const std::vector<BusReply>& replies, ProcessId proce
     return true;
 }
 
-std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLimits limits,
-                                              const AccessibilityPlatform::KnownElement& known) {
-    const AtspiElement& root = atspiElement(rootElement);
-    if (limits.maxExamined == 0 || unresponsive_.contains(root.process()))
+std::vector<ElementFacts> SubtreeReader::read(const ElementList& roots, WalkLimits limits,
+                                              const AccessibilityPlatform::KnownElement& known, TextReads texts) {
+    if (roots.empty() || limits.maxExamined == 0 || unresponsive_.contains(atspiElement(roots.front()).process()))
         return {};
-    std::vector<Node> nodes = readByLevels(rootElement, limits, known);
+    texts_ = texts;
+    std::vector<Node> nodes = readByLevels(roots, limits, known);
     readLabelsAndValues(nodes);
 
     std::vector<ElementFacts> facts;
@@ -123,11 +126,15 @@ std::vector<ElementFacts> SubtreeReader::read(const Element& rootElement, WalkLi
     return facts;
 }
 
-std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const Element& rootElement, WalkLimits limits,
+std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const ElementList& roots, WalkLimits limits,
                                                              const AccessibilityPlatform::KnownElement& known) {
-    const AtspiElement& root = atspiElement(rootElement);
+    const AtspiElement& root = atspiElement(roots.front());
     std::vector<Node> nodes;
-    nodes.push_back({rootElement, 0, {}});
+    for (const Element& other : roots) {
+        if (atspiElement(other).busName() == root.busName())
+            nodes.push_back({other, 0, {}});
+    }
+    roots_ = nodes.size();
     // The application's cache hands over its whole tree in one answer, which costs the application
     // as much as a few thousand single answers: worth it for a large read only, not for a new prompt or
     // a small part read again. No cache holds the application's own entry.
@@ -199,7 +206,7 @@ bool SubtreeReader::readNamesAndStates(std::vector<Node>& nodes, const std::vect
     std::vector<std::pair<std::size_t, bool>> details;  // node, whether the call asks for its name
     for (std::size_t i : asked) {
         const AtspiElement& element = atspiElement(nodes[i].element);
-        const auto [name, states] = detailsRead(nodes[i].answers.role, element.topLevel() || i == 0);
+        const auto [name, states] = detailsRead(nodes[i].answers.role, element.topLevel() || i < roots_, texts_);
         if (name) {
             calls.push_back(propertyOf(element, accessibleInterface, "Name"));
             details.emplace_back(i, true);
@@ -229,12 +236,15 @@ bool SubtreeReader::readChildLists(std::vector<Node>& nodes, std::size_t begin, 
     std::vector<BusCall> calls;
     std::vector<std::size_t> parents;
     for (std::size_t i = begin; i < end; ++i) {
-        // A list longer than a walk may examine is left to the walk, which reads only a part of it.
+        // A list longer than a walk may examine is left to the walk, which reads only a part of it. A
+        // list of a modest length is read whole in one answer, even where the read goes on with only
+        // the first of the children (a read ahead of a long conversation).
         if (nodes[i].depth > limits.maxDepth)
             continue;
         if (nodes[i].childCount == 0) {
             nodes[i].answers.children.emplace();
-        } else if (nodes[i].childCount > 0 && static_cast<std::size_t>(nodes[i].childCount) <= limits.maxExamined) {
+        } else if (nodes[i].childCount > 0 &&
+                   static_cast<std::size_t>(nodes[i].childCount) <= std::max(limits.maxExamined, listReadWhole)) {
             calls.push_back(accessibleCall(atspiElement(nodes[i].element), "GetChildren", "(a(so))"));
             parents.push_back(i);
         }
@@ -319,7 +329,7 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
             calls.push_back(accessibleCall(element, "GetRelationSet", "(a(ua(so)))"));
             askedFor.emplace_back(i, true);
         }
-        if (valueIsRead(nodes[i].answers, element.topLevel())) {
+        if (valueIsRead(nodes[i].answers, element.topLevel(), texts_)) {
             calls.push_back(propertyOf(element, "org.a11y.atspi.Text", "CharacterCount"));
             askedFor.emplace_back(i, false);
         }

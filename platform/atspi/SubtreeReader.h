@@ -48,9 +48,10 @@ public:
     SubtreeReader(Bus& bus, platform::UnresponsiveProcesses& unresponsive, CacheSource cacheOf)
         : bus_(bus), unresponsive_(unresponsive), cacheOf_(std::move(cacheOf)) {}
 
-    // Elements `known` accepts, other than the root, are neither read nor gone below.
-    std::vector<ElementFacts> read(const Element& root, WalkLimits limits,
-                                   const AccessibilityPlatform::KnownElement& known);
+    // Below each of `roots` (elements of one application) at once. Elements `known` accepts, other than
+    // the roots, are neither read nor gone below.
+    std::vector<ElementFacts> read(const ElementList& roots, WalkLimits limits,
+                                   const AccessibilityPlatform::KnownElement& known, TextReads texts);
 
     // The facts of one element from what AT-SPI says of it; shared by both ways of reading.
     struct Answers {
@@ -64,6 +65,8 @@ public:
     static ElementFacts factsOf(const Element& element, const Answers& answers);
 
     static constexpr std::size_t cacheWorthFromElements = 32;
+    // Lists of children up to this long are read whole whatever the limits.
+    static constexpr std::size_t listReadWhole = 1024;
 
 private:
     struct Node {
@@ -75,7 +78,7 @@ private:
 
     // Level by level, each level's calls in flight at once; once the read has come upon
     // `cacheWorthFromElements` elements, what the application's cache holds of an element is not asked.
-    std::vector<Node> readByLevels(const Element& root, WalkLimits limits,
+    std::vector<Node> readByLevels(const ElementList& roots, WalkLimits limits,
                                    const AccessibilityPlatform::KnownElement& known);
     // The phases of one level, nodes[begin, end): false when the application stopped answering.
     // What the cache holds of the level's nodes; the indexes of those it does not hold.
@@ -99,6 +102,8 @@ private:
     Bus& bus_;
     platform::UnresponsiveProcesses& unresponsive_;
     CacheSource cacheOf_;
+    TextReads texts_ = TextReads::included;  // of the read in progress
+    std::size_t roots_ = 1;                  // the first nodes of the read in progress
 };
 
 }  // namespace ondrel::atspi

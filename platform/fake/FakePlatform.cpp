@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/TextWalk.h"
+
 namespace ondrel::fake {
 
 class FakeElement final : public ElementHandle, public std::enable_shared_from_this<FakeElement> {
@@ -21,6 +23,14 @@ namespace {
 
 Element handleOf(const FakeElement* node) {
     return node != nullptr ? node->shared_from_this() : nullptr;
+}
+
+std::optional<std::string> textValue(const FakeElement& node, std::string_view attribute) {
+    const auto value = node.values.find(attribute);
+    if (value == node.values.end() || !value->second)
+        return std::nullopt;
+    const auto* text = std::get_if<std::string>(&*value->second);
+    return text != nullptr ? std::optional<std::string>(*text) : std::nullopt;
 }
 
 }  // namespace
@@ -174,7 +184,8 @@ std::optional<std::string> FakePlatform::hiddenContentAdvice(const Element& wind
     return window ? node(window).hiddenContentAdvice : std::nullopt;
 }
 
-std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) {
+std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLimits limits, const KnownElement& known,
+                                                  TextReads words) {
     if (!bulkReads_ || !root || failAllReads_)
         return {};
     ++bulkReads;
@@ -192,7 +203,10 @@ std::vector<ElementFacts> FakePlatform::readSubtree(const Element& root, WalkLim
             continue;
         ElementFacts& learned = facts.emplace_back(ElementFacts{handleOf(source), {}});
         ++bulkFacts;
+        const bool wordsLeftOut = words == TextReads::leftOut && holdsText(textValue(*source, ax::attribute::role));
         for (std::string_view attribute : walked) {
+            if (wordsLeftOut && attribute != ax::attribute::role && attribute != ax::attribute::subrole)
+                continue;
             const auto value = source->values.find(attribute);
             if (value == source->values.end())
                 learned.attributes.emplace(attribute, AttributeValue());

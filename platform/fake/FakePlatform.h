@@ -108,7 +108,8 @@ public:
     ActionResult performAction(const Element& element, std::string_view action) override;
     void beginScan() override { ++scans; }
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override;
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known,
+                                          TextReads words) override;
     bool watchChanges(ChangeListener onChange) override;
     void watchService(ServiceListener onEvent) override;
 

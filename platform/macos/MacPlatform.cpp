@@ -164,7 +164,9 @@ public:
     // One message per element, a level after the other: Apple's API has no way to ask about several
     // elements at once, nor to have several messages to one process in flight.
     // What the caller knows already is read again all the same: correct, if not the cheapest.
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement&) override {
+    // Texts are read all the same: leaving them out would save no message.
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement&,
+                                          TextReads) override {
         if (!root)
             return {};
         // What is read ahead is kept across scans once changes are watched: only while they are heard.

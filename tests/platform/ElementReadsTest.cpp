@@ -49,7 +49,8 @@ TEST_F(Reads, randomWindows_bulkFactsAsReadOneByOneSearchedButtonsAsWalked) {
         const Element window = element(randomWindow(*bus, random), true);
         for (const WalkLimits limits : {WalkLimits{20000, 60}, WalkLimits{7, 60}, WalkLimits{200, 2}}) {
             reads.beginScan();
-            const std::vector<ElementFacts> facts = reads.readSubtree(window, limits, nullptr);
+            const TextReads texts = limits.maxDepth == 2 ? TextReads::leftOut : TextReads::included;
+            const std::vector<ElementFacts> facts = reads.readSubtrees({window}, limits, nullptr, texts);
             ASSERT_FALSE(facts.empty());
             for (const ElementFacts& read : facts) {
                 EXPECT_NE(of(read.element).path(), "/elsewhere");
@@ -89,9 +90,29 @@ TEST_F(Reads, readSubtree_wideLevels_fewBatchesPerLevel) {
         bus->objects[bus->add(row, ATSPI_ROLE_LABEL, "message")].text = "message";
         bus->add(row, ATSPI_ROLE_PUSH_BUTTON, "Allow");
     }
-    const auto facts = reads.readSubtree(element(window, true), {20000, 60}, nullptr);
+    const auto facts = reads.readSubtrees({element(window, true)}, {20000, 60}, nullptr, TextReads::included);
     EXPECT_EQ(facts.size(), 1 + 100 + 200 + 300u);  // the elements read, and each child's parent beside them
     EXPECT_LE(bus->batches, 3 * 3 + 2);             // three phases a level, then labels and texts
+
+    // A search for buttons leaves the messages' words to the prompts that need them: a call fewer each,
+    // while the buttons keep their labels.
+    const std::size_t withTexts = std::exchange(bus->calls, 0);
+    reads.beginScan();
+    const auto found = reads.readSubtrees({element(window, true)}, {20000, 60}, nullptr, TextReads::leftOut);
+    EXPECT_EQ(bus->calls, withTexts - 100);
+    const auto labels = std::count_if(found.begin(), found.end(), [](const ElementFacts& one) {
+        return one.attributes.contains(ax::attribute::title);
+    });
+    EXPECT_EQ(labels, 1 + 100 + 100);  // the window, its rows (groups) and the buttons
+
+    // The rows as the roots of one read, as a walk of texts reads ahead the children it takes in turn:
+    // the rows and their lists of children, in as few batches as one level.
+    ElementList rows;
+    for (const auto& [busName, path] : bus->objects[window].children)
+        rows.push_back(element(path));
+    bus->batches = 0;
+    EXPECT_EQ(reads.readSubtrees(rows, {100, 0}, nullptr, TextReads::included).size(), 100 + 200u);
+    EXPECT_LE(bus->batches, 3);
 }
 
 struct PressCase {

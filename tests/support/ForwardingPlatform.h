@@ -37,8 +37,9 @@ public:
         return inner_.hiddenContentAdvice(window);
     }
     void beginScan() override { inner_.beginScan(); }
-    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known) override {
-        return inner_.readSubtree(root, limits, known);
+    std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known,
+                                          TextReads texts) override {
+        return inner_.readSubtree(root, limits, known, texts);
     }
     bool watchChanges(ChangeListener onChange) override { return inner_.watchChanges(std::move(onChange)); }
     bool reportsTextChanges() const override { return inner_.reportsTextChanges(); }
