@@ -45,6 +45,16 @@ GDBusMessage* ConnectionBus::keepReply(GDBusConnection*, GDBusMessage* message, 
 
 namespace {
 
+GObjectPtr<GDBusMessage> messageFor(const BusCall& call) {
+    GObjectPtr<GDBusMessage> message(
+        g_dbus_message_new_method_call(call.destination.c_str(), call.path.c_str(), call.interface, call.method));
+    if (call.parameters)
+        g_dbus_message_set_body(message.get(), call.parameters.get());
+    if (!call.startsService)
+        g_dbus_message_set_flags(message.get(), G_DBUS_MESSAGE_FLAGS_NO_AUTO_START);
+    return message;
+}
+
 BusReply replyFrom(GDBusMessage* message, const BusCall& call) {
     BusReply reply;
     if (g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_METHOD_RETURN) {
@@ -65,8 +75,10 @@ BusReply replyFrom(GDBusMessage* message, const BusCall& call) {
 
 }  // namespace
 
-ConnectionBus::ConnectionBus(GDBusConnection* connection)
-    : connection_(static_cast<GDBusConnection*>(g_object_ref(connection))), shared_(std::make_shared<Shared>()) {
+ConnectionBus::ConnectionBus(GDBusConnection* connection, std::unique_ptr<WireCalls> wire)
+    : connection_(static_cast<GDBusConnection*>(g_object_ref(connection))),
+      shared_(std::make_shared<Shared>()),
+      wire_(std::move(wire)) {
     filter_ = g_dbus_connection_add_filter(connection_, keepReply, new std::shared_ptr<Shared>(shared_),
                                            [](gpointer data) { delete static_cast<std::shared_ptr<Shared>*>(data); });
 }
@@ -81,6 +93,8 @@ std::vector<BusReply> ConnectionBus::callAll(std::vector<BusCall> calls, int tim
     if (calls.empty())
         return replies;
     std::lock_guard turn(turn_);
+    if (wire_ && !wire_->lost())
+        return callOverWire(calls, timeoutMs);
     Batch batch;
     {
         std::lock_guard lock(shared_->mutex);
@@ -88,13 +102,7 @@ std::vector<BusReply> ConnectionBus::callAll(std::vector<BusCall> calls, int tim
     }
     std::vector<std::uint32_t> serials(calls.size(), 0);
     for (std::size_t i = 0; i < calls.size(); ++i) {
-        const BusCall& call = calls[i];
-        GObjectPtr<GDBusMessage> message(g_dbus_message_new_method_call(call.destination.c_str(), call.path.c_str(),
-                                                                         call.interface, call.method));
-        if (call.parameters)
-            g_dbus_message_set_body(message.get(), call.parameters.get());
-        if (!call.startsService)
-            g_dbus_message_set_flags(message.get(), G_DBUS_MESSAGE_FLAGS_NO_AUTO_START);
+        GObjectPtr<GDBusMessage> message = messageFor(calls[i]);
         guint32 serial = 0;
         if (g_dbus_connection_send_message(connection_, message.get(), G_DBUS_SEND_MESSAGE_FLAGS_NONE, &serial,
                                            nullptr))
@@ -118,6 +126,29 @@ std::vector<BusReply> ConnectionBus::callAll(std::vector<BusCall> calls, int tim
             replies[i].error = "org.freedesktop.DBus.Error.NoReply";
         } else {
             replies[i] = replyFrom(kept->second.get(), calls[i]);
+        }
+    }
+    return replies;
+}
+
+std::vector<BusReply> ConnectionBus::callOverWire(const std::vector<BusCall>& calls, int timeoutMs) {
+    std::vector<GObjectPtr<GDBusMessage>> messages;
+    std::vector<GDBusMessage*> sent;
+    for (const BusCall& call : calls) {
+        messages.push_back(messageFor(call));
+        sent.push_back(messages.back().get());
+    }
+    const std::vector<GObjectPtr<GDBusMessage>> answers = wire_->exchange(sent, timeoutMs);
+    std::vector<BusReply> replies(calls.size());
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        if (answers[i]) {
+            replies[i] = replyFrom(answers[i].get(), calls[i]);
+        } else if (wire_->lost()) {
+            // Not sent again over GDBus: a press may have been done before the connection went.
+            replies[i].error = "org.freedesktop.DBus.Error.Disconnected";
+        } else {
+            replies[i].timedOut = true;
+            replies[i].error = "org.freedesktop.DBus.Error.NoReply";
         }
     }
     return replies;

@@ -104,8 +104,9 @@ void Connections::report(ServiceEvent event, const std::string& message) {
         listener(event, message);
 }
 
-Connections::Watched Connections::watch(GDBusConnection* connection, bool session) {
-    Watched watched{std::make_shared<ConnectionBus>(connection), 0};
+Connections::Watched Connections::watch(GDBusConnection* connection, bool session,
+                                        std::unique_ptr<WireCalls> wire) {
+    Watched watched{std::make_shared<ConnectionBus>(connection, std::move(wire)), 0};
     // Emitted on this thread, whose context was the thread-default when the connection was made.
     const auto onClosed = session ? G_CALLBACK(+[](GDBusConnection*, gboolean, GError*, gpointer self) {
         static_cast<Connections*>(self)->sessionClosed();
@@ -155,10 +156,14 @@ bool Connections::connectAccessibility() {
     const BusReply reply = session->call(std::move(getAddress), busLaunchTimeoutMs);
     std::string failure;
     GObjectPtr<GDBusConnection> connection;
+    std::unique_ptr<WireCalls> wire;
     if (reply.value) {
         const gchar* address = nullptr;
         g_variant_get(reply.value.get(), "(&s)", &address);
         connection = connectTo(address, failure);
+        // The reads' own connection; without it they go over GDBus's, only slower.
+        if (connection)
+            wire = WireCalls::open(address, busLaunchTimeoutMs);
     }
     std::shared_ptr<ConnectionBus> made;
     bool wasLost = false;
@@ -178,7 +183,7 @@ bool Connections::connectAccessibility() {
                                   failure + "). Log out and in again to restart it.";
             return false;
         }
-        accessibility_ = watch(connection.get(), false);
+        accessibility_ = watch(connection.get(), false, std::move(wire));
         made = accessibility_.bus;
         wasLost = std::exchange(lost_, false);
     }

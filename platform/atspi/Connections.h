@@ -52,7 +52,7 @@ private:
     bool connectAccessibility();
     void accessibilityClosed(const std::string& why);
     void sessionClosed();
-    Watched watch(GDBusConnection* connection, bool session);
+    Watched watch(GDBusConnection* connection, bool session, std::unique_ptr<WireCalls> wire = nullptr);
     void report(ServiceEvent event, const std::string& message);
 
     BusThread& thread_;
