@@ -42,13 +42,6 @@ inline pid_t ownerOnAccessibilityBus(const std::string& name) {
                         "org.freedesktop.DBus.GetConnectionUnixProcessID", name}));
 }
 
-// Ended, whether or not anybody reaped it yet.
-inline bool gone(pid_t process) {
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string pid, name, state;
-    return !(stat >> pid >> name >> state) || state == "Z";
-}
-
 // Never a signal to -1 or 0: that would reach every process of the machine, or the test's own group.
 inline void end(pid_t process, int signal) {
     if (process > 1)

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Runs a program to its end and collects its exit status, standard output and standard error apart.
+// Runs a program to its end and collects its exit status, standard output and standard error apart;
+// whether a process has ended.
 
 #include <sys/types.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,5 +28,12 @@ pid_t spawnProgram(const std::string& path, const std::vector<std::string>& argu
 
 ProgramRun runProgram(const std::string& path, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment = {}, double timeoutSeconds = 30);
+
+// Ended, whether or not anybody reaped it yet.
+inline bool gone(pid_t process) {
+    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+    std::string pid, name, state;
+    return !(stat >> pid >> name >> state) || state == "Z";
+}
 
 }  // namespace ondrel::testing_support
