@@ -44,6 +44,8 @@ inline constexpr char dialog[] = "AXDialog";
 inline constexpr char systemDialog[] = "AXSystemDialog";
 inline constexpr char applicationDialog[] = "AXApplicationDialog";  // a dialog inside a web page
 inline constexpr char applicationAlertDialog[] = "AXApplicationAlertDialog";
+// A check box, radio button or toggle button whose label is read as a text: a choice, not a question.
+inline constexpr char toggle[] = "AXToggle";
 }  // namespace subrole
 
 namespace action {

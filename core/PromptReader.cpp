@@ -107,7 +107,7 @@ std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& 
         const Gathered* whole = gathered(container, unbounded);
         if (whole == nullptr)
             return std::nullopt;
-        if (whole->text.whole && whole->text.pieces <= piecesOfOnePrompt)
+        if (whole->text.whole && whole->text.piecesOutside <= piecesOfOnePrompt)
             return whole->text.text;
     }
     const ElementList siblings = readChildren(scanner_.reads(), container, buttonWalkLimits.maxExamined);
@@ -155,10 +155,16 @@ std::optional<std::string> PromptReader::partNearest(const Element& element, int
         return std::nullopt;
     if (fit->text.whole && !fit->text.overBudget && fit->text.characters <= limit_)
         return fit->text.text;
-    // One text is taken whole however long. More than a prompt's part (a history of messages, say): its
-    // part nearest the button stands for it.
+    // One text is taken whole however long, and so is one long message in a few texts (its first line may
+    // be the command the prompt asks about). More than that (a history of messages, say): its part nearest
+    // the button stands for it.
     if (holdsText(readText(scanner_.reads(), element, ax::attribute::role)))
         return wholeText(element);
+    const Gathered* message = gathered(element, limit_ * piecesOfOnePrompt);
+    if (message == nullptr)
+        return std::nullopt;
+    if (message->text.whole && !message->text.overBudget && message->text.piecesOutside <= piecesOfOnePrompt)
+        return message->text.text;
     const ElementList parts = readChildren(scanner_.reads(), element, buttonWalkLimits.maxExamined);
     if (parts.empty())
         return wholeText(element);

@@ -10,8 +10,8 @@
 // - where it stops at a container whose text is too long, the prompt is still judged whole: that container's
 //   whole text when nothing below it held text and it is one prompt's box rather than a conversation (its
 //   text comes in few pieces); otherwise, beside the text that fit, the nearest neighbour with text on each
-//   side of the button's branch, each whole (or, when it holds more than a prompt's part, its part nearest
-//   the button). Where it stops at another prompt's container, the neighbours too, but a text below that
+//   side of the button's branch, each whole (a long message in a few texts too; when it holds more than
+//   that, its part nearest the button). Where it stops at another prompt's container, the neighbours too, but a text below that
 //   another prompt's buttons follow is that prompt's question;
 // - the titles of dialogs the button lies in are part of its prompt.
 // A container's text is gathered once however many buttons lie in it, and all the gathers for one window
@@ -28,7 +28,8 @@
 namespace ondrel {
 
 inline constexpr std::size_t promptWalkAllowance = 2 * buttonWalkLimits.maxExamined;
-// A long container whose text comes in more pieces than this reads as a conversation, not one prompt's box.
+// A long container whose text comes in more pieces than this (the labels of buttons and choices apart)
+// reads as a conversation, not one prompt's box or one message.
 inline constexpr std::size_t piecesOfOnePrompt = 8;
 
 class PromptReader {

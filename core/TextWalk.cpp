@@ -101,8 +101,11 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
         if (!take(entry.depth))
             continue;
         const auto role = readText(reads_, entry.element, ax::attribute::role);
-        // Texts inside a button (GTK 4 puts its label there, an expander its title) count, but apart.
-        const bool inButton = entry.inButton || role == ax::role::button;
+        // Texts inside a button (GTK 4 puts its label there, an expander its title) count, but apart, and
+        // so do the labels of choices beside the answers ("Remember this decision").
+        const bool inButton = entry.inButton || role == ax::role::button ||
+                              (holdsText(role) && readText(reads_, entry.element, ax::attribute::subrole) ==
+                                                      std::optional<std::string>(ax::subrole::toggle));
         std::string piece;
         if (holdsText(role)) {
             piece = text::trimmed(textOf(entry.element, role, entry.depth));

@@ -96,6 +96,9 @@ std::string axRoleFor(int atspiRole, bool topLevel) {
 std::optional<std::string> axSubroleFor(int atspiRole) {
     if (atspiRole == ATSPI_ROLE_DIALOG || atspiRole == ATSPI_ROLE_ALERT)
         return std::string(ax::subrole::dialog);
+    if (atspiRole == ATSPI_ROLE_CHECK_BOX || atspiRole == ATSPI_ROLE_RADIO_BUTTON ||
+        atspiRole == ATSPI_ROLE_TOGGLE_BUTTON)
+        return std::string(ax::subrole::toggle);
     return std::nullopt;
 }
 

@@ -85,7 +85,21 @@ Part history(int risky) {
     return each(30, [=](int i) { return text(i == risky ? "Pushed to production with a new token." : words(60)); });
 }
 
+// A check box, radio button or toggle: its label names a choice, as a button's names an answer.
+Part toggle(std::string label) {
+    return text(std::move(label), {with(ax::attribute::subrole, AttributeValue(std::string(ax::subrole::toggle)))});
+}
+
 const std::vector<ShapeCase> shapes = {
+    {"longPromptFooterWithRememberChoice",
+     {box({text("Run rm -rf ~/projects?"), each(5, [](int) { return text(words(470)); }),
+           box({toggle("Remember"), button("Deny"), button("Allow")})})},
+     {"rm -rf"}},
+    {"longMessageAboveCommandInItsFirstLine",
+     {box({each(12, [](int i) { return text("Note " + std::to_string(i) + " on the parser, nothing to do."); }),
+           box({text("I will run rm -rf build/ to clear the cache."), text(words(400)), text(words(400))}),
+           promptBox("Allow this command?")})},
+     {"rm -rf"}},
     {"longScriptButtonsInTheirOwnRow",
      {box({text("Run this script?"), area(words(800, "echo step; ") + "\nrm -rf ~/projects"), row()})},
      {"rm -rf"}},
