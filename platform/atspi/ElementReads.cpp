@@ -99,7 +99,7 @@ std::optional<AttributeValue> ElementReads::readName(const AtspiElement& element
     const GVariantPtr name = askProperty(element, accessibleInterface, "Name");
     if (!name)
         return std::nullopt;
-    return AttributeValue(std::string(
+    return AttributeValue(shownName(
         g_variant_is_of_type(name.get(), G_VARIANT_TYPE_STRING) ? g_variant_get_string(name.get(), nullptr) : ""));
 }
 

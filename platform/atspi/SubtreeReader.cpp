@@ -164,7 +164,7 @@ std::vector<std::size_t> SubtreeReader::takeFromCache(std::vector<Node>& nodes, 
             const AtspiElement& element = atspiElement(nodes[i].element);
             if (const auto item = cache->items.find(element.path()); item != cache->items.end()) {
                 nodes[i].answers.role = static_cast<int>(item->second.role);
-                nodes[i].answers.name = item->second.name;
+                nodes[i].answers.name = shownName(item->second.name);
                 nodes[i].answers.states = item->second.states;
                 nodes[i].childCount = item->second.childCount;
                 continue;
@@ -222,7 +222,8 @@ bool SubtreeReader::readNamesAndStates(std::vector<Node>& nodes, const std::vect
     for (std::size_t k = 0; k < details.size(); ++k) {
         Answers& answers = nodes[details[k].first].answers;
         if (details[k].second) {
-            answers.name = stringOf(propertyValue(replies[k]));
+            const auto name = stringOf(propertyValue(replies[k]));
+            answers.name = name ? std::optional<std::string>(shownName(*name)) : std::nullopt;
         } else if (replies[k].value) {
             GVariantPtr words(g_variant_get_child_value(replies[k].value.get(), 0));
             answers.states = stateBits(words.get());

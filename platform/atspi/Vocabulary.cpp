@@ -102,6 +102,13 @@ std::optional<std::string> axSubroleFor(int atspiRole) {
     return std::nullopt;
 }
 
+std::string shownName(std::string name) {
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const bool placeholder = name.size() > 3 && name.starts_with("Gtk") && name[3] >= 'A' && name[3] <= 'Z' &&
+                             std::all_of(name.begin(), name.end(), letter);
+    return placeholder ? std::string() : name;
+}
+
 bool isPressActionName(std::string_view name) {
     static constexpr std::array<std::string_view, 4> names = {"click", "press", "activate", "dodefault"};
     const std::string lowered = lowerAscii(name);

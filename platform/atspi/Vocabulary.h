@@ -25,6 +25,10 @@ std::string axRoleFor(int atspiRole, bool topLevel);
 // or inside a page; none for every other role.
 std::optional<std::string> axSubroleFor(int atspiRole);
 
+// The name an element shows, from its AT-SPI name: blank for the name GTK 4 gives an element that has
+// none ("GtkLabel" for an empty label, "GtkTextView"), which no user reads.
+std::string shownName(std::string name);
+
 // Whether an AT-SPI action name is the one that presses a button (toolkits name it differently).
 bool isPressActionName(std::string_view name);
 

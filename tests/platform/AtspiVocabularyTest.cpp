@@ -53,6 +53,13 @@ INSTANTIATE_TEST_SUITE_P(
                     RoleCase{"passwordText_ownName", ATSPI_ROLE_PASSWORD_TEXT, false, own(ATSPI_ROLE_PASSWORD_TEXT)}),
     testing_support::CaseName());
 
+TEST(ShownName, shownName_gtk4PlaceholderBlankEverythingElseKept) {
+    for (const char* placeholder : {"GtkLabel", "GtkTextView", "GtkEntry"})
+        EXPECT_EQ(shownName(placeholder), "") << placeholder;
+    for (const char* name : {"Gtk", "Gtk label", "GtkLabel2", "gtkLabel", "Gtkx", "Allow", "rm -rf GtkLabel"})
+        EXPECT_EQ(shownName(name), name) << name;
+}
+
 TEST(PressAction, isPressActionName_toolkitNames_caseInsensitive) {
     for (const char* name : {"click", "Press", "activate", "doDefault", "DODEFAULT"}) {
         EXPECT_TRUE(isPressActionName(name)) << name;
