@@ -59,16 +59,20 @@ void printListing(Scanner& scanner, const std::vector<TargetWindow>& windows) {
 struct Judgement {
     std::optional<std::string> text;  // in matching form; none when it cannot be read whole
     std::string pattern;              // the danger fragment it mentions, if any
+    PromptReader::Unread unread = PromptReader::Unread::tooLarge;  // why there is no text
 
     bool harmless() const { return text && pattern.empty(); }
     // As the log line words it.
     std::string objection() const {
-        return text ? "prompt mentions \"" + pattern + "\"" : std::string("prompt too large to read");
+        if (text)
+            return "prompt mentions \"" + pattern + "\"";
+        return unread == PromptReader::Unread::notToldApart ? "prompt not told apart from the one beside it"
+                                                            : "prompt too large to read";
     }
 };
 
 Judgement judge(PromptReader& prompts, const FoundButton& button) {
-    Judgement judged{prompts.textAround(button), {}};
+    Judgement judged{prompts.textAround(button), {}, prompts.whyUnread()};
     if (judged.text) {
         if (auto pattern = dangerMatch(*judged.text))
             judged.pattern = *pattern;

@@ -53,6 +53,7 @@ std::size_t PromptReader::buttonsUnder(const Element& element) const {
 }
 
 std::optional<std::string> PromptReader::textAround(const FoundButton& button) {
+    whyUnread_ = Unread::tooLarge;
     // The button's own box is its nearest container around more than itself: buttons there are one prompt's.
     std::size_t ownButtons = 1;
     for (const WalkPath* container = button.container.get(); container != nullptr;
@@ -117,6 +118,7 @@ std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& 
     if (at == siblings.size())
         return wholeText(container);  // the container changed since the walk: read it all rather than guess
     std::string prompt = best;
+    bool beside = false;  // whether any text beside the branch is the prompt's
     for (int step : {-1, 1}) {
         // Where nothing below held text, the nearest text above is the prompt's own question: the message
         // above that is the neighbour, as for a prompt in a box of its own.
@@ -124,7 +126,15 @@ std::optional<std::string> PromptReader::beyondTheFit(Stop stop, const Element& 
         auto neighbour = nearestText(siblings, at + step, step, texts);
         if (!neighbour)
             return std::nullopt;
+        beside = beside || !text::trimmed(*neighbour).empty();
         append(prompt, *neighbour);
+    }
+    // Asking nothing of its own beside another prompt's buttons, no text between them (texts in one row
+    // of a grid, buttons in the next): which text it asks cannot be told, and judging it on none would
+    // press it whatever it asks.
+    if (stop == Stop::anotherPrompt && !asked && !beside) {
+        whyUnread_ = Unread::notToldApart;
+        return std::nullopt;
     }
     return prompt;
 }

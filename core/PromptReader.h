@@ -12,7 +12,8 @@
 //   text comes in few pieces); otherwise, beside the text that fit, the nearest neighbour with text on each
 //   side of the button's branch, each whole (a long message in a few texts too; when it holds more than
 //   that, its part nearest the button). Where it stops at another prompt's container, the neighbours too, but a text below that
-//   another prompt's buttons follow is that prompt's question;
+//   another prompt's buttons follow is that prompt's question, and a prompt that asks nothing of its own,
+//   with no text beside it before another prompt's buttons (a grid of prompts), cannot be told apart;
 // - the titles of dialogs the button lies in are part of its prompt.
 // A container's text is gathered once however many buttons lie in it, and all the gathers for one window
 // examine about promptWalkAllowance elements at most, whatever the tree.
@@ -39,8 +40,12 @@ public:
     PromptReader(Scanner& scanner, std::size_t limit, const std::vector<FoundButton>& found);
 
     // The prompt text of `button`, in matching form. None when it cannot be read whole (the allowance is
-    // spent, or the walk's limits leave part of it unread): such a prompt cannot be judged.
+    // spent, or the walk's limits leave part of it unread), or cannot be told apart from another prompt's:
+    // such a prompt cannot be judged.
     std::optional<std::string> textAround(const FoundButton& button);
+    enum class Unread { tooLarge, notToldApart };
+    // Why the last textAround() gave none.
+    Unread whyUnread() const { return whyUnread_; }
 
 private:
     struct Gathered {
@@ -75,6 +80,7 @@ private:
 
     Scanner& scanner_;
     std::size_t limit_;
+    Unread whyUnread_ = Unread::tooLarge;
     TextWalk walk_;
     NodeMap<Gathered> gathered_;
     NodeMap<std::size_t> buttonsUnder_;

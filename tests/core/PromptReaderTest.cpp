@@ -95,6 +95,11 @@ const std::vector<ShapeCase> shapes = {
      {box({text("Run rm -rf ~/projects?"), each(5, [](int) { return text(words(470)); }),
            box({toggle("Remember"), button("Deny"), button("Allow")})})},
      {"rm -rf"}},
+    // Each prompt's text in the first row, the buttons in the second: which text the second prompt asks
+    // cannot be told, so it is not judged rather than judged on nothing.
+    {"gridTextsInOneRowButtonsInTheNext",
+     {box({text("Velquin wants to read notes.txt"), text("Velquin wants to run: rm -rf build/"), row(), row()})},
+     {"rm -rf", "unread"}},
     {"longMessageAboveCommandInItsFirstLine",
      {box({each(12, [](int i) { return text("Note " + std::to_string(i) + " on the parser, nothing to do."); }),
            box({text("I will run rm -rf build/ to clear the cache."), text(words(400)), text(words(400))}),

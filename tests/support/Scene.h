@@ -108,6 +108,7 @@ inline Part boxesSharingOneHugeSubtree(int boxes) {
             p.addGroup(huge);
         for (int i = 0; i < boxes; ++i) {
             Element box = p.addGroup(window);
+            p.addText(box, "Velquin asks for note " + std::to_string(i));
             p.addButton(box, "Allow");
             p.setRepeatedChildren(p.addGroup(box), huge, 1);
         }
