@@ -145,7 +145,9 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const ElementList& 
         if (cacheMayHelp && cache == nullptr && end >= cacheWorthFromElements)
             cache = cacheOf_(root);
         const std::vector<std::size_t> asked = takeFromCache(nodes, begin, end, cache);
-        if (!readRolesAndCounts(nodes, asked, root.process()) || !readNamesAndStates(nodes, asked, root.process())) {
+        const bool atOnce = asked.size() <= askedAtOnce;
+        if (!readRolesAndCounts(nodes, asked, root.process(), atOnce) ||
+            (!atOnce && !readNamesAndStates(nodes, asked, root.process()))) {
             nodes.resize(begin);  // what is not known whole is read live
             return nodes;
         }
@@ -176,28 +178,57 @@ std::vector<std::size_t> SubtreeReader::takeFromCache(std::vector<Node>& nodes, 
 }
 
 bool SubtreeReader::readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked,
-                                       ProcessId process) {
+                                       ProcessId process, bool withDetails) {
+    const std::size_t each = withDetails ? 4 : 2;
     std::vector<BusCall> calls;
     for (std::size_t i : asked) {
         const AtspiElement& element = atspiElement(nodes[i].element);
         calls.push_back(accessibleCall(element, "GetRole", "(u)"));
         calls.push_back(propertyOf(element, accessibleInterface, "ChildCount"));
+        if (withDetails) {
+            calls.push_back(propertyOf(element, accessibleInterface, "Name"));
+            calls.push_back(accessibleCall(element, "GetState", "(au)"));
+        }
     }
     const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
     if (failed(replies, process))
         return false;
     for (std::size_t k = 0; k < asked.size(); ++k) {
         Node& node = nodes[asked[k]];
-        if (replies[2 * k].value) {
-            guint32 role = 0;
-            g_variant_get(replies[2 * k].value.get(), "(u)", &role);
-            node.answers.role = static_cast<int>(role);
-        }
-        if (GVariantPtr count = propertyValue(replies[2 * k + 1]);
-            count && g_variant_is_of_type(count.get(), G_VARIANT_TYPE_INT32))
-            node.childCount = g_variant_get_int32(count.get());
+        takeRoleAndCount(node, replies[each * k], replies[each * k + 1]);
+        if (!withDetails)
+            continue;
+        // Kept as a read by role keeps them: what the role does not call for stays unknown.
+        const auto [name, states] =
+            detailsRead(node.answers.role, atspiElement(node.element).topLevel() || asked[k] < roots_, texts_);
+        if (name)
+            takeName(node.answers, replies[each * k + 2]);
+        if (states)
+            takeStates(node.answers, replies[each * k + 3]);
     }
     return true;
+}
+
+void SubtreeReader::takeRoleAndCount(Node& node, const BusReply& role, const BusReply& count) {
+    if (role.value) {
+        guint32 number = 0;
+        g_variant_get(role.value.get(), "(u)", &number);
+        node.answers.role = static_cast<int>(number);
+    }
+    if (GVariantPtr value = propertyValue(count); value && g_variant_is_of_type(value.get(), G_VARIANT_TYPE_INT32))
+        node.childCount = g_variant_get_int32(value.get());
+}
+
+void SubtreeReader::takeName(Answers& answers, const BusReply& reply) {
+    const auto name = stringOf(propertyValue(reply));
+    answers.name = name ? std::optional<std::string>(shownName(*name)) : std::nullopt;
+}
+
+void SubtreeReader::takeStates(Answers& answers, const BusReply& reply) {
+    if (!reply.value)
+        return;
+    GVariantPtr words(g_variant_get_child_value(reply.value.get(), 0));
+    answers.states = stateBits(words.get());
 }
 
 bool SubtreeReader::readNamesAndStates(std::vector<Node>& nodes, const std::vector<std::size_t>& asked,
@@ -221,13 +252,10 @@ bool SubtreeReader::readNamesAndStates(std::vector<Node>& nodes, const std::vect
         return false;
     for (std::size_t k = 0; k < details.size(); ++k) {
         Answers& answers = nodes[details[k].first].answers;
-        if (details[k].second) {
-            const auto name = stringOf(propertyValue(replies[k]));
-            answers.name = name ? std::optional<std::string>(shownName(*name)) : std::nullopt;
-        } else if (replies[k].value) {
-            GVariantPtr words(g_variant_get_child_value(replies[k].value.get(), 0));
-            answers.states = stateBits(words.get());
-        }
+        if (details[k].second)
+            takeName(answers, replies[k]);
+        else
+            takeStates(answers, replies[k]);
     }
     return true;
 }

@@ -65,6 +65,10 @@ public:
     static ElementFacts factsOf(const Element& element, const Answers& answers);
 
     static constexpr std::size_t cacheWorthFromElements = 32;
+    // A level of up to this many elements to ask is read in one round, name and states asked of every
+    // element before its role is known: a round costs more than a few calls too many (a new prompt, a
+    // message's lines, the buttons a search found).
+    static constexpr std::size_t askedAtOnce = 32;
     // Lists of children up to this long are read whole whatever the limits.
     static constexpr std::size_t listReadWhole = 1024;
 
@@ -84,9 +88,14 @@ private:
     // What the cache holds of the level's nodes; the indexes of those it does not hold.
     std::vector<std::size_t> takeFromCache(std::vector<Node>& nodes, std::size_t begin, std::size_t end,
                                            const ApplicationCache* cache);
-    bool readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process);
+    // With `withDetails`, names and states too, in the same round, asked before the roles are known.
+    bool readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process,
+                            bool withDetails);
     // Names and states only where the walks read them: of buttons, texts and windows.
     bool readNamesAndStates(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process);
+    static void takeRoleAndCount(Node& node, const BusReply& role, const BusReply& count);
+    static void takeName(Answers& answers, const BusReply& reply);
+    static void takeStates(Answers& answers, const BusReply& reply);
     // The children of the level's nodes, the next level made of those to read.
     bool readChildLists(std::vector<Node>& nodes, std::size_t begin, std::size_t end, WalkLimits limits,
                         const AccessibilityPlatform::KnownElement& known, ProcessId process);

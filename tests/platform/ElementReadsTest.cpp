@@ -113,6 +113,12 @@ TEST_F(Reads, readSubtree_wideLevels_fewBatchesPerLevel) {
     bus->batches = 0;
     EXPECT_EQ(reads.readSubtrees(rows, {100, 0}, nullptr, TextReads::included).size(), 100 + 200u);
     EXPECT_LE(bus->batches, 3);
+
+    // A new prompt is a few elements a level: each level in one round, then its children and labels.
+    reads.beginScan();
+    bus->batches = 0;
+    EXPECT_EQ(reads.readSubtrees({rows.front()}, {20000, 60}, nullptr, TextReads::included).size(), 1 + 2 + 2u);
+    EXPECT_EQ(bus->batches, 4u);
 }
 
 struct PressCase {
