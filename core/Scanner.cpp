@@ -160,7 +160,9 @@ std::optional<std::vector<FoundButton>> Scanner::searchedButtons(const Element& 
             current = *next;
         }
         if (above.size() > buttonWalkLimits.maxDepth || !SameNode{}(above.back(), root))
-            continue;         // deeper than the walk goes
+            continue;  // deeper than the walk goes
+        // The containers' lists of children, and what the prompt's reading asks of them first, in one go.
+        memory_.readAheadOf(ElementList(above.begin(), above.end() - 1), TextReads::included);
         above.back() = root;  // as the walk has it (a platform may know more of a window than of a parent)
         // Each container with the children the walk would list of it (its own application's only).
         WalkPathPtr way;
