@@ -330,18 +330,17 @@ std::optional<ElementList> ElementReads::findByRole(const AtspiElement& root, in
                                                 static_cast<gint32>(count), TRUE)),
                        G_VARIANT_TYPE("(a(so))")};
     };
-    // Everything, to know the tree is within bounds (one more than the bound tells it is not), and the
-    // elements with the role, both in flight at once.
+    // The elements with the role, and the first part of all of them (to know the tree is within bounds),
+    // both in flight at once.
     std::vector<BusCall> calls;
-    calls.push_back(matches(std::nullopt, maxElements));
+    calls.push_back(matches(std::nullopt, countedAtOnce));
     calls.push_back(matches(atspiRole, maxElements));
     const std::vector<BusReply> replies = bus->callAll(std::move(calls), dbusTimeoutMs);
     if (replies[0].timedOut || replies[1].timedOut)
         unresponsive_.noteFailure(root.process(), callTimeout);
     if (!replies[0].value || !replies[1].value)
         return std::nullopt;  // no Collection here (Qt, GTK 4): a walk finds them
-    GVariantPtr all(g_variant_get_child_value(replies[0].value.get(), 0));
-    if (g_variant_n_children(all.get()) + 1 >= maxElements)
+    if (!withinBounds(*bus, root, replies[0], maxElements))
         return std::nullopt;
     GVariantPtr found(g_variant_get_child_value(replies[1].value.get(), 0));
     ElementList elements;
@@ -354,6 +353,39 @@ std::optional<ElementList> ElementReads::findByRole(const AtspiElement& root, in
             elements.push_back(std::make_shared<AtspiElement>(root.sharedBusName(), path, root.process(), false));
     }
     return elements;
+}
+
+bool ElementReads::withinBounds(Bus& bus, const AtspiElement& root, const BusReply& first, std::size_t maxElements) {
+    // ATK's bridge gathers a search's answer in a list it walks to the end for every element it adds: all
+    // of a few thousand elements in one answer costs it many times what the same in parts does. Each part
+    // goes on in document order from the last element of the one before.
+    constexpr guint32 documentOrder = 1;
+    constexpr guint32 inOrder = 2;  // "TREE_INORDER": what follows the element, below the root
+    std::size_t counted = 0;
+    GVariantPtr part(g_variant_get_child_value(first.value.get(), 0));
+    while (true) {
+        const gsize size = g_variant_n_children(part.get());
+        counted += size;
+        // One more than the bound tells the tree is not within it.
+        if (counted + 1 >= maxElements)
+            return false;
+        if (size < countedAtOnce)
+            return true;
+        GVariantPtr last(g_variant_get_child_value(part.get(), size - 1));
+        const gchar* lastPath = nullptr;
+        g_variant_get(last.get(), "(&s&o)", nullptr, &lastPath);
+        BusReply next = bus.call({root.busName(), root.path(), "org.a11y.atspi.Collection", "GetMatchesFrom",
+                                  parameters(g_variant_new("(o@(aiia{ss}iaiiasib)uuib)", lastPath, roleRule(std::nullopt),
+                                                           documentOrder, inOrder,
+                                                           static_cast<gint32>(countedAtOnce), TRUE)),
+                                  G_VARIANT_TYPE("(a(so))")},
+                                 dbusTimeoutMs);
+        if (next.timedOut)
+            unresponsive_.noteFailure(root.process(), callTimeout);
+        if (!next.value)
+            return false;  // changed under the count, or not answered: the walk decides
+        part.reset(g_variant_get_child_value(next.value.get(), 0));
+    }
 }
 
 bool ElementReads::showsNothing(const AtspiElement& window) {

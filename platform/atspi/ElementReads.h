@@ -43,7 +43,13 @@ public:
     // (its Collection interface) when it holds fewer than `maxElements` elements there; none otherwise.
     std::optional<ElementList> findByRole(const AtspiElement& root, int atspiRole, std::size_t maxElements);
 
+    // How many elements one answer of a count of a tree holds.
+    static constexpr std::size_t countedAtOnce = 512;
+
 private:
+    // Whether the tree under `root` holds fewer than `maxElements` elements, counted part by part from
+    // the `first` part of them all.
+    bool withinBounds(Bus& bus, const AtspiElement& root, const BusReply& first, std::size_t maxElements);
     // One call into the element's application; the reply, or none when it failed.
     BusReply ask(const AtspiElement& element, const char* interface, const char* method, GVariant* parameters,
                  const GVariantType* replyType);

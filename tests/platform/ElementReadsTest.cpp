@@ -82,6 +82,28 @@ TEST_F(Reads, randomWindows_bulkFactsAsReadOneByOneSearchedButtonsAsWalked) {
     }
 }
 
+// A tree of a few thousand elements is counted in parts, each going on from the last one's end: within the
+// bound the search answers, at it or past it the walk decides.
+TEST_F(Reads, findByRole_largeTree_countedInPartsAgainstTheBound) {
+    bus->offersCollection = true;
+    const std::string window = bus->add(applicationRootPath, ATSPI_ROLE_FRAME, "Chat");
+    const std::string column = bus->add(window, ATSPI_ROLE_PANEL);
+    for (int i = 0; i < 1500; ++i)
+        bus->add(column, ATSPI_ROLE_LABEL, "message");
+    const std::string allow = bus->add(column, ATSPI_ROLE_PUSH_BUTTON, "Allow");  // 1502 elements below
+    for (const auto& [bound, within] : {std::pair{20000, true}, {1504, true}, {1503, false}, {600, false}}) {
+        SCOPED_TRACE(bound);
+        bus->asked.clear();
+        const auto found = reads.findByRole(of(element(window, true)), ATSPI_ROLE_PUSH_BUTTON, bound);
+        ASSERT_EQ(found.has_value(), within);
+        if (within) {
+            ASSERT_EQ(found->size(), 1u);
+            EXPECT_EQ(of(found->front()).path(), allow);
+            EXPECT_EQ(std::count(bus->asked.begin(), bus->asked.end(), window + " GetMatchesFrom"), 2);
+        }
+    }
+}
+
 // A level's calls travel together: a window three levels deep and a hundred wide costs a handful of batches.
 TEST_F(Reads, readSubtree_wideLevels_fewBatchesPerLevel) {
     const std::string window = bus->add(applicationRootPath, ATSPI_ROLE_FRAME, "Chat");

@@ -187,20 +187,28 @@ private:
             return reply(g_variant_new("(b)", object.pressAnswer));
         }
         if (method == "GetMatches" && offersCollection)
-            return matches(call.path, arguments);
+            return matches(call.path, arguments, 0, "");
+        if (method == "GetMatchesFrom" && offersCollection) {
+            const gchar* from = nullptr;
+            g_variant_get_child(arguments, 0, "&o", &from);
+            return matches(call.path, arguments, 1, from);
+        }
         return error("org.freedesktop.DBus.Error.UnknownMethod");
     }
 
     // The Collection's search as ATK's bridge answers it: the elements below `root` (another bus's left
-    // out) whose role is in the rule's set, or all when the set is empty, depth first, at most `count`.
-    atspi::BusReply matches(const std::string& root, GVariant* arguments) const {
-        atspi::GVariantPtr rule(g_variant_get_child_value(arguments, 0));
+    // out) whose role is in the rule's set, or all when the set is empty, depth first, at most `count`;
+    // with `from`, only those after it (GetMatchesFrom in order, its rule `at` its arguments' first).
+    atspi::BusReply matches(const std::string& root, GVariant* arguments, gsize at, const std::string& from) const {
+        if (!from.empty() && !objects.contains(from))
+            return error("org.a11y.atspi.Error.Failed");
+        atspi::GVariantPtr rule(g_variant_get_child_value(arguments, at));
         atspi::GVariantPtr roleWords(g_variant_get_child_value(rule.get(), 4));
         gsize words = 0;
         const auto* roles =
             static_cast<const gint32*>(g_variant_get_fixed_array(roleWords.get(), &words, sizeof(gint32)));
         gint32 count = 0;
-        g_variant_get_child(arguments, 2, "i", &count);
+        g_variant_get_child(arguments, at == 0 ? 2 : 4, "i", &count);
         const auto wanted = [&](int role) {
             bool any = false;
             for (gsize i = 0; i < words; ++i)
@@ -209,12 +217,14 @@ private:
             return !any || (word < words && (static_cast<guint32>(roles[word]) >> (role % 32) & 1U) != 0);
         };
         std::vector<std::pair<std::string, std::string>> found;
+        bool after = from.empty();
         const auto visit = [&](const auto& self, const std::string& path) -> void {
             for (const auto& [bus, child] : objects.at(path).children) {
                 if (bus != busName || !objects.contains(child) || found.size() >= static_cast<std::size_t>(count))
                     continue;
-                if (wanted(objects.at(child).role))
+                if (after && wanted(objects.at(child).role))
                     found.emplace_back(bus, child);
+                after = after || child == from;
                 self(self, child);
             }
         };
