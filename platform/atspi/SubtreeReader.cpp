@@ -60,8 +60,8 @@ bool valueIsRead(const SubtreeReader::Answers& answers, bool topLevel, TextReads
 // Which of an element's name and states the walks read, by its role: a button's label and enabled
 // state, a text's words or a field's name (unless `texts` leaves them out), a group's or a window's title
 // and whether a window is minimized. Nothing of a mere container.
-std::pair<bool, bool> detailsRead(std::optional<int> role, bool windowOrRoot, TextReads texts) {
-    if (!role || windowOrRoot)
+std::pair<bool, bool> detailsRead(std::optional<int> role, bool window, TextReads texts) {
+    if (!role || window)
         return {true, true};
     if (*role == ATSPI_ROLE_PUSH_BUTTON)
         return {true, true};
@@ -96,6 +96,8 @@ ElementFacts SubtreeReader::factsOf(const Element& element, const Answers& answe
         facts.attributes.emplace(ax::attribute::children, *answers.children);
     if (answers.value)
         facts.attributes.emplace(ax::attribute::value, *answers.value);
+    if (answers.help)
+        facts.attributes.emplace(ax::attribute::help, *answers.help);
     return facts;
 }
 
@@ -134,7 +136,6 @@ std::vector<SubtreeReader::Node> SubtreeReader::readByLevels(const ElementList& 
         if (atspiElement(other).busName() == root.busName())
             nodes.push_back({other, 0, {}});
     }
-    roots_ = nodes.size();
     // The application's cache hands over its whole tree in one answer, which costs the application
     // as much as a few thousand single answers: worth it for a large read only, not for a new prompt or
     // a small part read again. No cache holds the application's own entry.
@@ -178,17 +179,15 @@ std::vector<std::size_t> SubtreeReader::takeFromCache(std::vector<Node>& nodes, 
 }
 
 bool SubtreeReader::readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked,
-                                       ProcessId process, bool withDetails) {
-    const std::size_t each = withDetails ? 4 : 2;
+                                       ProcessId process, bool withNames) {
+    const std::size_t each = withNames ? 3 : 2;
     std::vector<BusCall> calls;
     for (std::size_t i : asked) {
         const AtspiElement& element = atspiElement(nodes[i].element);
         calls.push_back(accessibleCall(element, "GetRole", "(u)"));
         calls.push_back(propertyOf(element, accessibleInterface, "ChildCount"));
-        if (withDetails) {
+        if (withNames)
             calls.push_back(propertyOf(element, accessibleInterface, "Name"));
-            calls.push_back(accessibleCall(element, "GetState", "(au)"));
-        }
     }
     const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
     if (failed(replies, process))
@@ -196,15 +195,14 @@ bool SubtreeReader::readRolesAndCounts(std::vector<Node>& nodes, const std::vect
     for (std::size_t k = 0; k < asked.size(); ++k) {
         Node& node = nodes[asked[k]];
         takeRoleAndCount(node, replies[each * k], replies[each * k + 1]);
-        if (!withDetails)
+        if (!withNames)
             continue;
-        // Kept as a read by role keeps them: what the role does not call for stays unknown.
-        const auto [name, states] =
-            detailsRead(node.answers.role, atspiElement(node.element).topLevel() || asked[k] < roots_, texts_);
+        // Kept as a read by role keeps it: a name the role does not call for stays unknown. States come
+        // with the labels, in a round the read has anyway.
+        const auto [name, states] = detailsRead(node.answers.role, atspiElement(node.element).topLevel(), texts_);
         if (name)
             takeName(node.answers, replies[each * k + 2]);
-        if (states)
-            takeStates(node.answers, replies[each * k + 3]);
+        node.statesWanted = states;
     }
     return true;
 }
@@ -237,7 +235,7 @@ bool SubtreeReader::readNamesAndStates(std::vector<Node>& nodes, const std::vect
     std::vector<std::pair<std::size_t, bool>> details;  // node, whether the call asks for its name
     for (std::size_t i : asked) {
         const AtspiElement& element = atspiElement(nodes[i].element);
-        const auto [name, states] = detailsRead(nodes[i].answers.role, element.topLevel() || i < roots_, texts_);
+        const auto [name, states] = detailsRead(nodes[i].answers.role, element.topLevel(), texts_);
         if (name) {
             calls.push_back(propertyOf(element, accessibleInterface, "Name"));
             details.emplace_back(i, true);
@@ -351,16 +349,23 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
         return;
     const ProcessId process = atspiElement(nodes.front().element).process();
     std::vector<BusCall> calls;
-    std::vector<std::pair<std::size_t, bool>> askedFor;  // node, whether the call is for its relations
+    std::vector<std::pair<std::size_t, Asked>> askedFor;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const AtspiElement& element = atspiElement(nodes[i].element);
+        if (nodes[i].statesWanted && !nodes[i].answers.states) {
+            calls.push_back(accessibleCall(element, "GetState", "(au)"));
+            askedFor.emplace_back(i, Asked::states);
+        }
         if (nodes[i].answers.role == ATSPI_ROLE_PUSH_BUTTON) {
             calls.push_back(accessibleCall(element, "GetRelationSet", "(a(ua(so)))"));
-            askedFor.emplace_back(i, true);
+            askedFor.emplace_back(i, Asked::relations);
+            // Its tooltip, which says what it does, is part of its prompt.
+            calls.push_back(propertyOf(element, accessibleInterface, "Description"));
+            askedFor.emplace_back(i, Asked::help);
         }
         if (valueIsRead(nodes[i].answers, element.topLevel(), texts_)) {
             calls.push_back(propertyOf(element, "org.a11y.atspi.Text", "CharacterCount"));
-            askedFor.emplace_back(i, false);
+            askedFor.emplace_back(i, Asked::textLength);
         }
     }
     const std::vector<BusReply> replies = bus_.callAll(std::move(calls), dbusTimeoutMs);
@@ -369,15 +374,25 @@ void SubtreeReader::readLabelsAndValues(std::vector<Node>& nodes) {
 }
 
 void SubtreeReader::readLabelsAndTexts(std::vector<Node>& nodes,
-                                       const std::vector<std::pair<std::size_t, bool>>& askedFor,
+                                       const std::vector<std::pair<std::size_t, Asked>>& askedFor,
                                        const std::vector<BusReply>& replies) {
     const ProcessId process = atspiElement(nodes.front().element).process();
     std::vector<BusCall> followUps;
     std::vector<std::pair<std::size_t, bool>> followedFor;  // node, whether the call is for a label
     for (std::size_t k = 0; k < replies.size(); ++k) {
-        auto [i, relations] = askedFor[k];
+        auto [i, asked] = askedFor[k];
         const AtspiElement& element = atspiElement(nodes[i].element);
-        if (relations) {
+        if (asked == Asked::states) {
+            takeStates(nodes[i].answers, replies[k]);
+            continue;
+        }
+        if (asked == Asked::help) {
+            // As one read of it has it: what is not a text reads as none.
+            if (const GVariantPtr help = propertyValue(replies[k]))
+                nodes[i].answers.help = stringOf(help).value_or("");
+            continue;
+        }
+        if (asked == Asked::relations) {
             if (!replies[k].value)
                 continue;
             for (const auto& [busName, path] : labelledByTargets(replies[k].value.get())) {

@@ -61,13 +61,13 @@ public:
         std::optional<ElementList> children;  // complete lists only
         std::optional<AttributeValue> value;  // "AXValue", where it is read
         std::optional<std::string> labelledBy;
+        std::optional<std::string> help;  // "AXHelp" of buttons
     };
     static ElementFacts factsOf(const Element& element, const Answers& answers);
 
     static constexpr std::size_t cacheWorthFromElements = 32;
-    // A level of up to this many elements to ask is read in one round, name and states asked of every
-    // element before its role is known: a round costs more than a few calls too many (a new prompt, a
-    // message's lines, the buttons a search found).
+    // A level of up to this many elements to ask has its names asked with the roles, before the roles
+    // are known: a round costs more than a few calls too many (a new prompt, a message's lines).
     static constexpr std::size_t askedAtOnce = 32;
     // Lists of children up to this long are read whole whatever the limits.
     static constexpr std::size_t listReadWhole = 1024;
@@ -78,7 +78,9 @@ private:
         std::size_t depth;
         Answers answers;
         std::int32_t childCount = -1;
+        bool statesWanted = false;  // by its role, once its name came with its role
     };
+    enum class Asked { states, relations, help, textLength };  // what a call of the last rounds asks of a node
 
     // Level by level, each level's calls in flight at once; once the read has come upon
     // `cacheWorthFromElements` elements, what the application's cache holds of an element is not asked.
@@ -88,9 +90,10 @@ private:
     // What the cache holds of the level's nodes; the indexes of those it does not hold.
     std::vector<std::size_t> takeFromCache(std::vector<Node>& nodes, std::size_t begin, std::size_t end,
                                            const ApplicationCache* cache);
-    // With `withDetails`, names and states too, in the same round, asked before the roles are known.
+    // With `withNames`, names too, in the same round, asked before the roles are known; the states of
+    // those whose role calls for them wait for the labels' round.
     bool readRolesAndCounts(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process,
-                            bool withDetails);
+                            bool withNames);
     // Names and states only where the walks read them: of buttons, texts and windows.
     bool readNamesAndStates(std::vector<Node>& nodes, const std::vector<std::size_t>& asked, ProcessId process);
     static void takeRoleAndCount(Node& node, const BusReply& role, const BusReply& count);
@@ -100,11 +103,11 @@ private:
     bool readChildLists(std::vector<Node>& nodes, std::size_t begin, std::size_t end, WalkLimits limits,
                         const AccessibilityPlatform::KnownElement& known, ProcessId process);
     // Labels from labelled-by relations of buttons and the text of fields and of blank-named texts and
-    // buttons, which neither the cache nor the first calls of a level carry.
+    // buttons, which neither the cache nor the first calls of a level carry; and the states still wanted.
     void readLabelsAndValues(std::vector<Node>& nodes);
     // The second round: the labelling elements' names and the texts, from the first round's `replies` to
-    // the calls `askedFor` (node, whether the call was for its relations).
-    void readLabelsAndTexts(std::vector<Node>& nodes, const std::vector<std::pair<std::size_t, bool>>& askedFor,
+    // the calls `askedFor` (node, what the call asked of it).
+    void readLabelsAndTexts(std::vector<Node>& nodes, const std::vector<std::pair<std::size_t, Asked>>& askedFor,
                             const std::vector<BusReply>& replies);
     bool failed(const std::vector<BusReply>& replies, ProcessId process);
 
@@ -112,7 +115,6 @@ private:
     platform::UnresponsiveProcesses& unresponsive_;
     CacheSource cacheOf_;
     TextReads texts_ = TextReads::included;  // of the read in progress
-    std::size_t roots_ = 1;                  // the first nodes of the read in progress
 };
 
 }  // namespace ondrel::atspi
