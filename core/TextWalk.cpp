@@ -88,8 +88,11 @@ GatheredText TextWalk::under(const Element& root, std::size_t budget) {
     walkExamined_ = 0;
     whole_ = true;
     pending_.clear();
-    if (limits_.maxExamined > 0)
+    if (limits_.maxExamined > 0) {
+        // The root with its children, in one go: what lies below is read ahead as the walk reaches it.
+        reads_.readAheadBelow(root, {std::min(room(), readAheadWidth) + 1, 1});
         pending_.push_back({root, 0, false});
+    }
     std::string joined;
     std::size_t total = 0;
     std::size_t pieces = 0;
