@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/EntryPoint.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "core/ActivityLog.h"
 #include "core/BlockingScheduler.h"
 #include "core/Engine.h"
@@ -38,6 +42,10 @@ int watchHeadless(const Options& options, Scanner& scanner, const EntryServices&
 }
 
 }  // namespace
+
+void sleepSeconds(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, maxSleepSeconds)));
+}
 
 Mode modeOf(const Options& options) {
     if (options.once)

@@ -28,6 +28,9 @@ struct EntryServices {
 // Sleeps are capped at a year so that a huge --interval cannot overflow a clock's arithmetic.
 inline constexpr double maxSleepSeconds = 365.0 * 24 * 3600;
 
+// The product's sleep, so capped.
+void sleepSeconds(double seconds);
+
 inline constexpr double permissionRetrySeconds = 10.0;
 inline constexpr int exitUnavailable = 69;  // EX_UNAVAILABLE: the accessibility service cannot be reached
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
+// The tray application's program, which runs the command-line modes too: on macOS the app bundle's one
+// program, on Linux what the command-line program becomes when started without a mode.
+
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "app/EntryPoint.h"
@@ -11,14 +12,6 @@
 #include "app/integration/Relaunch.h"
 #include "core/Accessibility.h"
 #include "core/Options.h"
-
-namespace {
-
-void sleepSeconds(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, ondrel::maxSleepSeconds)));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     argc = ondrel::stripLauncherArguments(argc, argv);
@@ -33,7 +26,7 @@ int main(int argc, char** argv) {
     auto platform = ondrel::createPlatform();
     ondrel::Scanner scanner(*platform);
     const ondrel::EntryServices services{
-        .sleep = sleepSeconds,
+        .sleep = ondrel::sleepSeconds,
         .relaunch = relaunchInPlace,
         .runApplication =
             [&](const ondrel::Options& runOptions) {

@@ -36,13 +36,19 @@ help=$(env -i HOME="$work" "$program" --help) || fail "ondrel --help failed"
 verdict=$(env -i HOME="$work" "$program" --check "rm -rf x") || fail "ondrel --check failed"
 [ "$verdict" = 'DANGER: matched "rm -rf" -> would SKIP' ] || fail "ondrel --check printed: $verdict"
 
-! objdump -p "$program" | grep -qE '^ *(RPATH|RUNPATH) ' || fail "the installed program keeps a build path"
+# The command-line program and the tray application it becomes, each with all it links provided for.
+tray=$root/usr/libexec/ondrel/ondrel-tray
+[ -x "$tray" ] || fail "the package has no tray application at /usr/libexec/ondrel/ondrel-tray"
+! objdump -p "$program" | grep -q 'NEEDED *libQt' || fail "the command-line program loads Qt"
 depends=$(dpkg-deb -f "$deb" Depends)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-for soname in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
-    owner=$(dpkg-query -S "*/$multiarch/$soname" 2>/dev/null | head -n1 | cut -d: -f1)
-    [ -n "$owner" ] || fail "no package on this machine holds $soname"
-    [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
-        fail "Depends lacks $owner (for $soname): $depends"
+for binary in "$program" "$tray"; do
+    ! objdump -p "$binary" | grep -qE '^ *(RPATH|RUNPATH) ' || fail "$binary keeps a build path"
+    for soname in $(objdump -p "$binary" | awk '$1 == "NEEDED" { print $2 }'); do
+        owner=$(dpkg-query -S "*/$multiarch/$soname" 2>/dev/null | head -n1 | cut -d: -f1)
+        [ -n "$owner" ] || fail "no package on this machine holds $soname"
+        [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
+            fail "Depends lacks $owner (for $soname): $depends"
+    done
 done
 echo "$(basename "$deb") installs and runs; Depends: $depends"

@@ -14,6 +14,7 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 usr=$root/usr
 expected="bin/ondrel
 lib/systemd/user/ondrel.service
+libexec/ondrel/ondrel-tray
 share/applications/dev.ondrel.Ondrel.desktop
 share/doc/ondrel/changelog.Debian.gz
 share/doc/ondrel/copyright

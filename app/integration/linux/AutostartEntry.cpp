@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "app/integration/linux/AutostartEntry.h"
 
+#include "app/integration/linux/ConfigFolder.h"
 #include "core/TextForms.h"
 
 namespace ondrel {
 
 std::string autostartEntryPathFor(const std::string& home, const std::string& xdgConfigHome) {
-    // XDG: a relative XDG_CONFIG_HOME is invalid and must be ignored.
-    const bool usable = !xdgConfigHome.empty() && xdgConfigHome.front() == '/';
-    return (usable ? xdgConfigHome : home + "/.config") + "/autostart/ondrel.desktop";
+    return configFolderFor(home, xdgConfigHome) + "/autostart/ondrel.desktop";
 }
 
 std::string desktopExecArgument(const std::string& argument) {
