@@ -171,13 +171,21 @@ public:
     virtual std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements);
 
     // The elements below `root` with `role`, every one of them, in document order (depth first), found in
-    // a request or two where the application can search its own tree and holds fewer than `maxElements`
-    // elements below `root`; nullopt where it cannot, or holds more (then a walk finds them).
+    // one request where the application can search its own tree; nullopt where it cannot, or where they
+    // are `maxElements` or more (then a walk finds them).
     virtual std::optional<ElementList> findByRole(const Element& root, std::string_view role, std::size_t maxElements) {
         (void)root;
         (void)role;
         (void)maxElements;
         return std::nullopt;
+    }
+
+    // Whether the application, counting its own tree, tells that it holds fewer than `maxElements`
+    // elements below `root`; false where it cannot tell.
+    virtual bool holdsFewerThan(const Element& root, std::size_t maxElements) {
+        (void)root;
+        (void)maxElements;
+        return false;
     }
 
     // Called once at the start of every scan, before the first read; backends that keep per-scan

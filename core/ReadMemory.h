@@ -82,6 +82,9 @@ public:
                                           std::size_t maxElements) override {
         return live_.findByRole(root, role, maxElements);
     }
+    bool holdsFewerThan(const Element& root, std::size_t maxElements) override {
+        return live_.holdsFewerThan(root, maxElements);
+    }
 
 private:
     struct Entry {

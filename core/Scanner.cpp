@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "core/AccessibilityReads.h"
 #include "core/ActivityLog.h"
@@ -142,12 +143,18 @@ std::optional<std::vector<FoundButton>> Scanner::searchedButtons(const Element& 
         return std::nullopt;
     // A web runtime counts the buttons of its own hidden controls too: their labels come in one go.
     memory_.readAheadOf(*buttons, TextReads::leftOut);
+    ElementList matching;
+    std::copy_if(buttons->begin(), buttons->end(), std::back_inserter(matching),
+                 [&](const Element& button) { return matchesWanted(button, wanted, contains); });
+    // A walk meets some of these buttons at most: where none is wanted, it finds none either.
+    if (matching.empty())
+        return std::vector<FoundButton>{};
+    if (!memory_.holdsFewerThan(root, buttonWalkLimits.maxExamined))
+        return std::nullopt;  // the walk decides
     // The tree holds fewer elements than a walk examines, so the walk meets every button no deeper than
     // its limit, lists every child, and meets them level by level, each level in document order.
     std::vector<std::pair<std::size_t, FoundButton>> found;  // depth, button
-    for (const Element& button : *buttons) {
-        if (!matchesWanted(button, wanted, contains))
-            continue;
+    for (const Element& button : matching) {
         ElementList above;  // the button's parent first, `root` last
         for (Element current = button; above.size() <= buttonWalkLimits.maxDepth;) {
             const auto parent = memory_.copyAttribute(current, ax::attribute::parent);

@@ -165,6 +165,10 @@ std::optional<ElementList> AtspiPlatform::findByRole(const Element& root, std::s
     return reads_.findByRole(atspiElement(root), ATSPI_ROLE_PUSH_BUTTON, maxElements);
 }
 
+bool AtspiPlatform::holdsFewerThan(const Element& root, std::size_t maxElements) {
+    return root && reads_.holdsFewerThan(atspiElement(root), maxElements);
+}
+
 std::vector<ElementFacts> AtspiPlatform::readSubtree(const Element& root, WalkLimits limits,
                                                      const KnownElement& known, TextReads texts) {
     return reads_.readSubtrees({root}, limits, known, texts);

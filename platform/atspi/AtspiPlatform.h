@@ -45,6 +45,7 @@ public:
     std::vector<std::optional<std::size_t>> childCounts(const ElementList& elements) override;
     // Buttons, where the application has a Collection (GTK 3 and Chromium, through ATK's bridge).
     std::optional<ElementList> findByRole(const Element& root, std::string_view role, std::size_t maxElements) override;
+    bool holdsFewerThan(const Element& root, std::size_t maxElements) override;
     void beginScan() override;
     std::optional<std::string> hiddenContentAdvice(const Element& window) override;
     std::vector<ElementFacts> readSubtree(const Element& root, WalkLimits limits, const KnownElement& known,

@@ -313,36 +313,27 @@ GVariant* roleRule(std::optional<int> atspiRole) {
                          atspiRole ? matchAny : matchAll, g_variant_new_strv(nullptr, 0), matchAll, FALSE);
 }
 
+constexpr guint32 documentOrder = 1;  // "canonical"
+constexpr const char* collectionInterface = "org.a11y.atspi.Collection";
+const GVariantType* const referencesType = G_VARIANT_TYPE("(a(so))");
+
+// GetMatches' arguments: the elements with the role (any, when none is given), at most `count`.
+GVariant* matchesArguments(std::optional<int> role, std::size_t count) {
+    return g_variant_new("(@(aiia{ss}iaiiasib)uib)", roleRule(role), documentOrder, static_cast<gint32>(count), TRUE);
+}
+
 }  // namespace
 
 std::optional<ElementList> ElementReads::findByRole(const AtspiElement& root, int atspiRole, std::size_t maxElements) {
-    const auto bus = bus_();
-    if (!bus || unresponsive_.contains(root.process()) || atspiRole < 0 || atspiRole >= 128 ||
-        maxElements > static_cast<std::size_t>(G_MAXINT32))
+    if (atspiRole < 0 || atspiRole >= 128 || maxElements > static_cast<std::size_t>(G_MAXINT32))
         return std::nullopt;
-    constexpr guint32 documentOrder = 1;  // "canonical"
-    const auto matches = [&](std::optional<int> role, std::size_t count) {
-        return BusCall{root.busName(),
-                       root.path(),
-                       "org.a11y.atspi.Collection",
-                       "GetMatches",
-                       parameters(g_variant_new("(@(aiia{ss}iaiiasib)uib)", roleRule(role), documentOrder,
-                                                static_cast<gint32>(count), TRUE)),
-                       G_VARIANT_TYPE("(a(so))")};
-    };
-    // The elements with the role, and the first part of all of them (to know the tree is within bounds),
-    // both in flight at once.
-    std::vector<BusCall> calls;
-    calls.push_back(matches(std::nullopt, countedAtOnce));
-    calls.push_back(matches(atspiRole, maxElements));
-    const std::vector<BusReply> replies = bus->callAll(std::move(calls), dbusTimeoutMs);
-    if (replies[0].timedOut || replies[1].timedOut)
-        unresponsive_.noteFailure(root.process(), callTimeout);
-    if (!replies[0].value || !replies[1].value)
+    const BusReply reply =
+        ask(root, collectionInterface, "GetMatches", matchesArguments(atspiRole, maxElements), referencesType);
+    if (!reply.value)
         return std::nullopt;  // no Collection here (Qt, GTK 4): a walk finds them
-    if (!withinBounds(*bus, root, replies[0], maxElements))
+    GVariantPtr found(g_variant_get_child_value(reply.value.get(), 0));
+    if (g_variant_n_children(found.get()) >= maxElements)
         return std::nullopt;
-    GVariantPtr found(g_variant_get_child_value(replies[1].value.get(), 0));
     ElementList elements;
     for (gsize i = 0; i < g_variant_n_children(found.get()); ++i) {
         GVariantPtr reference(g_variant_get_child_value(found.get(), i));
@@ -355,37 +346,34 @@ std::optional<ElementList> ElementReads::findByRole(const AtspiElement& root, in
     return elements;
 }
 
-bool ElementReads::withinBounds(Bus& bus, const AtspiElement& root, const BusReply& first, std::size_t maxElements) {
+bool ElementReads::holdsFewerThan(const AtspiElement& root, std::size_t maxElements) {
+    if (maxElements > static_cast<std::size_t>(G_MAXINT32))
+        return false;
     // ATK's bridge gathers a search's answer in a list it walks to the end for every element it adds: all
     // of a few thousand elements in one answer costs it many times what the same in parts does. Each part
     // goes on in document order from the last element of the one before.
-    constexpr guint32 documentOrder = 1;
     constexpr guint32 inOrder = 2;  // "TREE_INORDER": what follows the element, below the root
+    BusReply part = ask(root, collectionInterface, "GetMatches", matchesArguments(std::nullopt, countedAtOnce),
+                        referencesType);
     std::size_t counted = 0;
-    GVariantPtr part(g_variant_get_child_value(first.value.get(), 0));
-    while (true) {
-        const gsize size = g_variant_n_children(part.get());
+    while (part.value) {
+        GVariantPtr list(g_variant_get_child_value(part.value.get(), 0));
+        const gsize size = g_variant_n_children(list.get());
         counted += size;
         // One more than the bound tells the tree is not within it.
         if (counted + 1 >= maxElements)
             return false;
         if (size < countedAtOnce)
             return true;
-        GVariantPtr last(g_variant_get_child_value(part.get(), size - 1));
+        GVariantPtr last(g_variant_get_child_value(list.get(), size - 1));
         const gchar* lastPath = nullptr;
         g_variant_get(last.get(), "(&s&o)", nullptr, &lastPath);
-        BusReply next = bus.call({root.busName(), root.path(), "org.a11y.atspi.Collection", "GetMatchesFrom",
-                                  parameters(g_variant_new("(o@(aiia{ss}iaiiasib)uuib)", lastPath, roleRule(std::nullopt),
-                                                           documentOrder, inOrder,
-                                                           static_cast<gint32>(countedAtOnce), TRUE)),
-                                  G_VARIANT_TYPE("(a(so))")},
-                                 dbusTimeoutMs);
-        if (next.timedOut)
-            unresponsive_.noteFailure(root.process(), callTimeout);
-        if (!next.value)
-            return false;  // changed under the count, or not answered: the walk decides
-        part.reset(g_variant_get_child_value(next.value.get(), 0));
+        part = ask(root, collectionInterface, "GetMatchesFrom",
+                   g_variant_new("(o@(aiia{ss}iaiiasib)uuib)", lastPath, roleRule(std::nullopt), documentOrder,
+                                 inOrder, static_cast<gint32>(countedAtOnce), TRUE),
+                   referencesType);
     }
+    return false;  // no Collection, changed under the count, or not answered: the walk decides
 }
 
 bool ElementReads::showsNothing(const AtspiElement& window) {

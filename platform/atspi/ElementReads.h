@@ -40,16 +40,15 @@ public:
     // Whether the window shows no content at all (a web runtime that keeps its pages to itself).
     bool showsNothing(const AtspiElement& window);
     // The elements under `root` with the AT-SPI role, in document order, found by the application itself
-    // (its Collection interface) when it holds fewer than `maxElements` elements there; none otherwise.
+    // (its Collection interface) when there are fewer than `maxElements` of them; none otherwise.
     std::optional<ElementList> findByRole(const AtspiElement& root, int atspiRole, std::size_t maxElements);
+    // Whether the application counts fewer than `maxElements` elements under `root`, in parts.
+    bool holdsFewerThan(const AtspiElement& root, std::size_t maxElements);
 
-    // How many elements one answer of a count of a tree holds.
+    // How many elements one answer of a count holds.
     static constexpr std::size_t countedAtOnce = 512;
 
 private:
-    // Whether the tree under `root` holds fewer than `maxElements` elements, counted part by part from
-    // the `first` part of them all.
-    bool withinBounds(Bus& bus, const AtspiElement& root, const BusReply& first, std::size_t maxElements);
     // One call into the element's application; the reply, or none when it failed.
     BusReply ask(const AtspiElement& element, const char* interface, const char* method, GVariant* parameters,
                  const GVariantType* replyType);

@@ -36,6 +36,9 @@ public:
         return role == ax::role::button ? reads_.findByRole(of(root), ATSPI_ROLE_PUSH_BUTTON, maxElements)
                                         : std::nullopt;
     }
+    bool holdsFewerThan(const Element& root, std::size_t maxElements) override {
+        return reads_.holdsFewerThan(of(root), maxElements);
+    }
 
 private:
     static const atspi::AtspiElement& of(const Element& element) {
