@@ -139,7 +139,9 @@ def ondrel(arguments, environment):
 
 def fresh_pass(start):
     target, environment = start([0])  # one prompt, shown at once
-    time.sleep(0.5)
+    # Both sides meet the target settled: a toolkit goes on laying out a large window for a while after
+    # it first shows, and the walk below comes last.
+    time.sleep(2.0)
     command, env = ondrel(["--once", "--dry-run"], environment)
 
     def finds():
@@ -154,7 +156,7 @@ def fresh_pass(start):
             raise RuntimeError("no fresh pass found the prompt")
         time.sleep(0.5)
     walls = []
-    for _ in range(5):
+    for _ in range(9):
         began = time.monotonic()
         if not finds():
             raise RuntimeError("a fresh pass missed the prompt")
