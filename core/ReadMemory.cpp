@@ -95,10 +95,10 @@ void ReadMemory::forgetChanged() {
     // A changed element's own answers go (its children, its states); what lies below it stays, and
     // what is new below it is not known, so it is read live. An element never read is new, and so may
     // be its parent (Qt reports a new widget only as shown, and each of its parts): the nearest known
-    // ancestor's list of children is out of date then. A climb that reaches the application without
-    // meeting a known element changed nothing memory holds: a new window, say, whose application
-    // reports its new list of windows on its own. Several changes in one place meet at what the first
-    // of them left to be read again. When the climb cannot tell, the process is read afresh.
+    // ancestor's list of children is out of date then. A climb that reaches the application (or leaves
+    // the tree) without meeting a known element changed nothing memory holds: a new window, say, whose
+    // application reports its new list of windows on its own. Several changes in one place meet at what
+    // the first of them left to be read again. When the climb cannot tell, the process is read afresh.
     if (changedElements.size() >= climbsAtMost) {
         // A burst (a large window opening, a tree rebuilt): reading the process afresh is cheaper than
         // climbing from every element of it.
@@ -164,7 +164,7 @@ bool ReadMemory::placeAdded(const Change& added, NodeSet& refreshing) {
     // The child as the live list hands it over: the platform may know more of it there (its place).
     const Element& child = found->front();
     list->insert(list->begin() + static_cast<std::ptrdiff_t>(added.position), child);
-    toRefresh_.push_back({added.process, child, parent});
+    toRefresh_.push_back({added.process, child, parent, {}});
     refreshing.insert(child);
     return true;
 }
@@ -172,11 +172,7 @@ bool ReadMemory::placeAdded(const Change& added, NodeSet& refreshing) {
 bool ReadMemory::placeRemoved(const Change& removed, NodeSet& refreshing) {
     // What is held of a child that is gone goes; its parent's list is what memory holds without it when
     // the live list is one shorter, and is read again otherwise.
-    entries_.erase(removed.child);
-    {
-        std::lock_guard lock(changedMutex_);
-        knownButtons_.erase(removed.child);
-    }
+    forgetSubtree(removed.child);
     const Element& parent = removed.element;
     if (refreshing.contains(parent) || !entries_.contains(parent))
         return true;  // read again in any case, or nothing held of it
@@ -199,9 +195,30 @@ bool ReadMemory::hasChildCount(const Element& parent, std::size_t count) {
 }
 
 void ReadMemory::refresh(ProcessId process, const Element& element, NodeSet& refreshing) {
+    const ElementList* held = heldChildren(element);
+    toRefresh_.push_back({process, element, nullptr, held != nullptr ? *held : ElementList{}});
     entries_.erase(element);
-    toRefresh_.push_back({process, element, nullptr});
     refreshing.insert(element);
+}
+
+void ReadMemory::forgetSubtree(const Element& element) {
+    // Prompts come and go all day: what was held below them would pile up otherwise.
+    NodeSet forgotten;
+    for (ElementList pending{element}; !pending.empty();) {
+        const Element current = std::move(pending.back());
+        pending.pop_back();
+        const auto entry = current ? entries_.find(current) : entries_.end();
+        if (entry == entries_.end())
+            continue;
+        if (const ElementList* children = heldChildren(current))
+            pending.insert(pending.end(), children->begin(), children->end());
+        entries_.erase(entry);
+        readAhead_.erase(current);
+        forgotten.insert(current);
+    }
+    std::lock_guard lock(changedMutex_);
+    for (const Element& gone : forgotten)
+        knownButtons_.erase(gone);
 }
 
 bool ReadMemory::placeChange(ProcessId process, const Element& element, NodeSet& refreshing) {
@@ -215,8 +232,12 @@ bool ReadMemory::placeChange(ProcessId process, const Element& element, NodeSet&
         if (refreshing.contains(current) || SameNode{}(current, application))
             return true;
         const auto parent = live_.copyAttribute(current, ax::attribute::parent);
-        const auto* above = parent ? std::get_if<Element>(&*parent) : nullptr;
-        current = above != nullptr ? *above : nullptr;
+        if (!parent)
+            return false;
+        const auto* above = std::get_if<Element>(&*parent);
+        if (above == nullptr || !*above)
+            return true;  // out of the tree (a prompt taken out, its parts saying they are hidden): nothing held
+        current = *above;
     }
     return false;
 }
@@ -331,11 +352,19 @@ void ReadMemory::refreshChanged(WalkLimits limits) {
     // Only what is not known is read: below a changed element, most of it is.
     const KnownElement known = [this](const Element& element) { return entries_.contains(element); };
     for (const Refresh& refresh : std::exchange(toRefresh_, {})) {
-        if (entries_.contains(refresh.element))
-            continue;
-        remember(refresh.process, live_.readSubtree(refresh.element, limits, known, TextReads::included));
-        if (const auto entry = entries_.find(refresh.element); entry != entries_.end() && refresh.parent)
-            entry->second.attributes.insert_or_assign(std::string(ax::attribute::parent), refresh.parent);
+        if (!entries_.contains(refresh.element)) {
+            remember(refresh.process, live_.readSubtree(refresh.element, limits, known, TextReads::included));
+            if (const auto entry = entries_.find(refresh.element); entry != entries_.end() && refresh.parent)
+                entry->second.attributes.insert_or_assign(std::string(ax::attribute::parent), refresh.parent);
+        }
+        // Children the list no longer holds (or all, when it could not be read) are gone with what lies below.
+        NodeSet listed;
+        if (const ElementList* children = heldChildren(refresh.element))
+            listed.insert(children->begin(), children->end());
+        for (const Element& former : refresh.formerChildren) {
+            if (!listed.contains(former))
+                forgetSubtree(former);
+        }
     }
 }
 

@@ -105,6 +105,8 @@ private:
     bool hasChildCount(const Element& parent, std::size_t count);
     // Memory forgets `element` and reads it again in the next refresh.
     void refresh(ProcessId process, const Element& element, NodeSet& refreshing);
+    // Memory forgets `element` and everything it holds below it: gone from Velquin, nothing asks for it again.
+    void forgetSubtree(const Element& element);
     // Climbs from a changed element to the nearest that memory knows, which is forgotten and read again;
     // false when the climb cannot tell.
     bool placeChange(ProcessId process, const Element& element, NodeSet& refreshing);
@@ -136,6 +138,7 @@ private:
         ProcessId process;
         Element element;
         Element parent;
+        ElementList formerChildren;  // those not listed when it is read again are gone
     };
     std::vector<Refresh> toRefresh_;
 };

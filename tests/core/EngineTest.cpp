@@ -265,7 +265,7 @@ TEST_F(RememberingPass, childAddedOrRemoved_onlyTheChildReadWhenTheLiveListAgree
         if (unreported)
             platform.addText(chats[c], "typing...");
         Element prompt = platform.addGroup(chats[c]);
-        platform.addText(prompt, "Velquin wants to read notes.txt");
+        Element question = platform.addText(prompt, "Velquin wants to read notes.txt");
         platform.addButton(prompt, "Allow");
         platform.report(
             {.process = 100, .element = chats[c], .kind = ChangeKind::added, .child = prompt, .position = place});
@@ -274,11 +274,14 @@ TEST_F(RememberingPass, childAddedOrRemoved_onlyTheChildReadWhenTheLiveListAgree
         EXPECT_EQ(logged.back(), "DRY-RUN in [Chat]: would press \"Allow\"");
         EXPECT_EQ(platform.bulkFacts - before, read);
 
-        // Gone again: memory's list loses it, and nothing is read.
+        // Gone again: memory's list loses it, and nothing is read, not even for its parts telling they are
+        // hidden now that it is out of the tree.
         ElementList left = std::get<ElementList>(*platform.copyAttribute(chats[c], ax::attribute::children));
         std::erase_if(left, [&](const Element& child) { return SameNode{}(child, prompt); });
         platform.setValue(chats[c], ax::attribute::children, AttributeValue(left));
+        platform.setValue(prompt, ax::attribute::parent, AttributeValue());
         platform.report({.process = 100, .element = chats[c], .kind = ChangeKind::removed, .child = prompt});
+        platform.changeOf(100, question);
         before = platform.bulkFacts;
         pass();
         EXPECT_EQ(logged.back(), "pass: no Allow button (1 window(s) scanned)");
